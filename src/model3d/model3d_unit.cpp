@@ -1,0 +1,1 @@
+// Placeholder so the model3d library has a source until its first unit lands.

@@ -1,0 +1,3 @@
+// Small stand-ins for what the original desktop platform provided.
+#pragma once
+namespace vm::platform {}

@@ -1,0 +1,11 @@
+// Test entry for the widget suites: a QApplication (offscreen, or xcb under
+// Xvfb for the GL suite), then every test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
