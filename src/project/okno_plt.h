@@ -1,0 +1,203 @@
+// The project window model: one opened drawing or one generated project.
+//
+// TMDIChild owns the figure list that every path preparation works on (list
+// order is cutting order), the project's bounding box and the flags shared by
+// the preparations, the savers, the drawing and the cut sequencer. It holds no
+// widget: the project window widget binds one of these, shows `StatusBar` and
+// `Caption`, and closes itself when `CloseRequested` is set (a failed load or
+// preparation).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vm {
+
+class tfigura;
+class Thpgl;
+class TMDIChild;
+
+// A rectangle in window pixels, 32-bit each side.
+struct TRectI {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+};
+
+// The window's own status line: one simple panel.
+struct TStatusLine {
+  QString SimpleText;
+};
+
+// What closing a window does with it (the widget acts on it).
+enum class TCloseAction { None, Hide, Free, Minimize };
+
+// The owned figure list of a project.
+using TFigureList = std::vector<std::unique_ptr<tfigura>>;
+
+// A path preparation for one work mode. Returns false when it failed; it has
+// then shown its message and requested the window's close itself.
+using TPreparation = std::function<bool(TMDIChild&)>;
+
+// Program-wide hooks of the project windows. The ui fills the display hooks at
+// start-up; the path preparations are registered by their own units. An empty
+// hook does nothing (a preparation that is not installed prepares nothing).
+struct TProjectHooks {
+  // Shows a text on the main window's status line and repaints it at once.
+  std::function<void(const QString&)> ShowMainStatus;
+  // Sets the hourglass cursor, saving the previous one; RestoreCursor puts it back.
+  std::function<void()> SetWaitCursor;
+  std::function<void()> RestoreCursor;
+  // Mode preparations: turning, rotary cutting, plain cutting.
+  TPreparation toczenie;
+  TPreparation ciecie_obrotowe;
+  TPreparation ciecie;
+};
+
+// The one instance, and its reset to empty hooks (tests).
+TProjectHooks& ProjectHooks();
+void ResetProjectHooks();
+
+// Holds the hourglass cursor for its lifetime, so every exit of a long
+// operation (including an error) restores the previous cursor.
+class TWaitCursor {
+ public:
+  TWaitCursor();
+  ~TWaitCursor();
+  TWaitCursor(const TWaitCursor&) = delete;
+  TWaitCursor& operator=(const TWaitCursor&) = delete;
+  // Restores the cursor early; later calls and the destructor do nothing.
+  void Restore();
+
+ private:
+  bool active_ = true;
+};
+
+class TMDIChild {
+ public:
+  TMDIChild();
+  ~TMDIChild();  // frees every figure and the list
+  TMDIChild(const TMDIChild&) = delete;
+  TMDIChild& operator=(const TMDIChild&) = delete;
+
+  // --- Members, in declaration order (coordinates in plotter units) ---
+  TStatusLine StatusBar;
+  // The drawing reader or job writer; exists only during one load or one save.
+  std::unique_ptr<Thpgl> Reader;
+  // The operator stopped a simulation replay.
+  bool SimulationAborted = false;
+  // Area the mouse handlers invalidate.
+  TRectI RepaintRect;
+  // Index of the rotation-axis figure, -1 when there is none.
+  std::int32_t AxisFigure = -1;
+  // Project bounding box.
+  std::int32_t MinX = 0;
+  std::int32_t MinY = 0;
+  std::int32_t MaxX = 0;
+  std::int32_t MaxY = 0;
+  // True once the connector search of plain cutting has completed.
+  bool ConnectorsDone = false;
+  // The project: list order is cutting order; the window owns every figure.
+  TFigureList Figures;
+  // MaxX - MinX and MaxY - MinY.
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  // Distances of the plain-cutting entry point from the box.
+  std::int32_t EntryLeft = 0;
+  std::int32_t EntryRight = 0;
+  std::int32_t EntryTop = 0;
+  std::int32_t EntryBottom = 0;
+  // Set by the simulation command around one paint.
+  bool Simulating = false;
+  // Figure picked with the mouse, -1 none.
+  std::int32_t SelectedFigure = -1;
+  // Pass counter of the turning preparation.
+  std::int32_t RoughingPass = 0;
+  // Deepest nesting level found by co_w_czym.
+  std::int32_t MaxDepth = 0;
+  // Total length of the cutting path in plotter units.
+  double PathLength = 0;
+  // Rotary cutting: after the shift to the axis the highest Y of the profile is 0.
+  bool ProfileOnAxis = false;
+  // Whether the plain-cutting job also cuts the frame.
+  bool CutFrame = false;
+  // Plain cutting: the project has an outer frame or one outermost figure.
+  bool HasFrame = false;
+  // Set by the frame steps of plain cutting.
+  bool FrameAdded = false;
+  // Rotary cutting found a horizontal or a vertical axis line.
+  bool HorizontalAxis = false;
+  bool VerticalAxis = false;
+  // Order number of this project in serial cutting, 0 to 9999.
+  std::int32_t PassNumber = 0;
+  // 1 HPGL, 2 DXF: the open dialog's filter index, set before Load.
+  std::int32_t FileType = 1;
+  // The project is exactly one open figure.
+  bool SingleOpenFigure = false;
+  // Index of the figure that is cut first.
+  std::int32_t FirstFigure = 0;
+  // 1 towards larger X, 255 (-1) towards smaller X.
+  std::uint8_t FeedDirection = 1;
+  std::uint8_t LoadFeedDirection = 1;
+  // Turntable angle of this pass in degrees.
+  double PassAngle = 0;
+
+  // --- Window state held for the widget ---
+  QString Caption = QStringLiteral("MDIplt");
+  // The window takes right-to-left layout (set by TntFormCreate).
+  bool RightToLeft = false;
+  // A load or preparation failed: the window must close (its message was shown).
+  bool CloseRequested = false;
+
+  // --- Loading and the figure list ---
+
+  // Reads the drawing into Figures and prepares it for the current work mode.
+  // Returns false when the window must close (the reason has been shown); the
+  // figure list is then empty.
+  bool Load(const QString& fileName);
+  // Computes the figure parameters (box, extreme indexes, centre, closure, flags).
+  void licz_parametry(tfigura& figure) const;
+  // Parameters, oryg := true, append; returns the new index.
+  std::int32_t AddFigure(std::unique_ptr<tfigura> figure);
+  // Parameters, typ := closed, oryg := false (a connector), append; returns the new index.
+  std::int32_t AddLacznik(std::unique_ptr<tfigura> figure, std::uint8_t closed);
+  // Sets the project box from the figures' boxes and every figure's Index.
+  void Ustaw_PPiPK();
+  // Position of the first entry into the material, mm.
+  double DajPoz1szegoWjazduWmat() const;
+  // Writes the text dump of the figure list; raises IoError when it cannot.
+  void ZapiszFiguryDoPliku(const QString& fileName) const;
+  // Number of figures as a 32-bit index bound.
+  std::int32_t FigureCount() const { return static_cast<std::int32_t>(Figures.size()); }
+
+  // --- Nesting and direction ---
+
+  // Sets every figure's Depth, NestParent and ChildCount; raises MaxDepth.
+  void co_w_czym();
+  // Reverses the point order of one figure, or of every figure for a negative
+  // index. Indexes that point into a reversed figure follow their points.
+  void OdwrocKierunek(std::int32_t index);
+  // Reverses every figure with Cut set that runs against the direction
+  // (1 towards larger X, any other value towards smaller X).
+  void UstawKierunek(std::int32_t direction);
+  // Orientation query: -1, 0 or 1; 0 for a negative index.
+  std::int32_t JakiKierunek(std::int32_t index) const;
+
+  // --- Mode preparations (through ProjectHooks) ---
+  bool toczenie();
+  bool ciecie_obrotowe();
+  bool ciecie();
+
+  // --- Window events that hold logic ---
+  void FormClose(TCloseAction& action);
+  void TntFormCreate();
+  // Marks the window for closing after a failure.
+  void RequestClose() { CloseRequested = true; }
+};
+
+}  // namespace vm
