@@ -15,9 +15,10 @@
 #include <memory>
 #include <vector>
 
+#include "drawing/figury.h"
+
 namespace vm {
 
-class tfigura;
 class Thpgl;
 class TMDIChild;
 
