@@ -25,4 +25,12 @@ struct TPoint3I {
   friend bool operator==(const TPoint3I&, const TPoint3I&) = default;
 };
 
+// A 3D point of Singles (a vertex of a model triangle), mm.
+struct TPoint3F {
+  float X = 0;
+  float Y = 0;
+  float Z = 0;
+  friend bool operator==(const TPoint3F&, const TPoint3F&) = default;
+};
+
 }  // namespace vm

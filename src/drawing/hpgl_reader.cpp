@@ -1,0 +1,223 @@
+// HPGL mode of the drawing reader: the tokenizer, the instructions understood
+// (PW, SP, PR, PD, PA, PU, C, M; LB text is skipped) and one figure per
+// pen-down run. Coordinates are plotter units as they stand.
+#include <climits>
+
+#include "drawing/errors.h"
+#include "drawing/hpgl.h"
+#include "drawing/number_parse.h"
+#include "drawing/rounding.h"
+
+namespace vm {
+
+namespace {
+inline bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
+inline bool IsNumberChar(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
+
+constexpr char kLabelTerminator = 3;
+constexpr int kMaxPen = 256;
+
+TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
+
+void CheckPen(std::int64_t pen) {
+  if (pen < 0 || pen > kMaxPen) {
+    throw RangeError("pen number " + std::to_string(pen) + " outside 0.." +
+                     std::to_string(kMaxPen));
+  }
+}
+}  // namespace
+
+void Thpgl::OpenHpgl() {
+  hpglEnd_ = false;
+  instructionPending_ = false;
+  ReadChar();
+  Mnemonic.clear();
+  TokenText.clear();
+  IsMnemonic = IsNumber = false;
+  ParamCount = 0;
+  Param1 = Param2 = 0;
+  Relative = false;
+  PenIsDown = false;
+  FigureDone = false;
+  Current = Previous = LastPos = RelOrigin = TPointI{};
+  CurrentPen = 0;
+  PenWidths.fill(0.0);
+  AtEof = hpglEnd_;
+}
+
+void Thpgl::ReadChar() {
+  const int c = GetByte();
+  if (c < 0) {
+    hpglEnd_ = true;
+    Ch = ' ';
+  } else {
+    Ch = Upper(c);
+  }
+}
+
+void Thpgl::ScanToken() {
+  IsMnemonic = IsNumber = false;
+  if (IsLetter(Ch)) {
+    // One or two letters; a third letter begins the next token.
+    IsMnemonic = true;
+    TokenText.assign(1, Ch);
+    ReadChar();
+    if (!hpglEnd_ && IsLetter(Ch)) {
+      TokenText.push_back(Ch);
+      ReadChar();
+    }
+  } else if (IsNumberChar(Ch)) {
+    IsNumber = true;
+    TokenText.clear();
+    do {
+      TokenText.push_back(Ch);
+      ReadChar();
+    } while (!hpglEnd_ && IsNumberChar(Ch));
+  } else {
+    ReadChar();  // separators, blanks, line ends and anything else
+  }
+}
+
+void Thpgl::NextToken() {
+  do {
+    ScanToken();
+  } while (!IsMnemonic && !IsNumber && !hpglEnd_);
+}
+
+void Thpgl::SkipLabelText() {
+  // The label text runs up to the terminator; none of it is an instruction.
+  while (!hpglEnd_ && Ch != kLabelTerminator) ReadChar();
+  if (!hpglEnd_) ReadChar();
+}
+
+double Thpgl::NumberValue() const {
+  const std::string& t = TokenText;
+  if (t.size() == 1 && t[0] == '.') return 0.0;  // "." alone counts as 0
+  // Plain integers are by far the most common; read them without the general parser.
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+  if (i < t.size() && t.size() - i <= 15) {
+    std::int64_t v = 0;
+    std::size_t j = i;
+    for (; j < t.size() && t[j] >= '0' && t[j] <= '9'; ++j) v = v * 10 + (t[j] - '0');
+    if (j == t.size()) return static_cast<double>(negative ? -v : v);
+  }
+  return ParseFileDouble(t);
+}
+
+void Thpgl::ReadInstruction() {
+  ParamCount = 0;
+  if (IsMnemonic) {
+    Mnemonic = TokenText;
+    instructionPending_ = true;
+    if (Mnemonic == "LB") SkipLabelText();
+    NextToken();
+    if (!IsNumber) {
+      if (Relative) Current = {0, 0};
+      if (Mnemonic == "PR") Current = LastPos;
+      return;
+    }
+  } else if (IsNumber) {
+    // A number continues the coordinate list of the instruction in force.
+    instructionPending_ = true;
+  } else {
+    NextToken();  // nothing read yet (start) or the end of the drawing
+    return;
+  }
+  Param1 = NumberValue();
+  ParamCount = 1;
+  NextToken();
+  if (!IsNumber) return;
+  Param2 = NumberValue();
+  ParamCount = 2;
+  Current = {Round(Param1), Round(Param2)};
+  NextToken();
+}
+
+void Thpgl::ExecuteInstruction(tfigura& figure) {
+  const std::string& m = Mnemonic;
+  if (m.empty()) return;
+  if (m == "PW") {
+    if (ParamCount >= 2) {
+      const std::int32_t pen = Round(Param2);
+      CheckPen(pen);
+      PenWidths[static_cast<std::size_t>(pen)] = Param1;
+    } else {
+      // A width without a pen number applies to every pen; no numbers restores
+      // the width every pen starts with.
+      PenWidths.fill(ParamCount == 1 ? Param1 : 0.0);
+    }
+  } else if (m == "SP") {
+    CurrentPen = ParamCount >= 1 ? Round(Param1) : 0;
+    if (PenIsDown) FigureDone = true;
+  } else if (m == "PR") {
+    Relative = true;
+    RelOrigin = Add(RelOrigin, Current);
+    Current = RelOrigin;
+  } else if (m == "PD" || (m == "PA" && PenIsDown)) {
+    if (!PenIsDown) {
+      CheckPen(CurrentPen);
+      figure.Pen = CurrentPen;
+      figure.PenWidth = PenWidths[static_cast<std::size_t>(CurrentPen)];
+      figure.Points.push_back(Previous);
+    }
+    PenIsDown = true;
+    if (Relative) {
+      RelOrigin = Add(RelOrigin, Current);
+      Current = RelOrigin;
+    }
+    if (figure.Points.empty() || figure.Points.back() != Current) figure.Points.push_back(Current);
+    LastPos = Current;
+  } else if (m == "PU") {
+    if (PenIsDown) {
+      PenIsDown = false;
+      FigureDone = true;
+      if (Relative) {
+        RelOrigin = Add(RelOrigin, Current);
+        Current = RelOrigin;
+      }
+      LastPos = Current;
+      Relative = false;
+    }
+  } else if (m == "C") {
+    if (!PenIsDown) figure.Points.push_back(LastPos);
+    PenIsDown = true;
+    figure.Points.push_back(Current);
+    LastPos = Current;
+  } else if (m == "M") {
+    if (PenIsDown) {
+      PenIsDown = false;
+      FigureDone = true;
+    }
+    LastPos = Current;
+  } else if (m == "PA") {  // pen up
+    LastPos = Current;
+    RelOrigin = {0, 0};
+  }
+  // "IP" and every other instruction: no effect beyond moving Current.
+}
+
+void Thpgl::ReadFigureHpgl(tfigura& figure) {
+  figure.Pen = CurrentPen;
+  FigureDone = false;
+  PenIsDown = false;  // every figure starts with the pen up
+  for (;;) {
+    if (instructionPending_) {
+      instructionPending_ = false;
+      ExecuteInstruction(figure);
+    }
+    Previous = Current;
+    ReadInstruction();
+    if (FigureDone) break;
+    // An instruction that ends with the file is still executed before the end.
+    if (hpglEnd_ && !instructionPending_) break;
+  }
+  AtEof = hpglEnd_ && !instructionPending_;
+  FinishFigure(figure);
+}
+
+}  // namespace vm
