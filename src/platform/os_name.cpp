@@ -29,9 +29,12 @@ OsVersion ReadOsRelease(const QString& path) {
     if (line.startsWith('#') || eq <= 0) continue;
     const QString key = line.left(eq);
     const QString value = Unquote(line.mid(eq + 1));
-    if (key == QLatin1String("PRETTY_NAME")) pretty = value;
-    else if (key == QLatin1String("NAME")) name = value;
-    else if (key == QLatin1String("VERSION_ID")) result.version = value;
+    if (key == QLatin1String("PRETTY_NAME"))
+      pretty = value;
+    else if (key == QLatin1String("NAME"))
+      name = value;
+    else if (key == QLatin1String("VERSION_ID"))
+      result.version = value;
   }
   result.productName = pretty.isEmpty() ? name : pretty;
   return result;

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 
 #include "drawing/definicje.h"
+#include "platform/country_code.h"
 #include "shell/messages.h"
 #include "shell/options.h"
 #include "shell/program_info.h"
 #include "shell/version.h"
-#include "platform/country_code.h"
 
 namespace vm {
 
@@ -31,7 +31,7 @@ struct CountryLanguage {
 };
 
 constexpr CountryLanguage kCountryLanguageMap[] = {
-    {1, "US"},  {7, "RU"},  {33, "FR"}, {34, "ES"},  {36, "HU"},  {39, "IT"},
+    {1, "US"},  {7, "RU"},  {33, "FR"}, {34, "ES"}, {36, "HU"},  {39, "IT"},
     {40, "RO"}, {48, "PL"}, {49, "DE"}, {86, "CN"}, {421, "SK"}, {966, "SA"},
 };
 
@@ -43,18 +43,12 @@ struct LanguageSwitch {
 
 // Tested in this order; of several switches present the later one wins.
 constexpr LanguageSwitch kSwitchTable[] = {
-    {{"USA", "US", "GB"}, "US", 1},
-    {{"POLSKA", "PL", nullptr}, "PL", 48},
-    {{"DE", nullptr, nullptr}, "DE", 49},
-    {{"RU", nullptr, nullptr}, "RU", 7},
-    {{"CN", nullptr, nullptr}, "CN", 86},
-    {{"SK", nullptr, nullptr}, "SK", 421},
-    {{"ITALY", "IT", nullptr}, "IT", 39},
-    {{"SPAIN", "ESPANOL", "ES"}, "ES", 34},
-    {{"SA", nullptr, nullptr}, "SA", 966},
-    {{"HU", nullptr, nullptr}, "HU", 36},
-    {{"RO", nullptr, nullptr}, "RO", 40},
-    {{"FR", nullptr, nullptr}, "FR", 33},
+    {{"USA", "US", "GB"}, "US", 1},        {{"POLSKA", "PL", nullptr}, "PL", 48},
+    {{"DE", nullptr, nullptr}, "DE", 49},  {{"RU", nullptr, nullptr}, "RU", 7},
+    {{"CN", nullptr, nullptr}, "CN", 86},  {{"SK", nullptr, nullptr}, "SK", 421},
+    {{"ITALY", "IT", nullptr}, "IT", 39},  {{"SPAIN", "ESPANOL", "ES"}, "ES", 34},
+    {{"SA", nullptr, nullptr}, "SA", 966}, {{"HU", nullptr, nullptr}, "HU", 36},
+    {{"RO", nullptr, nullptr}, "RO", 40},  {{"FR", nullptr, nullptr}, "FR", 33},
 };
 
 QString LanguageFileName(const QString& code) {
@@ -148,7 +142,8 @@ bool tInterfejs::CheckAndKeep(const QByteArray& xml, const QString& fileName) {
   }
   if (root.attribute(QStringLiteral("name")).toUpper() !=
           QString::fromLatin1(ApplicationTitle).toUpper() ||
-      root.attribute(QStringLiteral("version")) != QString::fromLatin1(GetExeVersion(false, false))) {
+      root.attribute(QStringLiteral("version")) !=
+          QString::fromLatin1(GetExeVersion(false, false))) {
     ConfigError("Incompatibile file version: ", fileName);
     return false;
   }

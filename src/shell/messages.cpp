@@ -23,24 +23,34 @@ void PrintToStderr(const MessageRequest& r) {
 // The order in which a dialog without handler picks its answer: the first
 // offered of these, so that nothing is done without being asked for.
 constexpr MsgButton kCautiousOrder[] = {
-    MsgButton::Cancel, MsgButton::No,  MsgButton::NoToAll,  MsgButton::Abort, MsgButton::Ignore,
-    MsgButton::OK,     MsgButton::Retry, MsgButton::Yes, MsgButton::YesToAll, MsgButton::All,
+    MsgButton::Cancel, MsgButton::No,    MsgButton::NoToAll, MsgButton::Abort,    MsgButton::Ignore,
+    MsgButton::OK,     MsgButton::Retry, MsgButton::Yes,     MsgButton::YesToAll, MsgButton::All,
 };
 
 }  // namespace
 
 ModalResult ResultOfButton(MsgButton button) {
   switch (button) {
-    case MsgButton::Yes: return ModalResult::Yes;
-    case MsgButton::No: return ModalResult::No;
-    case MsgButton::OK: return ModalResult::OK;
-    case MsgButton::Cancel: return ModalResult::Cancel;
-    case MsgButton::Abort: return ModalResult::Abort;
-    case MsgButton::Retry: return ModalResult::Retry;
-    case MsgButton::Ignore: return ModalResult::Ignore;
-    case MsgButton::All: return ModalResult::All;
-    case MsgButton::NoToAll: return ModalResult::NoToAll;
-    case MsgButton::YesToAll: return ModalResult::YesToAll;
+    case MsgButton::Yes:
+      return ModalResult::Yes;
+    case MsgButton::No:
+      return ModalResult::No;
+    case MsgButton::OK:
+      return ModalResult::OK;
+    case MsgButton::Cancel:
+      return ModalResult::Cancel;
+    case MsgButton::Abort:
+      return ModalResult::Abort;
+    case MsgButton::Retry:
+      return ModalResult::Retry;
+    case MsgButton::Ignore:
+      return ModalResult::Ignore;
+    case MsgButton::All:
+      return ModalResult::All;
+    case MsgButton::NoToAll:
+      return ModalResult::NoToAll;
+    case MsgButton::YesToAll:
+      return ModalResult::YesToAll;
   }
   return ModalResult::None;
 }

@@ -54,9 +54,9 @@ ModalResult ResultOfButton(MsgButton button);
 // What a handler is asked to show.
 struct MessageRequest {
   QString text;
-  QString caption;      // already resolved: never empty for a message box
+  QString caption;  // already resolved: never empty for a message box
   MessageIcon icon = MessageIcon::Information;
-  MsgButtons buttons;   // MsgButton::OK for a message box
+  MsgButtons buttons;  // MsgButton::OK for a message box
   bool rightToLeft = false;
   bool confirmation = false;  // ConfirmDialog rather than ShowMessageBox
 };

@@ -12,9 +12,7 @@ QStringList g_arguments;
 
 void SetCommandLine(const QStringList& arguments) { g_arguments = arguments; }
 
-void SetCommandLineFromApplication() {
-  g_arguments = QCoreApplication::arguments().mid(1);
-}
+void SetCommandLineFromApplication() { g_arguments = QCoreApplication::arguments().mid(1); }
 
 const QStringList& CommandLineArguments() { return g_arguments; }
 

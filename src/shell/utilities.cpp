@@ -23,10 +23,14 @@ QByteArray FileSizeText(const QString& fileName) {
 
 unsigned char DecimalsForUnits(int unitIndex) {
   switch (unitIndex) {
-    case 0: return 2;  // mm
-    case 1: return 2;  // inch
-    case 2: return 3;  // foot
-    default: return 1;
+    case 0:
+      return 2;  // mm
+    case 1:
+      return 2;  // inch
+    case 2:
+      return 3;  // foot
+    default:
+      return 1;
   }
 }
 

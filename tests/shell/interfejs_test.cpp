@@ -1,4 +1,6 @@
 // Language choice, language-file checks and text lookup.
+#include "shell/interfejs.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,7 +9,6 @@
 
 #include "drawing/definicje.h"
 #include "platform/country_code.h"
-#include "shell/interfejs.h"
 #include "shell/message_recorder.h"
 #include "shell/options.h"
 #include "support/test_support.h"
@@ -37,7 +38,9 @@ class LanguageFolder : public ::testing::Test {
     InstallInterfejs(nullptr);
   }
   QString Path(const QString& code) const { return ExeDir + "Velmarosta_" + code + ".xml"; }
-  void Write(const QString& code, const QByteArray& xml) { ASSERT_TRUE(test::WriteAll(Path(code), xml)); }
+  void Write(const QString& code, const QByteArray& xml) {
+    ASSERT_TRUE(test::WriteAll(Path(code), xml));
+  }
   void WriteLanguages(std::initializer_list<const char*> codes) {
     for (const char* c : codes) Write(c, LanguageXml(c));
   }
@@ -124,8 +127,8 @@ TEST_F(LanguageFolder, FileChecks) {
   };
   const Case cases[] = {
       {"valid", LanguageXml("US"), nullptr},
-      {"title in small letters", LanguageXml("US", "interface", R"(name="velmarosta" version="1.0")"),
-       nullptr},
+      {"title in small letters",
+       LanguageXml("US", "interface", R"(name="velmarosta" version="1.0")"), nullptr},
       {"root with capital I", LanguageXml("US", "Interface"), "Invalid file structure: "},
       {"no name", LanguageXml("US", "interface", R"(version="1.0")"), "Invalid file structure: "},
       {"no version", LanguageXml("US", "interface", R"(name="Velmarosta")"),
@@ -174,12 +177,12 @@ TEST_F(LanguageFolder, CreateWithUnparsableFileReportsCorruption) {
 
 TEST(Translate, LookupRules) {
   ScopedMessageRecorder rec;
-  ASSERT_TRUE(InstallLanguageString(
-      "<interface name=\"Velmarosta\" version=\"1.0\">"
-      "<Universal><txtWer str=\"version\"/><empty str=\"\"/><nostr/>"
-      "<dup str=\"first\"/><dup str=\"second\"/></Universal>"
-      "<Universal><other str=\"x\"/></Universal>"
-      "</interface>"));
+  ASSERT_TRUE(
+      InstallLanguageString("<interface name=\"Velmarosta\" version=\"1.0\">"
+                            "<Universal><txtWer str=\"version\"/><empty str=\"\"/><nostr/>"
+                            "<dup str=\"first\"/><dup str=\"second\"/></Universal>"
+                            "<Universal><other str=\"x\"/></Universal>"
+                            "</interface>"));
   struct Case {
     const char* section;
     const char* key;

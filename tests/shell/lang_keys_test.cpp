@@ -81,7 +81,8 @@ TEST(LanguageFiles, NoRepeatsAndSameKeysInBoth) {
     QSet<QString> sections, keys;
     for (QDomElement s = doc.documentElement().firstChildElement(); !s.isNull();
          s = s.nextSiblingElement()) {
-      EXPECT_FALSE(sections.contains(s.tagName())) << "repeated section " << s.tagName().toStdString();
+      EXPECT_FALSE(sections.contains(s.tagName()))
+          << "repeated section " << s.tagName().toStdString();
       sections.insert(s.tagName());
       for (QDomElement k = s.firstChildElement(); !k.isNull(); k = k.nextSiblingElement()) {
         const QString id = s.tagName() + "/" + k.tagName();
@@ -93,8 +94,10 @@ TEST(LanguageFiles, NoRepeatsAndSameKeysInBoth) {
     keySets.append(keys);
   }
   ASSERT_EQ(keySets.size(), 2);
-  for (const QString& id : keySets[0] - keySets[1]) ADD_FAILURE() << "only in US: " << id.toStdString();
-  for (const QString& id : keySets[1] - keySets[0]) ADD_FAILURE() << "only in PL: " << id.toStdString();
+  for (const QString& id : keySets[0] - keySets[1])
+    ADD_FAILURE() << "only in US: " << id.toStdString();
+  for (const QString& id : keySets[1] - keySets[0])
+    ADD_FAILURE() << "only in PL: " << id.toStdString();
 }
 
 TEST(LanguageFiles, EveryLookupInTheCodeHasATextInBoth) {

@@ -1,10 +1,11 @@
 // Message boxes and confirmations through the installable handler.
+#include "shell/messages.h"
+
 #include <gtest/gtest.h>
 
 #include "drawing/errors.h"
 #include "shell/interfejs.h"
 #include "shell/message_recorder.h"
-#include "shell/messages.h"
 
 namespace vm {
 namespace {

@@ -1,8 +1,9 @@
 // Command-line switches, option values and the dealer identifier.
+#include "shell/options.h"
+
 #include <gtest/gtest.h>
 
 #include "drawing/definicje.h"
-#include "shell/options.h"
 
 namespace vm {
 namespace {

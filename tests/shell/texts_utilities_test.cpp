@@ -35,9 +35,8 @@ TEST(FileSizeText, Thresholds) {
     const char* text;
   };
   const Case cases[] = {
-      {0, "0b"},           {1023, "1023b"},      {1024, "1KB"},     {1536, "2KB"},
-      {2560, "2KB"},       {1048575, "1024KB"},  {1048576, "1MB"},  {2621440, "2MB"},
-      {3670016, "4MB"},
+      {0, "0b"},           {1023, "1023b"},  {1024, "1KB"},    {1536, "2KB"},    {2560, "2KB"},
+      {1048575, "1024KB"}, {1048576, "1MB"}, {2621440, "2MB"}, {3670016, "4MB"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.size);
@@ -69,8 +68,9 @@ TEST(Utilities, DecimalsDegreesAndFixedArrays) {
 TEST(OperatingSystem, NameFromOsRelease) {
   QTemporaryDir dir;
   const QString path = dir.filePath("os-release");
-  ASSERT_TRUE(test::WriteAll(path, "NAME=\"Debian\"\nPRETTY_NAME=\"Debian GNU/Linux 12\"\n"
-                                   "VERSION_ID=\"12.4\"\n# comment\n"));
+  ASSERT_TRUE(test::WriteAll(path,
+                             "NAME=\"Debian\"\nPRETTY_NAME=\"Debian GNU/Linux 12\"\n"
+                             "VERSION_ID=\"12.4\"\n# comment\n"));
   QString text;
   EXPECT_TRUE(CheckOperatingSystem(text, path));
   EXPECT_EQ(text, "Debian GNU/Linux 12 [ver. 12.4]\r\n");

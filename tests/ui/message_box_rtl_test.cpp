@@ -90,8 +90,9 @@ void PressWhenShown(const QString& text, QString* seenTitle, QString* seenText,
     *seenText = box->text();
     *seenDirection = box->layoutDirection();
     for (QAbstractButton* b : box->buttons()) {
-      if (box->standardButton(b) ==
-          (text == "No" ? QMessageBox::No : text == "Ok" ? QMessageBox::Ok : QMessageBox::Yes)) {
+      if (box->standardButton(b) == (text == "No"   ? QMessageBox::No
+                                     : text == "Ok" ? QMessageBox::Ok
+                                                    : QMessageBox::Yes)) {
         b->click();
         return;
       }

@@ -6,8 +6,8 @@
 namespace vm::ui {
 
 int TextWidthForFont(const QString& text, int cap, const QFont& font) {
-  const int width = QFontMetrics(font).horizontalAdvance(QStringLiteral("  ") + text +
-                                                         QStringLiteral("  "));
+  const int width =
+      QFontMetrics(font).horizontalAdvance(QStringLiteral("  ") + text + QStringLiteral("  "));
   return (cap > 0 && cap < width) ? cap : width;
 }
 
@@ -15,7 +15,8 @@ void AutoSizeGridColumns(QTableWidget* grid, int firstColumn, int lastColumn, in
   if (grid == nullptr || row < 0 || row >= grid->rowCount()) return;
   for (int c = std::max(firstColumn, 0); c <= lastColumn && c < grid->columnCount(); ++c) {
     const QTableWidgetItem* item = grid->item(row, c);
-    const int needed = TextWidthForFont(item != nullptr ? item->text() : QString(), 0, grid->font());
+    const int needed =
+        TextWidthForFont(item != nullptr ? item->text() : QString(), 0, grid->font());
     if (grid->columnWidth(c) < needed) grid->setColumnWidth(c, needed);
   }
 }

@@ -23,9 +23,12 @@ constexpr ButtonPair kButtons[] = {
 
 QMessageBox::Icon IconOf(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Confirmation: return QMessageBox::Question;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Confirmation:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }

@@ -9,8 +9,8 @@ namespace vm::ui {
 
 void InstallShellOpenHandler() {
   platform::SetShellOpenHandler([](const QString& target) {
-    const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                            : QUrl::fromLocalFile(target);
+    const QUrl url =
+        target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
     return QDesktopServices::openUrl(url);
   });
 }
