@@ -6,6 +6,9 @@
 
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
+#include "drawing/units.h"
+#include "shell/fltedit.h"
+#include "shell/konfig.h"
 
 namespace vm {
 
@@ -31,6 +34,20 @@ unsigned char DecimalsForUnits(int unitIndex) {
       return 3;  // foot
     default:
       return 1;
+  }
+}
+
+unsigned char DecimalsForUnits() { return DecimalsForUnits(Dlgkonfig().radiounit.ItemIndex()); }
+
+void ApplyUnitsToForm(const std::vector<TControl*>& components) {
+  for (TControl* c : components) {
+    if (c == nullptr ||
+        c->ClassName().compare(QLatin1String("TFltEditU"), Qt::CaseInsensitive) != 0) {
+      continue;
+    }
+    // A control that names itself TFltEditU is one; the cast guards against a
+    // foreign class that merely shares the name.
+    if (auto* edit = dynamic_cast<TFltEditU*>(c)) SetEditUnit(*edit, CurrentUnit);
   }
 }
 

@@ -5,8 +5,11 @@
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
+#include <vector>
 
 namespace vm {
+
+class TControl;
 
 // Size of a file as text: below 1024 bytes "<n>b", below 1 MiB the rounded
 // (halves to even) KiB count and "KB", from 1 MiB on the rounded MiB count and
@@ -15,6 +18,12 @@ QByteArray FileSizeText(const QString& fileName);
 
 // Decimals shown for a length unit index: mm 2, inch 2, foot 3, others 1.
 unsigned char DecimalsForUnits(int unitIndex);
+// The same for the unit chosen in the settings dialog ("radiounit").
+unsigned char DecimalsForUnits();
+
+// Gives every component whose class name is "TFltEditU" (any case) the
+// current length unit (vm::CurrentUnit).
+void ApplyUnitsToForm(const std::vector<TControl*>& components);
 
 double DegToRad(double degrees);
 

@@ -6,8 +6,12 @@
 
 #include "drawing/definicje.h"
 #include "drawing/errors.h"
+#include "drawing/units.h"
 #include "shell/documents.h"
+#include "shell/float_edit.h"
+#include "shell/fltedit.h"
 #include "shell/interfejs.h"
+#include "shell/konfig.h"
 #include "shell/message_recorder.h"
 #include "shell/os_check.h"
 #include "shell/utilities.h"
@@ -63,6 +67,20 @@ TEST(Utilities, DecimalsDegreesAndFixedArrays) {
   WideToFixedArray("ab", array, 79);
   EXPECT_EQ(array[1], u'b');
   EXPECT_EQ(std::count(array + 2, array + 79, u'\0'), 77);
+}
+
+TEST(Utilities, UnitsFromTheSettings) {
+  Dlgkonfig().radiounit.SetItemIndex(2);
+  EXPECT_EQ(DecimalsForUnits(), 3);
+  ResetDlgkonfig();
+
+  TFltEditU length("length");
+  TFloatEditU other("other");  // a unit edit of another class keeps its unit
+  CurrentUnit = 2;
+  ApplyUnitsToForm({&length, nullptr, &other});
+  EXPECT_EQ(length.sunit(), 2);
+  EXPECT_EQ(other.sunit(), 0);
+  ResetDrawingGlobals();
 }
 
 TEST(OperatingSystem, NameFromOsRelease) {
