@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <climits>
 
@@ -62,7 +64,11 @@ int Thpgl::OpenFile(const QString& fileName) {
   do {
     fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return OpenResultCode(errno);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ENOENT && !QFileInfo(fileName).absoluteDir().exists()) return 3;
+    return OpenResultCode(err);
+  }
   struct stat st;
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     ::close(fd);
