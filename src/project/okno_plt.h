@@ -60,6 +60,10 @@ struct TProjectHooks {
   TPreparation ciecie;
 };
 
+// Reader mode for a drawing file: 2 (DXF) for a ".dxf" name, 1 (HPGL) for a
+// ".plt" name, in any letter case; otherwise the given file type.
+int ReaderModeFor(const QString& fileName, int fileType);
+
 // The one instance, and its reset to empty hooks (tests).
 TProjectHooks& ProjectHooks();
 void ResetProjectHooks();

@@ -1,0 +1,79 @@
+// Collects the figures of a drawing as the reader delivers them: joins each
+// new open figure with the open figures already kept whose ends lie within 9
+// plotter units of its ends, drops a figure identical to one already kept, and
+// computes the parameters of every figure it keeps.
+//
+// The joining follows the pass rule exactly (passes over the list in order
+// until one joins nothing; after a join the figure that moves into the freed
+// place waits for the next pass), but finds partners through a grid of end
+// points and duplicates through point hashes instead of scanning the list, so
+// a drawing of many pieces loads in linear time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "drawing/figury.h"
+#include "project/okno_plt.h"
+
+namespace vm {
+
+class TFigureCollector {
+ public:
+  TFigureCollector();
+  ~TFigureCollector();
+  TFigureCollector(const TFigureCollector&) = delete;
+  TFigureCollector& operator=(const TFigureCollector&) = delete;
+
+  // Takes one figure that holds points (Valid): joins it (when it is open by
+  // the reader's rule and has more than one point), then keeps it with its
+  // parameters computed unless an identical figure is kept already. Returns
+  // whether it was kept.
+  bool Add(std::unique_ptr<tfigura> figure);
+
+  // Number of figures kept.
+  std::size_t Count() const { return alive_; }
+
+  // The kept figures in list order; the collector is empty afterwards.
+  TFigureList Take();
+
+ private:
+  struct Entry {
+    std::unique_ptr<tfigura> figure;
+    std::int64_t prev = -1;
+    std::int64_t next = -1;
+    std::uint64_t hash = 0;
+    bool joinable = false;  // open with more than one point: its ends are in the grid
+  };
+
+  void JoinOpenFigures(tfigura& f);
+  // The first joinable entry at or after `from` (list order) with an end near
+  // one of f's ends, or -1.
+  std::int64_t FirstPartnerFrom(const tfigura& f, std::int64_t from) const;
+  bool IsNewFigure(const tfigura& f, std::uint64_t hash) const;
+  void Remove(std::int64_t e);
+  void GridInsert(const TPointI& p, std::int64_t e);
+  void GridErase(const TPointI& p, std::int64_t e);
+
+  // Entries in the order they were kept; list order is entry order, removed
+  // entries are unlinked from the prev/next chain and hold no figure.
+  std::vector<Entry> entries_;
+  std::int64_t head_ = -1;
+  std::int64_t tail_ = -1;
+  std::size_t alive_ = 0;
+  // Grid cell of 10 x 10 units -> joinable entries with an end in the cell.
+  std::unordered_map<std::uint64_t, std::vector<std::int64_t>> ends_;
+  // Point hash -> kept entries with that hash.
+  std::unordered_map<std::uint64_t, std::vector<std::int64_t>> hashes_;
+};
+
+// Hash of a figure's point sequence (count and every coordinate, in order).
+std::uint64_t FigurePointsHash(const std::vector<TPointI>& points);
+
+// Applies one join of figure g into f in the first of the four end orders
+// that holds; returns false when no end of f is near an end of g.
+bool JoinFigurePoints(tfigura& f, const tfigura& g);
+
+}  // namespace vm

@@ -1,0 +1,191 @@
+// Nesting of figures and their direction: depths and parents, the inside test
+// with its doubtful points, reversal with everything that points into a
+// figure, and the orientation query.
+#include "project/nesting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "project_fixture.h"
+
+namespace vm::test {
+namespace {
+
+using Pts = std::vector<TPointI>;
+
+Pts Square(int x0, int y0, int size) {
+  return {{x0, y0}, {x0 + size, y0}, {x0 + size, y0 + size}, {x0, y0 + size}, {x0, y0}};
+}
+
+std::int32_t Add(TMDIChild& w, Pts points) {
+  auto f = std::make_unique<tfigura>();
+  f->Points = std::move(points);
+  const std::int32_t i = w.AddFigure(std::move(f));
+  w.Ustaw_PPiPK();
+  return i;
+}
+
+class NestingTest : public ProjectFixture {};
+
+TEST_F(NestingTest, ThreeNestedSquaresInEveryListOrder) {
+  const Pts squares[] = {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 600)};
+  std::array<int, 3> order = {0, 1, 2};
+  do {
+    TMDIChild w;
+    std::array<std::int32_t, 3> at{};  // list index of the outer, middle and inner square
+    for (int k = 0; k < 3; ++k) at[order[k]] = Add(w, squares[order[k]]);
+    w.co_w_czym();
+    const tfigura& outer = *w.Figures[at[0]];
+    const tfigura& middle = *w.Figures[at[1]];
+    const tfigura& inner = *w.Figures[at[2]];
+    EXPECT_EQ(outer.Depth, 0);
+    EXPECT_EQ(middle.Depth, 1);
+    EXPECT_EQ(inner.Depth, 2);
+    EXPECT_EQ(outer.NestParent, -1);
+    EXPECT_EQ(middle.NestParent, at[0]);
+    EXPECT_EQ(inner.NestParent, at[1]);
+    EXPECT_GT(outer.ChildCount, 0);
+    EXPECT_GT(middle.ChildCount, 0);
+    EXPECT_EQ(inner.ChildCount, 0);
+    EXPECT_EQ(w.MaxDepth, 2);
+  } while (std::next_permutation(order.begin(), order.end()));
+}
+
+TEST_F(NestingTest, InsideTestRules) {
+  TMDIChild w;
+  const auto outer = Add(w, Square(0, 0, 1000));
+  const auto same = Add(w, Square(0, 0, 1000));
+  const auto openOuter = Add(w, {{-100, -100}, {2000, -100}, {2000, 2000}, {-100, 2000}});
+  const auto openInner = Add(w, {{100, 100}, {500, 500}, {100, 600}});
+  const auto touching = Add(w, Square(0, 100, 500));  // equal minimum X
+  EXPECT_FALSE(FigureInside(w, outer, outer));
+  EXPECT_FALSE(FigureInside(w, outer, same));
+  EXPECT_FALSE(FigureInside(w, same, outer));
+  EXPECT_FALSE(FigureInside(w, outer, openOuter));  // an open figure encloses nothing
+  EXPECT_TRUE(FigureInside(w, openInner, outer));   // but lies inside a closed one
+  EXPECT_FALSE(FigureInside(w, touching, outer));
+  EXPECT_THROW(FigureInside(w, outer, 99), RangeError);
+}
+
+TEST_F(NestingTest, DoubtfulPointDefersToTheNextPoint) {
+  // A square with a notch cut down from the top edge to the vertex (50,50).
+  const Pts notched = {{0, 0},   {100, 0},  {100, 100}, {60, 100},
+                       {50, 50}, {40, 100}, {0, 100},   {0, 0}};
+  // Both figures start on the notch vertex, where the vertical line counts a
+  // crossing below but none above; the next point decides.
+  struct Case {
+    Pts figure;
+    bool inside;
+  };
+  const Case cases[] = {
+      {{{50, 50}, {50, 20}, {30, 20}, {30, 40}, {50, 50}}, true},   // goes on inside
+      {{{50, 50}, {50, 80}, {52, 80}, {52, 50}, {50, 50}}, false},  // goes on into the notch
+  };
+  for (const Case& c : cases) {
+    TMDIChild w;
+    const auto b = Add(w, notched);
+    const auto a = Add(w, c.figure);
+    EXPECT_EQ(FigureInside(w, a, b), c.inside);
+  }
+}
+
+TEST_F(NestingTest, UstawKierunekReversesCutFiguresOnly) {
+  TMDIChild w;
+  const auto leftward = Add(w, {{300, 0}, {200, 50}, {100, 0}});
+  const auto rightward = Add(w, {{100, 100}, {200, 150}, {300, 100}});
+  const auto axis = Add(w, {{900, 500}, {0, 500}});
+  const auto upright = Add(w, {{50, 0}, {60, 10}, {50, 20}});
+  w.Figures[axis]->Cut = false;
+  const TFigureList* list = &w.Figures;
+  auto firstX = [&](std::int32_t i) { return (*list)[i]->Points.front().X; };
+
+  w.UstawKierunek(1);
+  EXPECT_EQ(firstX(leftward), 100);
+  EXPECT_EQ(firstX(rightward), 100);
+  EXPECT_EQ(firstX(axis), 900);
+  EXPECT_EQ(firstX(upright), 50);
+  EXPECT_EQ(mainStatus, QStringList{QString()});
+
+  w.UstawKierunek(-1);
+  EXPECT_EQ(firstX(leftward), 300);
+  EXPECT_EQ(firstX(rightward), 300);
+  EXPECT_EQ(firstX(axis), 900);
+  EXPECT_EQ(w.Figures[upright]->Points, (Pts{{50, 0}, {60, 10}, {50, 20}}));
+
+  w.OdwrocKierunek(-1);  // every figure, the axis included
+  EXPECT_EQ(firstX(axis), 0);
+  EXPECT_EQ(firstX(leftward), 100);
+  EXPECT_EQ(w.Figures[upright]->Points, (Pts{{50, 20}, {60, 10}, {50, 0}}));
+}
+
+TEST_F(NestingTest, ReversalCarriesTheIndexesThatPointIntoTheFigure) {
+  TMDIChild w;
+  const auto parent = Add(w, Square(0, 0, 1000));
+  const auto child = Add(w, Square(200, 200, 100));
+  const auto loose = Add(w, Square(600, 600, 100));
+  tfigura& p = *w.Figures[parent];
+  for (int k = 0; k < 5; ++k) p.VertexRecs.push_back({0.1 * (k + 1), 5 + k, std::uint8_t(k & 1)});
+  p.EntryVertex = 1;
+  tfigura& c = *w.Figures[child];
+  c.LinkParent = parent;
+  c.LinkVertex = 3;
+  c.Unlinked = false;
+  tfigura& l = *w.Figures[loose];  // not linked: its link fields mean nothing
+  l.LinkParent = parent;
+  l.LinkVertex = 2;
+
+  const Pts before = p.Points;
+  const auto recsBefore = p.VertexRecs;
+  const TPointI entry = p.Points[p.EntryVertex];
+  const TPointI junction = p.Points[c.LinkVertex];
+  const TPointI minX = p.Points[p.MinXIndex];
+  const int weightAtEntry = p.VertexRecs[p.EntryVertex].Weight;
+
+  w.OdwrocKierunek(parent);
+  EXPECT_EQ(p.Points, Pts(before.rbegin(), before.rend()));
+  EXPECT_EQ(p.EntryVertex, 3);
+  EXPECT_EQ(p.Points[p.EntryVertex], entry);
+  EXPECT_EQ(c.LinkVertex, 1);
+  EXPECT_EQ(p.Points[c.LinkVertex], junction);
+  EXPECT_EQ(p.Points[p.MinXIndex].X, minX.X);
+  EXPECT_EQ(p.VertexRecs[p.EntryVertex].Weight, weightAtEntry);
+  EXPECT_DOUBLE_EQ(p.VertexRecs[p.EntryVertex].Angle, -recsBefore[1].Angle);
+  EXPECT_EQ(l.LinkVertex, 2);
+
+  w.OdwrocKierunek(parent);  // twice restores the project
+  EXPECT_EQ(p.Points, before);
+  EXPECT_EQ(p.EntryVertex, 1);
+  EXPECT_EQ(c.LinkVertex, 3);
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_DOUBLE_EQ(p.VertexRecs[k].Angle, recsBefore[k].Angle);
+    EXPECT_EQ(p.VertexRecs[k].Weight, recsBefore[k].Weight);
+  }
+}
+
+TEST_F(NestingTest, ThreePointFigureKeepsItsMiddlePoint) {
+  tfigura f;
+  f.Points = {{1, 1}, {2, 2}, {3, 3}};
+  ReverseFigurePoints(f);
+  EXPECT_EQ(f.Points, (Pts{{3, 3}, {2, 2}, {1, 1}}));
+}
+
+TEST_F(NestingTest, Orientation) {
+  TMDIChild w;
+  const auto ccw = Add(w, Square(0, 0, 100));
+  const auto cw = Add(w, {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}});
+  const auto open = Add(w, {{0, 0}, {100, 0}, {100, 100}});
+  const auto triangle = Add(w, {{50, 300}, {0, 200}, {100, 200}, {50, 300}});  // ccw, flat bottom
+  EXPECT_EQ(w.JakiKierunek(ccw), -1);
+  EXPECT_EQ(w.JakiKierunek(cw), 1);
+  EXPECT_EQ(w.JakiKierunek(open), 0);
+  EXPECT_EQ(w.JakiKierunek(triangle), -1);
+  const Pts before = w.Figures[ccw]->Points;
+  EXPECT_EQ(w.JakiKierunek(-1), 0);
+  EXPECT_EQ(w.Figures[ccw]->Points, before);
+  EXPECT_THROW(w.JakiKierunek(17), RangeError);
+}
+
+}  // namespace
+}  // namespace vm::test
