@@ -1,3 +1,88 @@
-// Controller emulator: speaks the machine's serial protocol on a pseudo-terminal.
+// Controller emulator: plays the machine's controller on a pseudo-terminal so
+// that the program's real serial code can be run end to end. A thread of its
+// own reads the master side, feeds the controller model and writes its
+// replies. Faults of a real line can be switched on at any time.
 #pragma once
-namespace vm::sim {}
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "sim/controller.h"
+#include "sim/pseudo_terminal.h"
+
+namespace vm::sim {
+
+class Simulator {
+ public:
+  Simulator() = default;
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Opens the pseudo-terminal and starts the thread. Returns false with
+  // `error` set when no pseudo-terminal can be had.
+  bool Start(QString* error = nullptr);
+  void Stop();
+
+  // Device the program opens as its serial port.
+  QString SlavePath() const { return slavePath_; }
+
+  // Runs `f` on the controller model under the emulator's lock.
+  template <typename F>
+  auto With(F&& f) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return f(controller_);
+  }
+
+  // --- faults ---
+  // Reads everything and answers nothing.
+  void SetSilent(bool on);
+  // Sends every received byte back instead of answering (a line that loops
+  // back: a status query then reads 88, the letter "X").
+  void SetEcho(bool on);
+  // Drops the last `bytes` bytes of every reply.
+  void SetShortReplies(int bytes);
+  // Stops reading the line; the program's writes back up and finally fail.
+  void SetStopReading(bool on);
+  // Closes the line now: the program sees a hang-up.
+  void HangUp();
+  // Closes the line as soon as `count` more bytes have been received; the
+  // rest of what arrives is never read.
+  void HangUpAfterBytes(int count);
+  // Paces reading and writing to the real line rate (104 us a byte).
+  void SetThrottle(bool on);
+
+  // Every byte received since the start or the last ClearReceived.
+  QByteArray Received() const;
+  void ClearReceived();
+  bool IsHungUp() const;
+
+ private:
+  void Loop();
+  void CloseLine();  // with mutex_ held
+
+  mutable std::mutex mutex_;
+  std::condition_variable cv_;
+  Controller controller_;
+  PseudoTerminal pty_;
+  QString slavePath_;
+  std::thread thread_;
+  std::atomic<bool> quit_{false};
+  std::uint64_t loops_ = 0;  // iterations of the thread, under mutex_
+
+  bool silent_ = false;
+  bool echo_ = false;
+  int shortBy_ = 0;
+  bool stopReading_ = false;
+  bool throttle_ = false;
+  bool hangUpRequested_ = false;
+  int hangUpAfter_ = -1;
+  bool hungUp_ = false;
+  QByteArray received_;
+};
+
+}  // namespace vm::sim

@@ -1,0 +1,186 @@
+#include "machine/serial.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <cerrno>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "shell/konfig.h"
+#include "shell/port_names.h"
+
+namespace vm {
+
+TSerialState SerialState;
+
+namespace {
+
+std::unique_ptr<QSerialPort> g_port;
+// Set from the port's error signal when the line has gone dead; the port is
+// closed at the next call into this unit (never from inside the signal).
+bool g_dead = false;
+
+bool IsDeadLineError(QSerialPort::SerialPortError e) {
+  return e == QSerialPort::ReadError || e == QSerialPort::ResourceError ||
+         e == QSerialPort::WriteError;
+}
+
+// The system's error code for a failed open.
+std::uint32_t OpenErrorCode(QSerialPort::SerialPortError e, int savedErrno) {
+  switch (e) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return savedErrno == EBUSY ? EBUSY : EACCES;
+    default: return savedErrno != 0 ? static_cast<std::uint32_t>(savedErrno) : EIO;
+  }
+}
+
+// Error code of a failed write: the port's error, or a time-out when the
+// byte simply could not leave.
+std::uint32_t WriteErrorCode() {
+  const auto e = g_port ? g_port->error() : QSerialPort::NotOpenError;
+  return e == QSerialPort::NoError ? static_cast<std::uint32_t>(QSerialPort::TimeoutError)
+                                   : static_cast<std::uint32_t>(e);
+}
+
+void CloseDeadPort() {
+  if (g_dead && g_port && g_port->isOpen()) g_port->close();
+  g_dead = false;
+}
+
+void PauseAfterByte() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+
+}  // namespace
+
+bool OpenPort() { return OpenPortIndex(Dlgkonfig().Comnumber.ItemIndex()); }
+
+bool OpenPortIndex(int index) {
+  SerialState.PortName = PortNameOfIndex(index).toLatin1();
+  if (!g_port) {
+    g_port = std::make_unique<QSerialPort>();
+    QObject::connect(g_port.get(), &QSerialPort::errorOccurred,
+                     [](QSerialPort::SerialPortError e) {
+                       if (IsDeadLineError(e)) g_dead = true;
+                     });
+  }
+  if (g_port->isOpen()) g_port->close();
+  g_dead = false;
+  g_port->setPortName(PortDevicePath(QString::fromLatin1(SerialState.PortName)));
+  // The line settings are given before the open, which applies them all at
+  // once: a pseudo-terminal silently drops the parity bit, and a setter on an
+  // open port would report that as a failure.
+  g_port->setBaudRate(115200);
+  g_port->setDataBits(QSerialPort::Data8);
+  g_port->setParity(QSerialPort::EvenParity);
+  g_port->setStopBits(QSerialPort::TwoStop);
+  g_port->setFlowControl(QSerialPort::HardwareControl);
+  errno = 0;
+  const bool opened = g_port->open(QIODevice::ReadWrite);
+  const int savedErrno = errno;
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  if (!opened) {
+    SerialState.LastError = OpenErrorCode(g_port->error(), savedErrno);
+    g_port->clearError();
+    return false;
+  }
+  g_port->clear();
+  g_port->clearError();
+  SerialState.PortError = false;
+  SerialState.LastError = 0;
+  return true;
+}
+
+void SendString(const QByteArray& s) {
+  SerialState.LastError = 0;
+  CloseDeadPort();
+  for (const char byte : s) {
+    bool ok = g_port && g_port->isOpen() && g_port->write(&byte, 1) == 1;
+    if (ok) {
+      QElapsedTimer t;
+      t.start();
+      while (ok && g_port->bytesToWrite() > 0) {
+        const int left = kWriteTimeoutMs - static_cast<int>(t.elapsed());
+        ok = left > 0 && g_port->waitForBytesWritten(left) && !g_dead;
+        if (g_dead) ok = false;
+      }
+    }
+    if (!ok) {
+      SerialState.LastError = WriteErrorCode();
+      SerialState.PortError = true;
+      if (g_port && g_port->isOpen()) {
+        // A byte that could not leave must not go out later behind the
+        // caller's back.
+        g_port->clear(QSerialPort::Output);
+        if (g_dead || IsDeadLineError(g_port->error())) {
+          g_dead = true;
+          CloseDeadPort();
+        }
+        if (g_port && g_port->isOpen()) g_port->clearError();
+      }
+      return;
+    }
+    PauseAfterByte();
+  }
+}
+
+std::uint8_t ReadByte() {
+  SerialState.LastError = 0;
+  CloseDeadPort();
+  if (!g_port || !g_port->isOpen()) {
+    SerialState.LastError = kReadTimedOut;
+    return 0;
+  }
+  QElapsedTimer t;
+  t.start();
+  while (g_port->bytesAvailable() == 0) {
+    const int left = kReadTimeoutMs - static_cast<int>(t.elapsed());
+    if (left <= 0) break;
+    const bool ready = g_port->waitForReadyRead(left);
+    if (g_dead || IsDeadLineError(g_port->error())) {
+      // Read error or hang-up: the link is gone. Close it and say so once,
+      // instead of letting every caller wait or spin on it.
+      g_dead = true;
+      CloseDeadPort();
+      SerialState.PortError = true;
+      SerialState.LastError = kReadTimedOut;
+      return 0;
+    }
+    if (!ready && g_port->error() == QSerialPort::TimeoutError) g_port->clearError();
+  }
+  char c = 0;
+  if (g_port->bytesAvailable() > 0 && g_port->read(&c, 1) == 1) return static_cast<std::uint8_t>(c);
+  SerialState.LastError = kReadTimedOut;
+  return 0;
+}
+
+void DiscardInput() {
+  CloseDeadPort();
+  if (!g_port || !g_port->isOpen()) return;
+  // Take in what the system already holds, then drop it all.
+  g_port->waitForReadyRead(0);
+  if (g_dead) {
+    CloseDeadPort();
+    return;
+  }
+  g_port->clearError();
+  g_port->readAll();
+  g_port->clear(QSerialPort::Input);
+}
+
+void ClosePort() {
+  if (g_port && g_port->isOpen()) g_port->close();
+  g_dead = false;
+}
+
+bool PortIsOpen() {
+  CloseDeadPort();
+  return g_port && g_port->isOpen();
+}
+
+void ResetSerial() {
+  ClosePort();
+  SerialState = TSerialState{};
+}
+
+}  // namespace vm
