@@ -1,0 +1,565 @@
+// Plain-cutting preparation (see ciecie.h).
+#include "project/ciecie.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "drawing/figury.h"
+#include "drawing/matma.h"
+#include "drawing/rounding.h"
+#include "project/connector_search.h"
+#include "shell/interfejs.h"
+
+namespace vm {
+
+namespace {
+
+constexpr double kHalfPi = std::numbers::pi / 2;
+// Vertices turning by less than this (36 degrees) are smooth, not corners.
+constexpr double kCornerAngle = 0.6283185307179586;
+// Distance of the added frame from the project box.
+constexpr std::int32_t kFrameGap = 400;
+// From this many figures the project uses neighbour lists and the ordered search.
+constexpr std::int32_t kManyFigures = 21;
+// From this many children a parent's figures are joined by the candidate search.
+constexpr std::int32_t kManyChildren = 21;
+// From this many figures the general pass no longer falls back to the unordered search.
+constexpr std::int32_t kHugeProject = 10000;
+// Vertices this close (per axis for touching, Euclidean for a lead-in's ends) meet.
+constexpr std::int32_t kTouch = 10;
+constexpr double kNear = 10.0;
+
+bool Closed(const tfigura& f) { return f.typ == 1; }
+
+std::int32_t Count(const TMDIChild& w) { return w.FigureCount(); }
+
+tfigura& Fig(TMDIChild& w, std::int32_t i) { return *w.Figures.at(static_cast<std::size_t>(i)); }
+const tfigura& Fig(const TMDIChild& w, std::int32_t i) {
+  return *w.Figures.at(static_cast<std::size_t>(i));
+}
+
+std::int32_t HalfSum(std::int32_t a, std::int32_t b) {
+  // Sum halved toward zero, without overflowing the sum.
+  return static_cast<std::int32_t>((std::int64_t{a} + b) / 2);
+}
+
+// Runs one preparation; keeps the state the steps share.
+class TCiecie {
+ public:
+  TCiecie(TMDIChild& w, const TPlainCutEnv& env) : w_(w), env_(env), search_(w) {}
+
+  TPlainCutResult Run();
+
+ private:
+  void BuildVertexRecs();
+  void ChooseStart();
+  bool IsStartCandidate(std::int32_t q);
+  bool PointNearFigure(std::int32_t i, std::int32_t q) const;
+  void AddFrameFigure();
+  void AddEnclosingFigure();
+  void LinkRemainingFigures();
+  bool NoFigureFlagged() const;
+  void SetWeights();
+  bool Connect();  // false when the operator aborted
+  std::int32_t OpenFigureEntryIndex() const;
+  void ShowReady();
+  bool Poll();
+  void IncreaseDepths();
+
+  TMDIChild& w_;
+  const TPlainCutEnv& env_;
+  TConnectorSearch search_;
+};
+
+bool TCiecie::Poll() { return env_.Aborted && env_.Aborted(); }
+
+void TCiecie::ShowReady() {
+  w_.StatusBar.SimpleText = ReadyText(w_);
+  if (env_.Progress) env_.Progress(w_);
+}
+
+void TCiecie::BuildVertexRecs() {
+  for (auto& fp : w_.Figures) {
+    tfigura& f = *fp;
+    const auto& p = f.Points;
+    const auto n = static_cast<std::int32_t>(p.size());
+    // Both ends of a closed figure describe the same corner: the last point
+    // lies on or next to the first.
+    const bool closed = Closed(f) && n >= 3;
+    f.VertexRecs.clear();
+    f.VertexRecs.reserve(p.size());
+    for (std::int32_t k = 0; k < n; ++k) {
+      double angle;
+      if (k == 0)
+        angle = closed ? TurnAngle(p[n - 2], p[0], p[1]) : kHalfPi;
+      else if (k == n - 1)
+        angle = closed ? TurnAngle(p[n - 2], p[n - 1], p[1]) : kHalfPi;
+      else
+        angle = TurnAngle(p[k - 1], p[k], p[k + 1]);
+      f.VertexRecs.push_back(TVertexRec{angle, 0, 0});
+    }
+  }
+}
+
+bool TCiecie::PointNearFigure(std::int32_t i, std::int32_t q) const {
+  const TPointI& pt = Fig(w_, q).Points.at(static_cast<std::size_t>(i));
+  for (std::int32_t o = 0; o < Count(w_); ++o) {
+    if (o == q) continue;
+    for (const TPointI& other : Fig(w_, o).Points)
+      if (Distance(pt, other) <= kNear) return true;
+  }
+  return false;
+}
+
+bool TCiecie::IsStartCandidate(std::int32_t q) {
+  tfigura& f = Fig(w_, q);
+  const auto n = static_cast<std::int32_t>(f.Points.size());
+  if (n == 0) return false;
+  auto anyNear = [&](std::int32_t from, std::int32_t to) {
+    for (std::int32_t k = from; k <= to; ++k)
+      if (PointNearFigure(k, q)) return true;
+    return false;
+  };
+  if (!PointNearFigure(0, q) && anyNear(1, n - 1)) {
+    f.EntryVertex = 0;
+    return true;
+  }
+  if (!PointNearFigure(n - 1, q) && anyNear(0, n - 2)) {
+    f.EntryVertex = n - 1;
+    return true;
+  }
+  return false;
+}
+
+void TCiecie::AddFrameFigure() {
+  const std::int32_t x0 = CheckedSub(w_.MinX, kFrameGap);
+  const std::int32_t y0 = CheckedSub(w_.MinY, kFrameGap);
+  const std::int32_t x1 = CheckedAdd(w_.MaxX, kFrameGap);
+  const std::int32_t y1 = CheckedAdd(w_.MaxY, kFrameGap);
+  auto f = std::make_unique<tfigura>();
+  f->Points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+  f->fig_pp = {x0, y0};
+  f->fig_pk = {x1, y1};
+  f->Width = CheckedSub(x1, x0);
+  f->Height = CheckedSub(y1, y0);
+  w_.MinX = x0;
+  w_.MinY = y0;
+  w_.MaxX = x1;
+  w_.MaxY = y1;
+  f->Centre = {HalfSum(x0, x1), HalfSum(y0, y1)};
+  f->Kind = 1;
+  f->typ = 1;
+  f->Open = false;
+  f->Valid = true;
+  f->Cut = true;
+  f->oryg = false;
+  f->NestParent = -1;
+  f->LinkParent = -1;
+  f->LinkVertex = -1;
+  f->EntryVertex = -1;
+  f->Unlinked = false;
+  f->Depth = 0;
+  f->ChildCount = 0;
+  f->MinXIndex = 0;
+  f->MinYIndex = 0;
+  f->MaxXIndex = 2;
+  f->MaxYIndex = 2;
+  f->Neighbours.fill(-1);
+  f->VertexRecs.assign(5, TVertexRec{kHalfPi, 6, 0});
+  f->Index = Count(w_);
+  w_.Figures.push_back(std::move(f));
+  w_.FirstFigure = Count(w_) - 1;
+  w_.FrameAdded = true;
+}
+
+void TCiecie::AddEnclosingFigure() {
+  auto f = std::make_unique<tfigura>();
+  f->Points = {{w_.MinX, w_.MinY}, {w_.MinX, w_.MinY}};
+  f->fig_pp = {w_.MinX, w_.MinY};
+  f->fig_pk = {w_.MaxX, w_.MaxY};
+  f->Width = CheckedSub(w_.MaxX, w_.MinX);
+  f->Height = CheckedSub(w_.MaxY, w_.MinY);
+  f->Centre = {HalfSum(w_.MinX, w_.MaxX), HalfSum(w_.MinY, w_.MaxY)};
+  f->Kind = 3;
+  f->typ = 0;
+  f->Open = false;
+  f->Valid = true;
+  f->Cut = true;
+  f->oryg = false;
+  f->NestParent = -1;
+  f->LinkParent = -1;
+  f->LinkVertex = -1;
+  f->EntryVertex = -1;
+  f->Unlinked = false;
+  f->Depth = 0;
+  f->ChildCount = 0;
+  f->MinXIndex = 0;
+  f->MinYIndex = 0;
+  f->MaxXIndex = 1;
+  f->MaxYIndex = 1;
+  f->Neighbours.fill(-1);
+  f->VertexRecs.assign(2, TVertexRec{kHalfPi, 6, 1});
+  f->Index = Count(w_);
+  w_.Figures.push_back(std::move(f));
+  w_.FirstFigure = Count(w_) - 1;
+  w_.FrameAdded = false;
+}
+
+void TCiecie::IncreaseDepths() {
+  for (auto& f : w_.Figures) f->Depth = CheckedAdd(f->Depth, 1);
+}
+
+void TCiecie::ChooseStart() {
+  const std::int32_t n = Count(w_);
+  w_.SingleOpenFigure = n == 1 && !Closed(Fig(w_, 0));
+  w_.HasFrame = false;
+  std::int32_t outermost = 0;
+  for (std::int32_t q = 0; q < n; ++q) {
+    if (Fig(w_, q).Depth == 0) {
+      w_.FirstFigure = q;
+      ++outermost;
+    }
+  }
+  if (outermost == 1 && Fig(w_, w_.FirstFigure).Points.size() == 5) {
+    // One outermost figure of five points is a frame drawn around everything.
+    w_.HasFrame = true;
+    return;
+  }
+
+  std::int32_t candidates = 0;
+  double best = 1e21;
+  const TPointI corner{w_.MinX, w_.MinY};
+  for (std::int32_t q = 0; q < n; ++q) {
+    if (Closed(Fig(w_, q)) || !IsStartCandidate(q)) continue;
+    const double d = Distance(corner, Fig(w_, q).fig_pp);
+    if (d < best) {
+      best = d;
+      w_.FirstFigure = q;
+    }
+    ++candidates;
+  }
+  if (candidates > 0 || env_.Settings.Mode == 3 || w_.SingleOpenFigure) {
+    IncreaseDepths();
+  } else if (env_.Settings.AddFrame) {
+    AddFrameFigure();
+    w_.HasFrame = true;
+    w_.Width = CheckedSub(w_.MaxX, w_.MinX);
+    w_.Height = CheckedSub(w_.MaxY, w_.MinY);
+    IncreaseDepths();
+  } else {
+    AddEnclosingFigure();
+    w_.HasFrame = true;
+    w_.Width = CheckedSub(w_.MaxX, w_.MinX);
+    w_.Height = CheckedSub(w_.MaxY, w_.MinY);
+    IncreaseDepths();
+    search_.FindConnector();
+  }
+}
+
+void TCiecie::LinkRemainingFigures() {
+  for (auto& f : w_.Figures) f->LinkCandidate = 1;
+  bool linked;
+  do {
+    linked = false;
+    const std::int32_t n = Count(w_);
+    std::int32_t i = 0;
+    while (i <= n - 1) {
+      tfigura& fi = Fig(w_, i);
+      if (!fi.Unlinked && fi.LinkCandidate == 1) {
+        std::int32_t next = -1;
+        for (std::int32_t j = 0; j < n; ++j) {
+          if (!Fig(w_, j).Unlinked) continue;
+          std::int32_t a, b;
+          if (TouchTest(w_, i, j, a, b)) {
+            tfigura& fj = Fig(w_, j);
+            fj.LinkParent = i;
+            fj.LinkVertex = a;
+            fj.EntryVertex = b;
+            fj.Unlinked = false;
+            linked = true;
+            next = j;
+            break;
+          }
+        }
+        if (next >= 0) {
+          // Go on from the figure just reached, so chains are followed in order.
+          if (next < 2) break;
+          i = next;
+          continue;
+        }
+        fi.LinkCandidate = 0;
+      }
+      ++i;
+    }
+  } while (linked);
+}
+
+bool TCiecie::NoFigureFlagged() const {
+  for (const auto& f : w_.Figures)
+    if (f->Unlinked) return false;
+  return true;
+}
+
+void TCiecie::SetWeights() {
+  for (auto& fp : w_.Figures) {
+    tfigura& f = *fp;
+    auto& recs = f.VertexRecs;
+    const bool closed = Closed(f);
+    const std::int32_t cornerWeight = f.Depth >= 2 ? 5 : 6;
+    for (auto& r : recs) {
+      if (closed && std::fabs(r.Angle) < kCornerAngle) {
+        r.Weighted = 0;
+        r.Weight = 10;
+      } else {
+        r.Weighted = 1;
+        r.Weight = cornerWeight;
+      }
+    }
+    auto mark = [&](std::int32_t v, std::int32_t weight) {
+      if (v < 0 || static_cast<std::size_t>(v) >= recs.size()) return;
+      if (recs[v].Weighted != 1) {
+        recs[v].Weighted = 1;
+        recs[v].Weight = weight;
+      }
+    };
+    mark(f.MinYIndex, 8);
+    mark(f.MaxYIndex, 8);
+    mark(f.MinXIndex, 9);
+    mark(f.MaxXIndex, 9);
+    if (!closed) {
+      for (auto& r : recs) {
+        r.Weighted = 1;
+        r.Weight = 5;
+      }
+    }
+    const auto n = static_cast<std::int32_t>(f.Points.size());
+    if (n > 20) {
+      const std::int32_t s = n / 12 + 1;
+      for (std::int32_t v = 0; v <= n - 1; v += s) mark(v, 10);
+    }
+  }
+}
+
+bool TCiecie::Connect() {
+  const bool ordered = Count(w_) >= kManyFigures;
+  if (ordered) search_.BuildNeighbourLists();
+
+  const std::int32_t first = w_.FirstFigure;
+  if (Closed(Fig(w_, first))) {
+    bool hasChild = false;
+    for (const auto& f : w_.Figures)
+      if (!f->Unlinked && f->LinkParent == first) hasChild = true;
+    if (!hasChild) search_.FindConnector();
+  }
+  LinkRemainingFigures();
+
+  // Nested figures, from the inside out: the children of every parent are
+  // joined to the parent or to each other before the parent is reached.
+  for (std::int32_t d = w_.MaxDepth; d >= 0; --d) {
+    for (std::int32_t P = 0; P < Count(w_); ++P) {
+      tfigura& parent = Fig(w_, P);
+      if (parent.Depth != d || parent.ChildCount <= 0) continue;
+      const bool remembered = parent.Unlinked;
+      parent.Unlinked = false;
+      bool found = search_.FindConnectorFew(P);
+      ShowReady();
+      while (found) {
+        found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
+                                                       : search_.FindConnectorFew(P);
+        ShowReady();
+        Fig(w_, P).Unlinked = false;
+        if (Poll()) {
+          Fig(w_, P).Unlinked = remembered;
+          return false;
+        }
+      }
+      Fig(w_, P).Unlinked = remembered;
+    }
+  }
+
+  // General pass: one connector per round until nothing more can be joined.
+  for (;;) {
+    const int before = search_.ConnectorsAdded() + search_.PairsRejected();
+    const bool found = ordered ? search_.FindConnectorOrdered() : search_.FindConnectorUnordered();
+    ShowReady();
+    if (Poll()) return false;
+    if (!found || Count(w_) >= kHugeProject) {
+      if (!NoFigureFlagged() && Count(w_) < kHugeProject) {
+        search_.FindConnectorUnordered();
+        ShowReady();
+      }
+      const bool stop = Poll();
+      if (NoFigureFlagged() || stop) break;
+      // A round that joined nothing and gave nothing up will not do better
+      // when repeated: the figures left keep their flag.
+      if (search_.ConnectorsAdded() + search_.PairsRejected() == before) break;
+    }
+  }
+  w_.ConnectorsDone = true;
+  return true;
+}
+
+std::int32_t TCiecie::OpenFigureEntryIndex() const {
+  const std::int32_t first = w_.FirstFigure;
+  const tfigura& F = Fig(w_, first);
+  const auto last = static_cast<std::int32_t>(F.Points.size()) - 1;
+  auto attachedAt = [&](std::int32_t v) {
+    for (std::int32_t q = 0; q < Count(w_); ++q) {
+      if (q == first) continue;
+      const tfigura& f = Fig(w_, q);
+      if (!f.Unlinked && f.LinkParent == first && f.LinkVertex == v) return true;
+    }
+    return false;
+  };
+  if (!attachedAt(0)) return 0;
+  if (!attachedAt(last)) return last;
+  return NearestEntryPoint(w_, first);
+}
+
+TPlainCutResult TCiecie::Run() {
+  TPlainCutResult result;
+  TWaitCursor cursor;
+  ResetPlainCutting(w_);
+  w_.FrameAdded = false;
+  if (w_.Figures.empty()) return result;
+
+  BuildVertexRecs();
+  w_.co_w_czym();
+  ChooseStart();
+
+  const std::int32_t first = w_.FirstFigure;
+  {
+    tfigura& F = Fig(w_, first);
+    F.Unlinked = false;
+    F.EntryVertex = NearestEntryPoint(w_, first);
+    F.NestParent = -1;
+    F.LinkParent = -1;
+    F.LinkVertex = -1;
+  }
+  for (std::int32_t q = 0; q < Count(w_); ++q) {
+    std::int32_t i, j;
+    if (TouchTest(w_, first, q, i, j)) {
+      tfigura& fq = Fig(w_, q);
+      fq.LinkParent = first;
+      fq.LinkVertex = i;
+      fq.EntryVertex = j;
+      fq.Unlinked = false;
+    }
+  }
+  LinkRemainingFigures();
+  SetWeights();
+
+  if (!NoFigureFlagged()) {
+    if (!Connect()) {
+      result.Aborted = true;
+      result.Connectors = search_.ConnectorsAdded();
+      result.PairsGivenUp = search_.PairsRejected();
+      for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
+      cursor.Restore();
+      if (env_.Progress) env_.Progress(w_);
+      return result;
+    }
+  }
+
+  tfigura& F = Fig(w_, first);
+  if (F.Open) F.EntryVertex = OpenFigureEntryIndex();
+  const TPointI E = F.Points.at(static_cast<std::size_t>(F.EntryVertex));
+  w_.EntryLeft = CheckedSub(E.X, w_.MinX);
+  w_.EntryRight = CheckedSub(w_.MaxX, E.X);
+  w_.EntryBottom = CheckedSub(E.Y, w_.MinY);
+  w_.EntryTop = CheckedSub(w_.MaxY, E.Y);
+
+  double length = 0;
+  for (const auto& f : w_.Figures)
+    for (std::size_t k = 1; k < f->Points.size(); ++k)
+      length += Distance(f->Points[k - 1], f->Points[k]);
+  w_.PathLength = length;
+
+  w_.StatusBar.SimpleText.clear();
+  cursor.Restore();
+  result.Connectors = search_.ConnectorsAdded();
+  result.PairsGivenUp = search_.PairsRejected();
+  for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
+  if (env_.Progress) env_.Progress(w_);
+  return result;
+}
+
+}  // namespace
+
+std::int32_t NearestEntryPoint(const TMDIChild& w, std::int32_t f) {
+  const tfigura& fig = Fig(w, f);
+  const TPointI corner{w.MinX, w.MinY};
+  std::int32_t best = 2000000000;
+  std::int32_t index = 0;
+  for (std::size_t k = 0; k < fig.Points.size(); ++k) {
+    const std::int32_t d = Round(Distance(fig.Points[k], corner));
+    if (d < best) {
+      best = d;
+      index = static_cast<std::int32_t>(k);
+    }
+  }
+  return index;
+}
+
+bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia,
+               std::int32_t& ib) {
+  if (a == b) return false;
+  tfigura& fa = Fig(w, a);
+  tfigura& fb = Fig(w, b);
+  for (auto i = static_cast<std::int32_t>(fa.Points.size()) - 1; i >= 0; --i) {
+    const TPointI pa = fa.Points[i];
+    for (auto j = static_cast<std::int32_t>(fb.Points.size()) - 1; j >= 0; --j) {
+      const TPointI pb = fb.Points[j];
+      if (std::llabs(std::int64_t{pa.X} - pb.X) <= kTouch &&
+          std::llabs(std::int64_t{pa.Y} - pb.Y) <= kTouch) {
+        // A start point or connector end snaps onto the vertex it touches.
+        if (fa.Kind == 3) fa.Points[i] = pb;
+        if (fb.Kind == 3) fb.Points[j] = fa.Points[i];
+        ia = i;
+        ib = j;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void ResetPlainCutting(TMDIChild& w) {
+  const auto before = w.Figures.size();
+  std::erase_if(w.Figures, [](const std::unique_ptr<tfigura>& f) { return f->Kind != 0; });
+  if (w.Figures.size() != before) {
+    // The frame enlarged the box; the drawn figures alone give it back.
+    w.Ustaw_PPiPK();
+    w.Width = CheckedSub(w.MaxX, w.MinX);
+    w.Height = CheckedSub(w.MaxY, w.MinY);
+  }
+  for (auto& f : w.Figures) {
+    f->Unlinked = true;
+    f->LinkParent = -1;
+    f->LinkVertex = -1;
+    f->EntryVertex = 0;
+    f->LinkCandidate = 0;
+    f->Neighbours.fill(-1);
+  }
+  w.FrameAdded = false;
+  w.ConnectorsDone = false;
+  w.HasFrame = false;
+  w.MaxDepth = 0;
+  w.SelectedFigure = -1;
+}
+
+QString ReadyText(const TMDIChild& w) {
+  const auto n = w.Figures.size();
+  std::size_t linked = 0;
+  for (const auto& f : w.Figures) linked += f->Unlinked ? 0 : 1;
+  const std::int32_t percent = n == 0 ? 100 : Round(100.0 * double(linked) / double(n));
+  return Tr("Project_window", "ready") + QLatin1Char(' ') + QString::number(percent) +
+         QLatin1Char('%');
+}
+
+TPlainCutResult PrepareCiecie(TMDIChild& w, const TPlainCutEnv& env) {
+  return TCiecie(w, env).Run();
+}
+
+}  // namespace vm

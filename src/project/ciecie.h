@@ -1,0 +1,73 @@
+// Plain-cutting preparation of a project: turns the flat figure list into one
+// cutting tree. It chooses the figure cut first and where the wire enters it
+// (an outer 5-point frame, a lead-in line, an added frame or an added start
+// point), links every figure that touches a reached one, connects the rest by
+// straight connector cuts, and marks the corners where connectors may attach.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+#include "project/okno_plt.h"
+
+namespace vm {
+
+// What the preparation reads from the settings.
+struct TPlainCutSettings {
+  std::int32_t Mode = 2;  // 2 cutting, 3 serial cutting
+  bool AddFrame = false;  // add a frame 10 mm around the project when no other start exists
+};
+
+// Everything the preparation needs from outside the project.
+struct TPlainCutEnv {
+  TPlainCutSettings Settings;
+  // Abort probe: takes one pending operator event and says whether it was a
+  // key press or a left-button press. Empty: nothing ever aborts.
+  std::function<bool()> Aborted;
+  // Called whenever the status text changed (the widget repaints it), and
+  // once at the end with the window to be repainted whole.
+  std::function<void(TMDIChild&)> Progress;
+};
+
+struct TPlainCutResult {
+  bool Aborted = false;       // the operator stopped the connector search
+  std::int32_t Unlinked = 0;  // figures the cutting path does not reach
+  std::int32_t Connectors = 0;
+  std::int32_t PairsGivenUp = 0;  // figure pairs whose every cut crossed one of them
+};
+
+// Prepares the project for plain cutting. A second call starts over: the
+// figures an earlier call added (frame, start point, connectors) are removed
+// and every figure is unlinked again first. Raises vm::Error (range, overflow)
+// on coordinates too large for the arithmetic.
+TPlainCutResult PrepareCiecie(TMDIChild& w, const TPlainCutEnv& env);
+
+// The figure's vertex nearest to the project's lower-left corner (MinX, MinY),
+// distances rounded to whole units; the first of equal vertices wins.
+std::int32_t NearestEntryPoint(const TMDIChild& w, std::int32_t f);
+
+// Touch test: the first pair of vertices, a's from the last down, then b's from
+// the last down, within 10 units in X and in Y. A start point or connector end
+// (kind 3) snaps onto the vertex it touches.
+bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia,
+               std::int32_t& ib);
+
+// Removes the figures an earlier preparation added and unlinks every figure.
+void ResetPlainCutting(TMDIChild& w);
+
+// The text of the progress line: "ready" text, a blank, the percentage of
+// linked figures and "%".
+QString ReadyText(const TMDIChild& w);
+
+// Operator probe used by the installed preparation (the ui sets one that
+// peeks the event queue); the result's Progress hook likewise.
+void SetPlainCuttingProbe(std::function<bool()> aborted);
+void SetPlainCuttingProgress(std::function<void(TMDIChild&)> progress);
+
+// Registers the preparation as the project windows' plain-cutting hook. It
+// reads Mode and AddFrame from the settings dialog, shows the reason of a
+// failure and asks the window to close, and warns when figures stay unlinked.
+void InstallPlainCutting();
+
+}  // namespace vm

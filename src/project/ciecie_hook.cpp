@@ -1,0 +1,57 @@
+// The plain-cutting preparation as the project windows' hook: reads the
+// settings, reports failures and figures left unlinked to the operator.
+#include <utility>
+
+#include "drawing/errors.h"
+#include "project/ciecie.h"
+#include "shell/interfejs.h"
+#include "shell/konfig.h"
+#include "shell/messages.h"
+
+namespace vm {
+
+namespace {
+
+struct TPlainCuttingHooks {
+  std::function<bool()> Aborted;
+  std::function<void(TMDIChild&)> Progress;
+};
+
+TPlainCuttingHooks& Hooks() {
+  static TPlainCuttingHooks hooks;
+  return hooks;
+}
+
+bool RunInstalled(TMDIChild& w) {
+  TPlainCutEnv env;
+  env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
+  env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
+  env.Aborted = Hooks().Aborted;
+  env.Progress = Hooks().Progress;
+  try {
+    const TPlainCutResult r = PrepareCiecie(w, env);
+    if (!r.Aborted && r.Unlinked > 0) {
+      ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") + QString::number(r.Unlinked),
+                     false);
+    }
+    return true;
+  } catch (const MessageError& e) {
+    ShowMessageError(e);
+  } catch (const Error& e) {
+    ShowMessageBox(QString::fromStdString(e.what()), true);
+  }
+  w.RequestClose();
+  return false;
+}
+
+}  // namespace
+
+void SetPlainCuttingProbe(std::function<bool()> aborted) { Hooks().Aborted = std::move(aborted); }
+
+void SetPlainCuttingProgress(std::function<void(TMDIChild&)> progress) {
+  Hooks().Progress = std::move(progress);
+}
+
+void InstallPlainCutting() { ProjectHooks().ciecie = RunInstalled; }
+
+}  // namespace vm

@@ -1,0 +1,96 @@
+// Connector search of plain cutting: for one figure that the cutting path does
+// not reach yet, finds the best straight cut from a vertex of a reached figure
+// to one of its vertices, walks the pair back until the cut crosses neither of
+// the two figures, and records the cut as a two-point connector figure (kind 3)
+// inserted into the cutting tree between them.
+//
+// Every call adds at most one connector and says whether it found a pair of
+// figures to consider; the plain-cutting preparation calls the variants over
+// and over until every figure is reached.
+#pragma once
+
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "project/okno_plt.h"
+
+namespace vm {
+
+// Steps back round a figure whose last point repeats its first: i - 1 for
+// i >= 1, else n - 2 (the last point is skipped). A figure of one point stays
+// at vertex 0.
+std::int32_t PrevVertexIndex(std::int32_t i, std::int32_t n);
+
+// Number of neighbours every figure keeps.
+inline constexpr int kNeighbourCount = 22;
+
+class TConnectorSearch {
+ public:
+  explicit TConnectorSearch(TMDIChild& window);
+
+  // Joins one unreached figure of depth below 2 to the first figure's vertex
+  // nearest to the project's lower-left corner.
+  bool FindConnector();
+  // Joins one unreached child of P to P or to a reached child of P, on
+  // sampled vertices (about 250 per figure), shifted by the depth parities.
+  bool FindConnectorFew(std::int32_t P);
+  // As FindConnectorFew for a parent of many children: candidate vertices,
+  // the neighbour test for closed pairs.
+  bool FindConnectorMany(std::int32_t P);
+  // Joins one unreached figure of any depth to a reached drawn figure of no
+  // greater depth, on candidate vertices, with the neighbour test.
+  bool FindConnectorOrdered();
+  // The same without the neighbour test, on sampled vertices.
+  bool FindConnectorUnordered();
+
+  // Gives every figure its 22 nearest figures by centre distance, figures
+  // deeper than the figure itself and its own nested figures coming last.
+  void BuildNeighbourLists();
+  bool NeighboursBuilt() const { return neighboursBuilt_; }
+  // Whether K is among T's nearest figures.
+  bool IsNeighbour(std::int32_t K, std::int32_t T) const;
+
+  // Does the cut from K's point i to T's point j cross K (result K) or T
+  // (result T)? -1 when it crosses neither.
+  std::int32_t ConnectorCrossesFigure(std::int32_t K, std::int32_t i, std::int32_t T,
+                                      std::int32_t j) const;
+
+  // Connectors added by this search object, and figure pairs given up because
+  // every cut between them crosses one of the two.
+  int ConnectorsAdded() const { return connectorsAdded_; }
+  int PairsRejected() const { return pairsRejected_; }
+
+  // Compare every admissible pair on every call, as the search is defined,
+  // instead of keeping the static pair scores between calls. Tests use it to
+  // check the faster path against the definition.
+  void SetReference(bool on) { reference_ = on; }
+
+ private:
+  enum class Variant { Single, Few, Many, Ordered, Unordered };
+  struct Choice {
+    std::int64_t score = 0;
+    std::int32_t K = -1, T = -1, i = -1, j = -1;
+  };
+
+  bool Run(Variant v, std::int32_t P);
+  bool ChildOk(Variant v, std::int32_t K, std::int32_t P) const;
+  bool TargetOk(Variant v, std::int32_t K, std::int32_t T, std::int32_t P) const;
+  // Best vertex pair of one figure pair; false when no vertex pair is scored.
+  bool BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Choice& out) const;
+  // The crossing walk; false when it runs round without finding a free cut.
+  bool Walk(std::int32_t K, std::int32_t T, std::int32_t& i, std::int32_t& j) const;
+  void AddConnector(Variant v, std::int32_t P, const Choice& c);
+  bool Rejected(std::int32_t K, std::int32_t T) const;
+  void Reject(std::int32_t K, std::int32_t T);
+
+  TMDIChild& w_;
+  bool neighboursBuilt_ = false;
+  std::vector<int> neighbourFilled_;  // entries of Neighbours in use, per figure
+  std::unordered_set<std::uint64_t> rejected_;
+  int connectorsAdded_ = 0;
+  int pairsRejected_ = 0;
+  bool reference_ = false;
+};
+
+}  // namespace vm

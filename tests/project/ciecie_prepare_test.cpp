@@ -1,0 +1,264 @@
+// Plain-cutting preparation: the start choice, contact links, connectors,
+// weights, entry offsets, path length, progress and re-preparation.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <cmath>
+
+#include "ciecie_fixture.h"
+#include "project/ciecie.h"
+#include "project/connector_search.h"
+#include "shell/interfejs.h"
+
+namespace vm {
+namespace {
+
+using test::CountKind;
+using test::Env;
+using test::F;
+using test::MakeProject;
+using test::Rect;
+
+class CieciePrepare : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
+                                    "/Velmarosta_US.xml"));
+  }
+  void TearDown() override { InstallInterfejs(nullptr); }
+};
+
+double Perimeter(const tfigura& f) {
+  double s = 0;
+  for (std::size_t k = 1; k < f.Points.size(); ++k) {
+    const double dx = f.Points[k].X - f.Points[k - 1].X;
+    const double dy = f.Points[k].Y - f.Points[k - 1].Y;
+    s += std::sqrt(dx * dx + dy * dy);
+  }
+  return s;
+}
+
+TEST_F(CieciePrepare, ThreeNestedSquaresAreJoinedFromTheOutsideIn) {
+  auto w = MakeProject({Rect(0, 0, 1000, 1000), Rect(100, 100, 900, 900), Rect(200, 200, 800, 800)});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+
+  EXPECT_FALSE(r.Aborted);
+  EXPECT_EQ(r.Unlinked, 0);
+  // The lone 5-point outer square is the frame: nothing is added, depths stay.
+  EXPECT_TRUE(w->HasFrame);
+  EXPECT_FALSE(w->FrameAdded);
+  EXPECT_EQ(w->FirstFigure, 0);
+  EXPECT_EQ(F(*w, 0).Depth, 0);
+  EXPECT_EQ(F(*w, 1).Depth, 1);
+  EXPECT_EQ(F(*w, 2).Depth, 2);
+  EXPECT_EQ(F(*w, 2).NestParent, 1);
+
+  ASSERT_EQ(w->FigureCount(), 5);
+  EXPECT_EQ(CountKind(*w, 3), 2);
+  // Middle square joined to the outer one at its lower-left corners, the
+  // inner one to the middle one.
+  const tfigura& c1 = F(*w, F(*w, 1).LinkParent);
+  EXPECT_EQ(c1.Kind, 3);
+  EXPECT_EQ(c1.LinkParent, 0);
+  EXPECT_EQ(c1.Points[0], (TPointI{0, 0}));
+  EXPECT_EQ(c1.Points[1], (TPointI{100, 100}));
+  const tfigura& c2 = F(*w, F(*w, 2).LinkParent);
+  EXPECT_EQ(c2.LinkParent, 1);
+  EXPECT_EQ(c2.NestParent, 1);
+  EXPECT_TRUE(w->ConnectorsDone);
+  test::ExpectSoundTree(*w);
+  test::ExpectConnectorsMeetTheirEnds(*w);
+
+  EXPECT_EQ(F(*w, 0).EntryVertex, 0);
+  EXPECT_EQ(w->EntryLeft, 0);
+  EXPECT_EQ(w->EntryBottom, 0);
+  EXPECT_EQ(w->EntryRight, 1000);
+  EXPECT_EQ(w->EntryTop, 1000);
+  double length = 0;
+  for (const auto& f : w->Figures) length += Perimeter(*f);
+  EXPECT_NEAR(w->PathLength, length, 1e-6);
+  EXPECT_NEAR(w->PathLength, 4000 + 3200 + 2400 + 2 * std::sqrt(20000.0), 1e-6);
+  EXPECT_TRUE(w->StatusBar.SimpleText.isEmpty());
+}
+
+TEST_F(CieciePrepare, AddedFrameLiesTenMillimetresOutAndIsEnteredAtItsLowerLeftCorner) {
+  auto w = MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500)});
+  PrepareCiecie(*w, Env(2, true));
+
+  ASSERT_EQ(CountKind(*w, 1), 1);
+  const tfigura& frame = F(*w, 2);
+  EXPECT_EQ(frame.Kind, 1);
+  EXPECT_EQ(frame.Points, (std::vector<TPointI>{
+                              {-400, -400}, {4400, -400}, {4400, 900}, {-400, 900}, {-400, -400}}));
+  EXPECT_EQ(w->FirstFigure, 2);
+  EXPECT_TRUE(w->FrameAdded);
+  EXPECT_TRUE(w->HasFrame);
+  EXPECT_EQ(frame.EntryVertex, 0);
+  EXPECT_EQ(w->MinX, -400);
+  EXPECT_EQ(w->MinY, -400);
+  EXPECT_EQ(w->MaxX, 4400);
+  EXPECT_EQ(w->Width, 4800);
+  EXPECT_EQ(w->Height, 1300);
+  EXPECT_EQ(w->EntryLeft, 0);
+  EXPECT_EQ(w->EntryBottom, 0);
+  EXPECT_EQ(w->EntryRight, 4800);
+  EXPECT_EQ(w->EntryTop, 1300);
+  // Every figure went one level deeper, the frame included.
+  EXPECT_EQ(F(*w, 0).Depth, 1);
+  EXPECT_EQ(frame.Depth, 1);
+  EXPECT_EQ(CountKind(*w, 3), 2);
+  test::ExpectSoundTree(*w);
+}
+
+TEST_F(CieciePrepare, WithoutFrameAStartPointAtTheLowerLeftCornerLeadsIn) {
+  auto w = MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500)});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(2, false));
+
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_FALSE(w->FrameAdded);
+  EXPECT_TRUE(w->HasFrame);
+  const tfigura& start = F(*w, w->FirstFigure);
+  EXPECT_EQ(start.Kind, 3);
+  ASSERT_EQ(start.Points.size(), 2u);
+  EXPECT_EQ(start.Points[0], (TPointI{0, 0}));
+  EXPECT_EQ(w->MinX, 0);  // the box is not enlarged
+  test::ExpectSoundTree(*w);
+  // The left square's corner lies on the start point: it is joined by contact.
+  EXPECT_EQ(F(*w, 0).LinkParent, w->FirstFigure);
+}
+
+TEST_F(CieciePrepare, LeadInLineIsCutFirstFromItsFreeEnd) {
+  // A lead-in from (-2000, 200) that ends on the square's corner (0, 0).
+  auto w = MakeProject({Rect(0, 0, 1000, 1000), {{-2000, 200}, {-1000, 100}, {0, 0}}});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_EQ(w->FirstFigure, 1);
+  EXPECT_EQ(CountKind(*w, 1) + CountKind(*w, 3), 0);  // nothing added
+  EXPECT_EQ(F(*w, 0).LinkParent, 1);
+  EXPECT_EQ(F(*w, 0).LinkVertex, 2);
+  EXPECT_EQ(F(*w, 1).EntryVertex, 0);  // the free end
+  EXPECT_FALSE(w->ConnectorsDone);     // no connector search was needed
+  EXPECT_EQ(w->EntryLeft, 0);
+  EXPECT_EQ(w->EntryBottom, 200);
+}
+
+TEST_F(CieciePrepare, SingleOpenFigureIsItsOwnStart) {
+  auto w = MakeProject({{{0, 0}, {500, 100}, {900, 0}}});
+  PrepareCiecie(*w, Env(2, true));
+  EXPECT_TRUE(w->SingleOpenFigure);
+  EXPECT_EQ(w->FigureCount(), 1);
+  EXPECT_EQ(F(*w, 0).Depth, 1);
+  EXPECT_EQ(F(*w, 0).EntryVertex, 0);
+  EXPECT_FALSE(F(*w, 0).Unlinked);
+}
+
+TEST_F(CieciePrepare, SerialCuttingWithoutLeadInStartsAtTheLastOutermostFigure) {
+  auto w = MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500), Rect(100, 100, 200, 200)});
+  PrepareCiecie(*w, Env(3, true));
+  EXPECT_EQ(w->FirstFigure, 1);
+  EXPECT_EQ(CountKind(*w, 1), 0);
+  test::ExpectSoundTree(*w);
+}
+
+TEST_F(CieciePrepare, VertexWeightsFollowCornersExtremesAndSampling) {
+  // A 24-point circle inside a square: its vertices turn by 15 degrees.
+  std::vector<TPointI> circle;
+  for (int k = 0; k < 24; ++k) {
+    const double a = 2 * 3.141592653589793 * k / 24;
+    circle.push_back({5000 + int(std::lround(1000 * std::cos(a))),
+                      5000 + int(std::lround(1000 * std::sin(a)))});
+  }
+  circle.push_back(circle.front());
+  auto w = MakeProject({Rect(0, 0, 10000, 10000), circle});
+  PrepareCiecie(*w, Env(2, false));
+
+  const tfigura& c = F(*w, 1);
+  ASSERT_EQ(c.VertexRecs.size(), 25u);
+  // Extremes: 0 max X (and the repeated last point), 6 max Y, 12 min X, 18 min Y.
+  // Sampling step 25 div 12 + 1 = 3: vertices 0, 3, 6, ... 24.
+  for (int v = 0; v < 25; ++v) {
+    const TVertexRec& r = c.VertexRecs[v];
+    int weighted = 0, weight = 10;
+    if (v == 6 || v == 18) weighted = 1, weight = 8;
+    else if (v == 0 || v == 12) weighted = 1, weight = 9;
+    else if (v % 3 == 0) weighted = 1, weight = 10;
+    EXPECT_EQ(r.Weighted, weighted) << v;
+    EXPECT_EQ(r.Weight, weight) << v;
+  }
+  // The square's corners (depth 0): weight 6.
+  for (const TVertexRec& r : F(*w, 0).VertexRecs) {
+    EXPECT_EQ(r.Weighted, 1);
+    EXPECT_EQ(r.Weight, 6);
+  }
+  // Connectors: every vertex a candidate of weight 5.
+  for (const auto& f : w->Figures)
+    if (f->Kind == 3 && f->LinkParent >= 0)
+      for (const TVertexRec& r : f->VertexRecs) EXPECT_EQ(r.Weight, 5);
+}
+
+TEST_F(CieciePrepare, ProgressTextCountsLinkedFigures) {
+  auto w = MakeProject({Rect(0, 0, 10, 10), Rect(20, 0, 30, 10), Rect(40, 0, 50, 10)});
+  F(*w, 0).Unlinked = false;
+  F(*w, 2).Unlinked = false;
+  EXPECT_EQ(ReadyText(*w), QStringLiteral("ready 67%"));
+  F(*w, 1).Unlinked = false;
+  EXPECT_EQ(ReadyText(*w), QStringLiteral("ready 100%"));
+}
+
+// Runs the preparation twice; the second run must give the same project.
+TEST_F(CieciePrepare, SecondPreparationStartsOver) {
+  for (const bool addFrame : {true, false}) {
+    SCOPED_TRACE(addFrame);
+    auto w = MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500), Rect(6000, 0, 6500, 500)});
+    PrepareCiecie(*w, Env(2, addFrame));
+    std::vector<std::vector<TPointI>> first;
+    std::vector<std::array<int, 4>> links;
+    for (const auto& f : w->Figures) {
+      first.push_back(f->Points);
+      links.push_back({f->LinkParent, f->LinkVertex, f->EntryVertex, f->Kind});
+    }
+    const auto box = std::array{w->MinX, w->MinY, w->MaxX, w->MaxY, w->Width, w->Height};
+    const double length = w->PathLength;
+
+    PrepareCiecie(*w, Env(2, addFrame));
+    ASSERT_EQ(w->FigureCount(), static_cast<int>(first.size()));
+    for (int q = 0; q < w->FigureCount(); ++q) {
+      EXPECT_EQ(F(*w, q).Points, first[q]) << q;
+      EXPECT_EQ((std::array<int, 4>{F(*w, q).LinkParent, F(*w, q).LinkVertex,
+                                    F(*w, q).EntryVertex, F(*w, q).Kind}),
+                links[q])
+          << q;
+    }
+    EXPECT_EQ((std::array{w->MinX, w->MinY, w->MaxX, w->MaxY, w->Width, w->Height}), box);
+    EXPECT_EQ(w->PathLength, length);
+    EXPECT_EQ(CountKind(*w, 1), addFrame ? 1 : 0);
+  }
+}
+
+TEST_F(CieciePrepare, ResetLeavesUnreachedFiguresHangingFromNothing) {
+  auto w = MakeProject({Rect(0, 0, 10, 10), Rect(20, 0, 30, 10)});
+  ResetPlainCutting(*w);
+  for (const auto& f : w->Figures) {
+    EXPECT_TRUE(f->Unlinked);
+    EXPECT_EQ(f->LinkParent, -1);  // not figure 0, which a saver would take for a parent
+  }
+}
+
+TEST_F(CieciePrepare, AbortStopsTheSearchAndKeepsWhatWasMade) {
+  std::vector<test::Polyline> figs;
+  for (int k = 0; k < 6; ++k) figs.push_back(Rect(k * 2000, 0, k * 2000 + 1000, 1000));
+  auto w = MakeProject(figs);
+  w->PathLength = -1;
+  TPlainCutEnv env = Env(2, true);
+  env.Aborted = [] { return true; };
+  const TPlainCutResult r = PrepareCiecie(*w, env);
+  EXPECT_TRUE(r.Aborted);
+  EXPECT_FALSE(w->ConnectorsDone);
+  EXPECT_GT(r.Unlinked, 0);
+  EXPECT_EQ(w->PathLength, -1);  // left as it was
+  EXPECT_TRUE(w->StatusBar.SimpleText.startsWith("ready "));
+}
+
+}  // namespace
+}  // namespace vm

@@ -1,0 +1,267 @@
+// Connector search: scores and weights, vertex sets, target rules, the
+// crossing walk, neighbour lists, and termination on hopeless inputs.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "ciecie_fixture.h"
+#include "project/ciecie.h"
+#include "project/connector_search.h"
+#include "shell/interfejs.h"
+#include "shell/konfig.h"
+#include "shell/message_recorder.h"
+
+namespace vm {
+namespace {
+
+using test::CountKind;
+using test::Env;
+using test::F;
+using test::MakeProject;
+using test::Rect;
+
+// Gives every figure plain vertex records (no candidate, weight 10) and the
+// link state of a figure the search may use: reached or not, depth, parent.
+void Plain(TMDIChild& w) {
+  for (auto& f : w.Figures) f->VertexRecs.assign(f->Points.size(), TVertexRec{0, 10, 0});
+}
+void State(TMDIChild& w, int q, bool reached, int depth, int nestParent) {
+  F(w, q).Unlinked = !reached;
+  F(w, q).Depth = depth;
+  F(w, q).NestParent = nestParent;
+  F(w, q).LinkParent = -1;
+}
+
+TEST(ConnectorSearch, PrevVertexIndexStaysInsideTheFigure) {
+  struct Case {
+    int i, n, expected;
+  } cases[] = {{3, 5, 2}, {1, 5, 0}, {0, 5, 3}, {0, 3, 1}, {0, 2, 0}, {0, 1, 0}};
+  for (const auto& c : cases) EXPECT_EQ(PrevVertexIndex(c.i, c.n), c.expected) << c.i << "/" << c.n;
+}
+
+TEST(ConnectorSearch, WeightedCornerFartherAwayBeatsPlainVertex) {
+  // Target: one reached point at the origin. Child: a plain vertex at
+  // distance 10 and a vertex at distance 14 that is a candidate of weight 5
+  // (196 * 5 div 10 = 98 against 100), or not a candidate (196 against 100).
+  for (const bool candidate : {true, false}) {
+    auto w = MakeProject({{{0, 0}}, {{10, 0}, {0, 14}}});
+    Plain(*w);
+    State(*w, 0, true, 1, -1);
+    State(*w, 1, false, 1, -1);
+    if (candidate) F(*w, 1).VertexRecs[1] = TVertexRec{0, 5, 1};
+    w->FirstFigure = 0;
+    TConnectorSearch s(*w);
+    ASSERT_TRUE(s.FindConnectorUnordered());
+    ASSERT_EQ(w->FigureCount(), 3);
+    const tfigura& c = F(*w, 2);
+    EXPECT_EQ(c.Kind, 3);
+    EXPECT_EQ(c.Points[0], (TPointI{0, 0}));
+    EXPECT_EQ(c.Points[1], candidate ? (TPointI{0, 14}) : (TPointI{10, 0}));
+    EXPECT_EQ(F(*w, 1).EntryVertex, candidate ? 1 : 0);
+    EXPECT_EQ(F(*w, 1).LinkParent, 2);
+    EXPECT_EQ(F(*w, 1).LinkVertex, 1);
+    EXPECT_EQ(c.LinkParent, 0);
+    EXPECT_EQ(c.NestParent, 0);
+    EXPECT_FALSE(F(*w, 1).Unlinked);
+    // Nothing left to join.
+    EXPECT_FALSE(s.FindConnectorUnordered());
+  }
+}
+
+TEST(ConnectorSearch, ManyNeverAttachesAtTheTargetsFirstVertex) {
+  // Target square whose first vertex (0,0) is nearest the child; its closing
+  // point lies 5 units off. Few takes vertex 0, Many the closing point.
+  for (const bool many : {false, true}) {
+    auto w = MakeProject({{{0, 0}, {100, 0}, {100, 100}, {0, 100}, {5, 5}},
+                          Rect(-300, -100, -200, -50), Rect(-1000, -1000, 1000, 1000)});
+    for (auto& f : w->Figures) f->VertexRecs.assign(f->Points.size(), TVertexRec{0, 10, 1});
+    State(*w, 0, true, 1, 2);
+    State(*w, 1, false, 1, 2);
+    State(*w, 2, true, 0, -1);
+    w->FirstFigure = 2;
+    TConnectorSearch s(*w);
+    s.BuildNeighbourLists();
+    ASSERT_TRUE(many ? s.FindConnectorMany(2) : s.FindConnectorFew(2));
+    const tfigura& c = F(*w, 3);
+    EXPECT_EQ(c.LinkParent, 0);
+    EXPECT_EQ(c.Points[0], many ? (TPointI{5, 5}) : (TPointI{0, 0}));
+    EXPECT_EQ(c.Points[1], (TPointI{-200, -50}));
+    EXPECT_EQ(c.NestParent, 2);
+  }
+}
+
+TEST(ConnectorSearch, GeneralPassDepthRules) {
+  // Child of depth 3 under figure 3; one reached drawn target per case.
+  struct Case {
+    int depth, nestParent;
+    bool joined;
+  } cases[] = {{1, -1, true}, {2, 3, false}, {3, 3, true}, {3, 4, false}, {4, 3, false},
+               {0, -1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "target depth " << c.depth << " parent " << c.nestParent);
+    auto w = MakeProject({Rect(0, 0, 10, 10), Rect(100, 0, 110, 10), {{-5000, -5000}},
+                          Rect(-100, -100, 300, 300), Rect(-200, -200, 400, 400)});
+    Plain(*w);
+    State(*w, 0, false, 3, 3);
+    State(*w, 1, true, c.depth, c.nestParent);
+    State(*w, 2, true, 0, -1);
+    // The two enclosing figures only give the child its parent; they are
+    // neither children nor targets here, and neither is the start.
+    State(*w, 3, true, 2, 4);
+    State(*w, 4, true, 1, -1);
+    for (int q : {2, 3, 4}) F(*w, q).oryg = false;
+    w->FirstFigure = 2;
+    TConnectorSearch s(*w);
+    EXPECT_EQ(s.FindConnectorUnordered(), c.joined);
+    EXPECT_EQ(F(*w, 0).Unlinked, !c.joined);
+  }
+}
+
+TEST(ConnectorSearch, CutThroughTheChildWalksTheChildVertexBack) {
+  // The preferred vertex (200,-50) lies behind the square as seen from the
+  // target at the origin; the cut is walked back to vertex 0 (100,-50).
+  auto w = MakeProject({{{0, 0}}, Rect(100, -50, 200, 50)});
+  Plain(*w);
+  State(*w, 0, true, 1, -1);
+  State(*w, 1, false, 1, -1);
+  F(*w, 1).VertexRecs[1] = TVertexRec{0, 1, 1};
+  w->FirstFigure = 0;
+  TConnectorSearch s(*w);
+  EXPECT_EQ(s.ConnectorCrossesFigure(1, 1, 0, 0), 1);
+  ASSERT_TRUE(s.FindConnectorUnordered());
+  EXPECT_EQ(F(*w, 1).EntryVertex, 0);
+  EXPECT_EQ(F(*w, 2).Points[1], (TPointI{100, -50}));
+  EXPECT_EQ(s.ConnectorCrossesFigure(1, 0, 0, 0), -1);
+}
+
+TEST(ConnectorSearch, NeighbourListsPutDeeperAndOwnChildrenLast) {
+  // Figure 0 at depth 1; 1 near and as deep; 2 far; 3 near but shallower;
+  // 4 nearest but nested in 0.
+  auto w = MakeProject({Rect(0, 0, 10, 10), Rect(100, 0, 110, 10), Rect(900, 0, 910, 10),
+                        Rect(50, 0, 60, 10), Rect(20, 0, 30, 10)});
+  State(*w, 0, false, 1, -1);
+  State(*w, 1, false, 1, -1);
+  State(*w, 2, false, 1, -1);
+  State(*w, 3, false, 0, -1);
+  State(*w, 4, false, 2, 0);
+  TConnectorSearch s(*w);
+  s.BuildNeighbourLists();
+  const auto& nb = F(*w, 0).Neighbours;
+  EXPECT_EQ((std::vector<int>(nb.begin(), nb.begin() + 6)), (std::vector<int>{0, 1, 2, 4, 3, -1}));
+  EXPECT_TRUE(s.IsNeighbour(4, 0));
+}
+
+TEST(ConnectorSearch, NeighbourListsServeMoreThanTenThousandFigures) {
+  std::vector<test::Polyline> figs;
+  for (int k = 0; k < 10050; ++k) figs.push_back({{(k % 100) * 100, (k / 100) * 100}});
+  auto w = MakeProject(figs);
+  TConnectorSearch s(*w);
+  s.BuildNeighbourLists();
+  const tfigura& last = F(*w, 10049);
+  EXPECT_EQ(last.Neighbours[0], 10049);
+  // Two at 100 units, below and to the left: equal distances keep list order.
+  EXPECT_EQ(last.Neighbours[1], 9949);
+  EXPECT_EQ(last.Neighbours[2], 10048);
+  EXPECT_TRUE(s.IsNeighbour(9949, 10049));
+}
+
+class ConnectorPrepare : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
+                                    "/Velmarosta_US.xml"));
+  }
+  void TearDown() override { InstallInterfejs(nullptr); }
+};
+
+TEST_F(ConnectorPrepare, ParentWithTwentyFiveChildrenJoinsEveryChildInside) {
+  std::vector<test::Polyline> figs;
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 5; ++c)
+      figs.push_back(Rect(1000 + 1600 * c, 1000 + 1600 * r, 1800 + 1600 * c, 1800 + 1600 * r));
+  figs.push_back(Rect(0, 0, 10000, 10000));
+  auto w = MakeProject(figs);
+  const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_EQ(r.Connectors, 25);
+  EXPECT_EQ(w->FirstFigure, 25);
+  EXPECT_EQ(F(*w, 25).ChildCount, 25);
+  int nested = 0;
+  for (int q = 26; q < w->FigureCount(); ++q) {
+    const tfigura& c = F(*w, q);
+    ASSERT_EQ(c.Kind, 3);
+    ASSERT_EQ(c.Points.size(), 2u);
+    if (c.NestParent != 25) continue;  // the first one, from the frame's entry corner
+    ++nested;
+    const int t = c.LinkParent;
+    EXPECT_TRUE(t == 25 || (t < 25 && F(*w, t).NestParent == 25)) << q;
+  }
+  EXPECT_EQ(nested, 24);
+  test::ExpectSoundTree(*w);
+  test::ExpectConnectorsMeetTheirEnds(*w);
+}
+
+TEST_F(ConnectorPrepare, CutAcrossANonConvexFirstFigureEnds) {
+  // Serial cutting starts at the C-shaped figure (last outermost). The square
+  // in its mouth is not inside it; the straight cut from the C's lower-left
+  // corner passes through the C, so the corner on the C has to move.
+  const test::Polyline c = {{0, 0},    {1000, 0},   {1000, 300}, {300, 300}, {300, 700},
+                            {1000, 700}, {1000, 1000}, {0, 1000},   {0, 0}};
+  auto w = MakeProject({Rect(600, 400, 800, 600), c});
+  TPlainCutEnv env = Env(3, false);
+  int polls = 0;
+  env.Aborted = [&] { return ++polls > 1000; };
+  const TPlainCutResult r = PrepareCiecie(*w, env);
+
+  EXPECT_FALSE(r.Aborted);
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_EQ(w->FirstFigure, 1);
+  ASSERT_EQ(w->FigureCount(), 3);
+  const tfigura& conn = F(*w, 2);
+  EXPECT_EQ(conn.LinkParent, 1);
+  TConnectorSearch s(*w);
+  EXPECT_EQ(s.ConnectorCrossesFigure(0, F(*w, 0).EntryVertex, 1, conn.LinkVertex), -1);
+  test::ExpectSoundTree(*w);
+  test::ExpectConnectorsMeetTheirEnds(*w);
+}
+
+TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsLeftFlaggedAndReported) {
+  // Serial cutting from the closed square 2 (not a target: it is the closed
+  // first figure); the small square touching its corner is reached by
+  // contact but lies deeper; so the far square has nothing to join.
+  auto w = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  TPlainCutEnv env = Env(3, false);
+  int polls = 0;
+  env.Aborted = [&] { return ++polls > 1000; };
+  const TPlainCutResult r = PrepareCiecie(*w, env);
+
+  EXPECT_FALSE(r.Aborted);
+  EXPECT_LT(polls, 10);
+  EXPECT_EQ(r.Unlinked, 1);
+  EXPECT_TRUE(F(*w, 0).Unlinked);
+  EXPECT_FALSE(F(*w, 1).Unlinked);
+  EXPECT_EQ(F(*w, 1).LinkParent, 2);
+  EXPECT_EQ(F(*w, 0).LinkParent, -1);
+  EXPECT_EQ(w->FigureCount(), 3);
+
+  // The installed preparation reads the settings and tells the operator.
+  ResetProjectHooks();
+  InstallPlainCutting();
+  ResetDlgkonfig();
+  Dlgkonfig().Mode.SetItemIndex(3);
+  auto w2 = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  {
+    ScopedMessageRecorder messages;
+    EXPECT_TRUE(w2->ciecie());
+    ASSERT_EQ(messages.requests.size(), 1);
+    EXPECT_TRUE(messages.lastText().endsWith("1"));
+    EXPECT_TRUE(messages.lastText().startsWith(Tr("Project_window", "figuryNiepolaczone")));
+  }
+  EXPECT_TRUE(F(*w2, 0).Unlinked);
+  ResetDlgkonfig();
+  ResetProjectHooks();
+}
+
+}  // namespace
+}  // namespace vm
