@@ -149,6 +149,30 @@ TEST(Matma, SegmentsIntersectionRejectsFarCandidates) {
   EXPECT_EQ(p, (TPointI{0, 0}));
 }
 
+TEST(Matma, LinesIntersection) {
+  struct Case {
+    TSegment a, b;
+    TPointI p;
+    const char* what;
+  };
+  for (const Case& c : {
+           Case{{0, 0, 10, 10}, {0, 10, 10, 0}, {5, 5}, "crossing lines"},
+           {{0, 0, 10, 10}, {20, 0, 20, 5}, {20, 20}, "one vertical, beyond the segment"},
+           {{3, -7, 3, 2}, {3, 0, 3, 10}, {3, 1}, "same vertical: middle truncated"},
+           {{3, 0, 3, 2}, {4, 0, 4, 2}, {0, 0}, "different verticals"},
+           {{0, 0, 10, 0}, {0, 5, 10, 5}, {0, 0}, "parallel"},
+           {{0, 0, 10, 10}, {4, 4, 30, 30}, {7, 7}, "same line: middle of the overlap"},
+       }) {
+    TPointI p{99, 99};
+    LinesIntersection(SegmentLine(c.a), SegmentLine(c.b), c.a, c.b, p);
+    EXPECT_EQ(p, c.p) << c.what;
+  }
+  TPointI untouched{99, 99};
+  LinesIntersection(SegmentLine({1, 1, 1, 1}), SegmentLine({0, 0, 5, 5}), {1, 1, 1, 1},
+                    {0, 0, 5, 5}, untouched);
+  EXPECT_EQ(untouched, (TPointI{99, 99}));
+}
+
 TEST(Matma, PointToSegmentAndLine) {
   TPointI foot;
   double angle = -1;
