@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "drawing/figury.h"
+#include "drawing/job_writer.h"
 #include "drawing/points.h"
 
 namespace vm {
 
-class Thpgl {
+class Thpgl : public JobWriter {
  public:
   Thpgl();
   ~Thpgl();
@@ -81,7 +82,7 @@ class Thpgl {
   bool IsGroupCode(std::string_view code) const;
   bool IsValue(std::string_view word) const;
 
-  // ---- Job writer (job_writer.cpp) ----
+  // ---- Job writer: the JobWriter base (job_writer.h) ----
 
  protected:
   // Buffered byte source over the open drawing. GetByte returns the next byte
