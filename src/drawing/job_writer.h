@@ -40,15 +40,15 @@ struct JobSettings {
   TJobOutputMode JobOutputMode = JobPlainCutting;
 
   // Settings store (lengths in mm, speeds in mm/min, times in ms).
-  double PrzeSpeed = 1000;        // travel speed
-  double szybkoscObrobki = 1000;  // cutting speed
-  double work_power = 20;         // heating power, %
-  double CzasRozgrzewania = 1000; // warm-up time
-  double Pauza_w_kacie = 200;     // corner pause
-  bool Wstrzymaj = false;         // hold after each layer
-  bool Heavy = false;             // heavy material: ramp the rotary axis
-  double skala = 100;             // project scale, %
-  double il_obr_rys = 0;          // revolutions over the drawing's width
+  double PrzeSpeed = 1000;         // travel speed
+  double szybkoscObrobki = 1000;   // cutting speed
+  double work_power = 20;          // heating power, %
+  double CzasRozgrzewania = 1000;  // warm-up time
+  double Pauza_w_kacie = 200;      // corner pause
+  bool Wstrzymaj = false;          // hold after each layer
+  bool Heavy = false;              // heavy material: ramp the rotary axis
+  double skala = 100;              // project scale, %
+  double il_obr_rys = 0;           // revolutions over the drawing's width
   double Ywrzeciona = 730;
   double Ynarzedzia = 0;
   double Xstolika = 1000;

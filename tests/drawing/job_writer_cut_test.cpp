@@ -21,16 +21,16 @@ TEST_F(JobWriterCut, CornerPauseAndShortMoveRule) {
   const QStringList corner = {"p 10", "p 100", "p 250", "p 250"};
   const QStringList body = Body(Commands(Job(s, [](JobWriter& w) {
     w.SetStart(0, 0, 0);
-    w.MoveTo(800, 0);   // 20 mm: the first move is a corner
-    w.MoveTo(900, 0);   // 2.50 mm after a long move: "p" 1 before it
-    w.MoveTo(1000, 0);  // 2.50 mm after a short move: the period follows it
-    w.MoveTo(1102, 0);  // 2.55 mm: neither
-    w.MoveTo(1102, 0);  // no move at all
+    w.MoveTo(800, 0);     // 20 mm: the first move is a corner
+    w.MoveTo(900, 0);     // 2.50 mm after a long move: "p" 1 before it
+    w.MoveTo(1000, 0);    // 2.50 mm after a short move: the period follows it
+    w.MoveTo(1102, 0);    // 2.55 mm: neither
+    w.MoveTo(1102, 0);    // no move at all
     w.MoveTo(1102, 400);  // a right angle
   })));
   EXPECT_EQ(body, (corner +
-                   QStringList{"a 2000 2000 0 0", "p 1", "a 250 250 0 0", "a 250 250 0 0",
-                               "l 134", "a 256 255 0 0"} +
+                   QStringList{"a 2000 2000 0 0", "p 1", "a 250 250 0 0", "a 250 250 0 0", "l 134",
+                               "a 256 255 0 0"} +
                    corner + QStringList{"a 1000 0 1000 0"}))
       << Join(body);
 }
@@ -79,8 +79,8 @@ TEST_F(JobWriterCut, MovesSumToThePathInMachineUnits) {
   s.skala = 150;
   s.CalibrationX = 1.02;
   s.CalibrationY = 0.98;
-  const std::vector<TPointI> path = {{0, 0}, {4000, 0}, {4000, 2000}, {4013, 2009},
-                                     {-1000, 2000}, {0, 0}};
+  const std::vector<TPointI> path = {{0, 0},       {4000, 0},     {4000, 2000},
+                                     {4013, 2009}, {-1000, 2000}, {0, 0}};
   const std::vector<sim::JobCommand> moves = Moves(Job(s, [&](JobWriter& w) {
     w.SetStart(0, 0, 0);
     for (const TPointI& p : path) w.MoveTo(p.X, p.Y);
@@ -106,13 +106,13 @@ TEST_F(JobWriterCut, CalibrationIsAppliedOnce) {
   s.RotaryStartY = 30;
   const QStringList body = Body(Commands(Job(s, [](JobWriter& w) {
     w.SetStart(0, 0, 0);
-    w.MoveTo(800, 400);   // 20 mm, 10 mm
-    w.ReturnMove(0.25);   // a turn in place
-    w.CornerPause();      // back to the start height at the X reached
+    w.MoveTo(800, 400);  // 20 mm, 10 mm
+    w.ReturnMove(0.25);  // a turn in place
+    w.CornerPause();     // back to the start height at the X reached
   })));
-  EXPECT_EQ(body, (QStringList{"p 10", "p 200", "a 2314 2100 970 0", "p 10", "p 200",
-                               "a 12500 0 0 12500", "p 1", "f 1", "p 10", "p 200",
-                               "a 1940 0 1940 0"}))
+  EXPECT_EQ(body,
+            (QStringList{"p 10", "p 200", "a 2314 2100 970 0", "p 10", "p 200", "a 12500 0 0 12500",
+                         "p 1", "f 1", "p 10", "p 200", "a 1940 0 1940 0"}))
       << Join(body);
 }
 

@@ -41,8 +41,8 @@ TEST_F(JobWriterFigure, TurningOnTheSpindle) {
   double angle = -1;
   const QStringList body = WithoutHeaderAndTrailer(
       Commands(Job(s, [&](JobWriter& w) { w.WriteFigure(f, 1, 1, angle, 0); })), 4);
-  EXPECT_EQ(body, (QStringList{"f 0", "p 1", "r 1 3", "p 250", "p 250", "p 250", "p 250",
-                               "p 1", "p 10", "p 200", "a 16000 0 -16000 0", "p 1", "f 1",
+  EXPECT_EQ(body, (QStringList{"f 0", "p 1", "r 1 3", "p 250", "p 250", "p 250", "p 250", "p 1",
+                               "p 10", "p 200", "a 16000 0 -16000 0", "p 1", "f 1",
                                // along the axis with one revolution, at the cutting speed limit
                                "p 10", "p 200", "a 50250 5000 0 50000", "v 1 533",
                                // the corner revolution
@@ -72,9 +72,9 @@ TEST_F(JobWriterFigure, TurningOnTheTableMirrorsTheSpindle) {
   const tfigura f = Figure(points, 4000, 0);
   const tfigura g = Figure(mirrored, 0, 4000);
   QStringList expected;
-  for (const sim::JobCommand& c :
-       sim::DecodeJob(Job(spindle, [&](JobWriter& w) { w.WriteFigure(f, 1, -1, angle, 0); }))
-           .commands) {
+  for (const sim::JobCommand& c : sim::DecodeJob(Job(spindle, [&](JobWriter& w) {
+                                    w.WriteFigure(f, 1, -1, angle, 0);
+                                  })).commands) {
     sim::JobCommand m = c;
     std::swap(m.dx, m.dy);
     expected << m.ToString();
@@ -129,7 +129,8 @@ TEST_F(JobWriterFigure, KeptAxesStayStillUnderCalibration) {
       if (cmd.letter == 'r' && cmd.value == 1) break;  // heating on: the cut begins
       if (cmd.letter != 'a') continue;
       ++moves;
-      EXPECT_EQ(c.keepsY ? cmd.dy : cmd.dx, 0) << "code " << c.mode << ": " << cmd.ToString().toStdString();
+      EXPECT_EQ(c.keepsY ? cmd.dy : cmd.dx, 0)
+          << "code " << c.mode << ": " << cmd.ToString().toStdString();
     }
     EXPECT_GE(moves, 2) << c.mode;  // the travel and the alignment at least
   }
@@ -142,11 +143,11 @@ TEST_F(JobWriterFigure, AlignmentTakesTheShortestTurnFromAnyPosition) {
     std::int32_t turn;
     double angle;
   } cases[] = {
-      {45000, 0, 5000, 0},            // 0.9 to 0: +0.1
-      {-15000, 0, 15000, 0},          // -0.3 to 0: +0.3
-      {-45000, 0.8, -15000, -0.2},    // -0.9 (that is 0.1) to 0.8: -0.3
-      {0, 0.5, 25000, 0.5},           // half a turn goes forward
-      {120000, 0.25, -7500, 0.25},    // 2.4 to 0.25: -0.15
+      {45000, 0, 5000, 0},          // 0.9 to 0: +0.1
+      {-15000, 0, 15000, 0},        // -0.3 to 0: +0.3
+      {-45000, 0.8, -15000, -0.2},  // -0.9 (that is 0.1) to 0.8: -0.3
+      {0, 0.5, 25000, 0.5},         // half a turn goes forward
+      {120000, 0.25, -7500, 0.25},  // 2.4 to 0.25: -0.15
   };
   for (const Case& c : cases) {
     JobSettings s = Settings(JobRotarySpindle);
@@ -166,8 +167,8 @@ TEST_F(JobWriterFigure, AlignmentTakesTheShortestTurnFromAnyPosition) {
 TEST_F(JobWriterFigure, AnAxisWithoutExtentIsAClearError) {
   const tfigura flat = Figure({{0, 400}, {2000, 400}}, 0, 0);
   const tfigura tiny = Figure({{0, 400}, {2000, 400}}, 1, 1);  // 0 units at 1 %
-  for (TJobOutputMode mode : {JobTurningSpindle, JobTurningTable, JobRotarySpindle,
-                              JobRotaryTable}) {
+  for (TJobOutputMode mode :
+       {JobTurningSpindle, JobTurningTable, JobRotarySpindle, JobRotaryTable}) {
     JobSettings s = Settings(mode);
     s.il_obr_rys = 1;
     JobWriter w;
@@ -199,9 +200,11 @@ TEST_F(JobWriterFigure, PlainJobsAndShortFiguresWriteNothing) {
   double angle = 0;
   EXPECT_EQ(Job(plain, [&](JobWriter& w) { w.WriteFigure(line, 1, 1, angle, 0); }), empty);
   JobSettings serial = Settings(JobSerialCutting);
-  EXPECT_EQ(Commands(Job(serial, [&](JobWriter& w) { w.WriteFigure(line, 1, 1, angle, 0); })).size(), 7);
+  EXPECT_EQ(
+      Commands(Job(serial, [&](JobWriter& w) { w.WriteFigure(line, 1, 1, angle, 0); })).size(), 7);
   JobSettings rotary = Settings(JobRotarySpindle);
-  EXPECT_EQ(Commands(Job(rotary, [&](JobWriter& w) { w.WriteFigure(point, 1, 1, angle, 0); })).size(), 6);
+  EXPECT_EQ(
+      Commands(Job(rotary, [&](JobWriter& w) { w.WriteFigure(point, 1, 1, angle, 0); })).size(), 6);
 }
 
 TEST_F(JobWriterFigure, AHoldMakesTheNextFigureWarmUpAgain) {

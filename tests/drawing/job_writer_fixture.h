@@ -47,6 +47,8 @@ class JobWriterTest : public ::testing::Test {
 };
 
 // Joins command texts for readable failure output.
-inline std::string Join(const QStringList& l) { return l.join(QStringLiteral(" | ")).toStdString(); }
+inline std::string Join(const QStringList& l) {
+  return l.join(QStringLiteral(" | ")).toStdString();
+}
 
 }  // namespace vm::test

@@ -13,8 +13,8 @@ TEST(JobWriterPeriods, FeedToPeriod) {
   struct Case {
     std::uint16_t v;
     std::uint16_t period;
-  } cases[] = {{0, 40000}, {20, 40000}, {21, 38095}, {24, 33333}, {1000, 800}, {3000, 267},
-               {65535, 12}};
+  } cases[] = {{0, 40000},  {20, 40000}, {21, 38095}, {24, 33333},
+               {1000, 800}, {3000, 267}, {65535, 12}};
   for (const Case& c : cases) EXPECT_EQ(FeedToPeriod(c.v), c.period) << "v = " << c.v;
 }
 

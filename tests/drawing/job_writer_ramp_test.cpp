@@ -71,8 +71,7 @@ TEST_F(JobWriterRamp, RampsSumToTheRotationAndLeaveThePositionAlone) {
     EXPECT_TRUE(r.onlyRotary) << what;
     ASSERT_GE(r.commands.size(), 6) << what;
     EXPECT_EQ(r.commands.mid(0, 2), (QStringList{"p 1", "l 65535"})) << what;
-    EXPECT_EQ(r.commands.mid(r.commands.size() - 4),
-              (QStringList{"p 1", "l 257", "p 1", "r 0 2"}))
+    EXPECT_EQ(r.commands.mid(r.commands.size() - 4), (QStringList{"p 1", "l 257", "p 1", "r 0 2"}))
         << what;
     // Periods shorten while accelerating and lengthen while decelerating.
     const std::vector<int> p(r.periods.begin() + 1, r.periods.end() - 1);
