@@ -37,8 +37,8 @@ bool RunChecks(TNumericEdit& e, bool integer, bool range, double value) {
   }
   if (hasRange && (value < e.MinValue() || value > e.MaxValue()))
     return fail(QStringLiteral("W polu  »") + e.NzwPola() +
-                QStringLiteral("«  wartość poza dopuszczalnym zakresem.") +
-                QStringLiteral("\r\n") + QStringLiteral("( ") + limits);
+                QStringLiteral("«  wartość poza dopuszczalnym zakresem.") + QStringLiteral("\r\n") +
+                QStringLiteral("( ") + limits);
   return true;
 }
 

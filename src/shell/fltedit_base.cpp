@@ -128,6 +128,12 @@ void TPlainNumericEdit::SetValue(double v) {
 
 void TPlainNumericEdit::DoExit() {
   if (OnExit) OnExit();
+  // A text that is no number is replaced by the minimum it reads as; an empty
+  // text stays empty.
+  if (!Text().isEmpty() && !TextNumber()) {
+    SetValue(MinValue());
+    return;
+  }
   const double v = Value();
   if (CheckValue(v) != v) SetValue(v);
 }

@@ -144,7 +144,7 @@ class TPlainNumericEdit : public TNumericEdit {
   double Value() const override;
   void SetValue(double v) override;
   // Exit: a value outside the range is clamped and shown again; one inside
-  // keeps its text as typed.
+  // keeps its text as typed; a text that is no number becomes the minimum.
   void DoExit() override;
   void TakeKeypadText(const QString& text) override;
 };

@@ -28,8 +28,7 @@ void SetupEdit(TNumericEdit& e, double minValue, double maxValue, double increme
   e.SetValue(value);
 }
 
-void SetupUnitEdit(TFltEditU& e, double minValue, double maxValue, double increment,
-                   double value) {
+void SetupUnitEdit(TFltEditU& e, double minValue, double maxValue, double increment, double value) {
   e.SetffFormat(TFloatFormat::ffFixed);
   e.SetPrecision(8);
   e.SetDigit(3);
@@ -49,13 +48,14 @@ class LoadingGuard {
   bool& flag_;
 };
 
+// Replaces a file as a whole: a failed write leaves the former file intact.
 void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+  QSaveFile f(path);
+  f.setDirectWriteFallback(true);
+  if (!f.open(QIODevice::WriteOnly))
     throw IoError("cannot create " + path.toStdString() + ": " + f.errorString().toStdString());
-  if (f.write(bytes) != bytes.size() || !f.flush())
+  if (f.write(bytes) != bytes.size() || !f.commit())
     throw IoError("cannot write " + path.toStdString() + ": " + f.errorString().toStdString());
-  f.close();
 }
 
 QString SettingsValueText(const TControl& c) {
@@ -93,9 +93,10 @@ TDlgkonfig::TDlgkonfig()
       AutoSave(QStringLiteral("AutoSave"), false),
       radiounit(QStringLiteral("radiounit"),
                 {QStringLiteral("mm"), QStringLiteral("inch"), QStringLiteral("feet")}, 0),
-      CatDir(QStringLiteral("CatDir"),
-             {QStringLiteral("To the right"), QStringLiteral("To the left"), QStringLiteral("Both")},
-             2),
+      CatDir(
+          QStringLiteral("CatDir"),
+          {QStringLiteral("To the right"), QStringLiteral("To the left"), QStringLiteral("Both")},
+          2),
       work_power(QStringLiteral("work_power")),
       CzasRozgrzewania(QStringLiteral("CzasRozgrzewania")),
       Wstrzymaj(QStringLiteral("Wstrzymaj"), false),
@@ -125,10 +126,10 @@ TDlgkonfig::TDlgkonfig()
       Ynarzedzia(QStringLiteral("Ynarzedzia")),
       feKalibracjaX(QStringLiteral("feKalibracjaX")),
       feKalibracjaY(QStringLiteral("feKalibracjaY")),
-      rgBazowanie(QStringLiteral("rgBazowanie"),
-                  {QStringLiteral("Fast, along the diagonal"),
-                   QStringLiteral("Slower, first X, then Y")},
-                  0),
+      rgBazowanie(
+          QStringLiteral("rgBazowanie"),
+          {QStringLiteral("Fast, along the diagonal"), QStringLiteral("Slower, first X, then Y")},
+          0),
       rgKatObrotu(QStringLiteral("rgKatObrotu"),
                   {QStringLiteral("Computed from the number of passes"),
                    QStringLiteral("Given after each pass")},
@@ -296,7 +297,8 @@ std::vector<TFltEditU*> TDlgkonfig::UnitEdits() {
 }
 
 QString TDlgkonfig::UnitName() {
-  const int u = (CurrentUnit >= 0 && CurrentUnit < static_cast<int>(UnitNames.size())) ? CurrentUnit : 0;
+  const int u =
+      (CurrentUnit >= 0 && CurrentUnit < static_cast<int>(UnitNames.size())) ? CurrentUnit : 0;
   return QString::fromLatin1(UnitNames[static_cast<std::size_t>(u)]);
 }
 
@@ -527,8 +529,8 @@ void TDlgkonfig::updateactiv() {
   Labelsrednicaunit.SetCaption("[" + u + "]");
   LabelszybkoscObrobki.SetCaption("[" + u + Tr("Configuration", "naMinute"));
   Labelprzespeed.SetCaption("[" + u + Tr("Configuration", "naMinute"));
-  for (TLabel* l : {&Xwrzecionaunit, &ywrzecionaunit, &XstolikaUnit, &YstolikaUnit,
-                    &xnarzedziaunit, &Ynarzedziaunit})
+  for (TLabel* l : {&Xwrzecionaunit, &ywrzecionaunit, &XstolikaUnit, &YstolikaUnit, &xnarzedziaunit,
+                    &Ynarzedziaunit})
     l->SetCaption("[" + u + "]");
 
   // Decimals for the unit; each edit uses them from its next display on.
@@ -558,9 +560,8 @@ void TDlgkonfig::radiounitClick() {
   }
   CurrentUnit = radiounit.ItemIndex();
   updateactiv();
-  for (TFltEditU* e :
-       {&Srednicamaterialu, &szybkoscObrobki, &PrzeSpeed, &Xnarzedzia, &Ynarzedzia, &Xwrzeciona,
-        &Ywrzeciona, &Xstolika, &Ystolika})
+  for (TFltEditU* e : {&Srednicamaterialu, &szybkoscObrobki, &PrzeSpeed, &Xnarzedzia, &Ynarzedzia,
+                       &Xwrzeciona, &Ywrzeciona, &Xstolika, &Ystolika})
     e->SetEditUnit(CurrentUnit);
 }
 
@@ -587,10 +588,9 @@ void TDlgkonfig::btnPobierzXYstolikaClick() {
 }
 
 void TDlgkonfig::rgAlgorytmObrotowegoClick() {
-  const QString path = ProgramFolder() +
-                       (rgAlgorytmObrotowego.ItemIndex() == 0
-                            ? QStringLiteral("Images/RotaryCut1.bmp")
-                            : QStringLiteral("Images/RotaryCut2.bmp"));
+  const QString path = ProgramFolder() + (rgAlgorytmObrotowego.ItemIndex() == 0
+                                              ? QStringLiteral("Images/RotaryCut1.bmp")
+                                              : QStringLiteral("Images/RotaryCut2.bmp"));
   if (QFileInfo(path).isFile()) {
     iObrotoweSchemat.SetHint(QString());
     iObrotoweSchemat.LoadPicture(path);
@@ -721,7 +721,8 @@ void TDlgkonfig::LoadGlobalSettings() {
   // failing write of them is no reason to stop the start.
   QFile f(ProgramFolder() + QString::fromLatin1(GlobalFileName));
   std::optional<TGlobalSettingsRecord> record;
-  if (f.open(QIODevice::ReadOnly)) record = TGlobalSettingsRecord::Decode(f.read(TGlobalSettingsRecord::kSize));
+  if (f.open(QIODevice::ReadOnly))
+    record = TGlobalSettingsRecord::Decode(f.read(TGlobalSettingsRecord::kSize));
   f.close();
   if (record) {
     GlobalSettings() = *record;

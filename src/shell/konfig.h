@@ -44,8 +44,8 @@ TKonfigHooks& KonfigHooks();
 
 // Result of LoadKonfig.
 struct TKonfigLoadResult {
-  bool found = false;           // the file existed and was read
-  QStringList skippedLines;     // lines whose value could not be converted
+  bool found = false;        // the file existed and was read
+  QStringList skippedLines;  // lines whose value could not be converted
 };
 
 class TDlgkonfig {
@@ -56,44 +56,44 @@ class TDlgkonfig {
   TDlgkonfig& operator=(const TDlgkonfig&) = delete;
 
   // ---- stored controls, in component order (the order of the file lines) ----
-  TTntRadioGroup Mode;                // 0 turning, 1 rotary, 2 cutting, 3 serial; default 2
-  TTntCheckBox AutoSave;              // unchecked
-  TTntRadioGroup radiounit;           // 0 mm, 1 inch, 2 feet
-  TTntRadioGroup CatDir;              // 0 right, 1 left, 2 both; default 2
-  TFltEdit work_power;                // % 0..100, default 20
-  TFltEdit CzasRozgrzewania;          // ms 0..10000, default 1000
-  TTntCheckBox Wstrzymaj;             // unchecked
-  TTntRadioGroup KierunekObrotow;     // 0 right, 1 left
-  TTntCheckBox dopasujKierunek;       // checked
-  TFltEdit il_obr_rys;                // 0..1000, default 0
-  TFltEdit Pauza_w_kacie;             // ms 0..10000, default 200
-  TFltEdit ilosckrokow;               // 1..50000, default 8
-  TFltEditU Srednicamaterialu;        // mm 0..3000, default 500
-  TFltEditU szybkoscObrobki;          // mm/min 20..3000, default 1000
-  TFltEditU PrzeSpeed;                // mm/min 20..3000, default 1000
-  TFltEdit skala;                     // % 1..1000, default 100
-  TTntCheckBox Heavy;                 // unchecked
-  TTntRadioGroup StolikSwitch;        // 0 spindle, 1 table, 2 none
-  TTntCheckBox AddFrame;              // checked
-  TTntRadioGroup Comnumber;           // 0..4 = "COM 1".."COM 5"
-  TFltEditU Xwrzeciona;               // mm -1000..1000, default 12
-  TFltEditU Ywrzeciona;               // mm 0..2000, default 730
-  TFltEditU Xstolika;                 // mm 0..3000, default 1000
-  TFltEditU Ystolika;                 // mm 0..3000, default 250
-  TFltEditU Xnarzedzia;               // mm -1000..1000, default 0
-  TFltEditU Ynarzedzia;               // mm -1000..1000, default 0
-  TFltEdit feKalibracjaX;             // % -5..5, default 0
-  TFltEdit feKalibracjaY;             // % -5..5, default 0
-  TTntRadioGroup rgBazowanie;         // 0 diagonal, 1 first X then Y
-  TTntRadioGroup rgKatObrotu;         // 0 computed, 1 given after each pass
+  TTntRadioGroup Mode;                  // 0 turning, 1 rotary, 2 cutting, 3 serial; default 2
+  TTntCheckBox AutoSave;                // unchecked
+  TTntRadioGroup radiounit;             // 0 mm, 1 inch, 2 feet
+  TTntRadioGroup CatDir;                // 0 right, 1 left, 2 both; default 2
+  TFltEdit work_power;                  // % 0..100, default 20
+  TFltEdit CzasRozgrzewania;            // ms 0..10000, default 1000
+  TTntCheckBox Wstrzymaj;               // unchecked
+  TTntRadioGroup KierunekObrotow;       // 0 right, 1 left
+  TTntCheckBox dopasujKierunek;         // checked
+  TFltEdit il_obr_rys;                  // 0..1000, default 0
+  TFltEdit Pauza_w_kacie;               // ms 0..10000, default 200
+  TFltEdit ilosckrokow;                 // 1..50000, default 8
+  TFltEditU Srednicamaterialu;          // mm 0..3000, default 500
+  TFltEditU szybkoscObrobki;            // mm/min 20..3000, default 1000
+  TFltEditU PrzeSpeed;                  // mm/min 20..3000, default 1000
+  TFltEdit skala;                       // % 1..1000, default 100
+  TTntCheckBox Heavy;                   // unchecked
+  TTntRadioGroup StolikSwitch;          // 0 spindle, 1 table, 2 none
+  TTntCheckBox AddFrame;                // checked
+  TTntRadioGroup Comnumber;             // 0..4 = "COM 1".."COM 5"
+  TFltEditU Xwrzeciona;                 // mm -1000..1000, default 12
+  TFltEditU Ywrzeciona;                 // mm 0..2000, default 730
+  TFltEditU Xstolika;                   // mm 0..3000, default 1000
+  TFltEditU Ystolika;                   // mm 0..3000, default 250
+  TFltEditU Xnarzedzia;                 // mm -1000..1000, default 0
+  TFltEditU Ynarzedzia;                 // mm -1000..1000, default 0
+  TFltEdit feKalibracjaX;               // % -5..5, default 0
+  TFltEdit feKalibracjaY;               // % -5..5, default 0
+  TTntRadioGroup rgBazowanie;           // 0 diagonal, 1 first X then Y
+  TTntRadioGroup rgKatObrotu;           // 0 computed, 1 given after each pass
   TTntRadioGroup rgAlgorytmObrotowego;  // 0 wire leaves the material, 1 stays
 
   // ---- labels, pages, buttons and the scheme picture ----
   TLabel Labelsrednica, Labelsrednicaunit, Labelspeed, LabelszybkoscObrobki, Labelprzestawcza,
       Labelprzespeed, Labelpower, Labelstarttime, Labelilkrok, Labelilobr, Labelpauza, LabelSkala,
       labelXwrzeciona, Labelywrzeciona, labelXStolika, LabelYStolika, LabelXnarzedzia,
-      LabelYnarzedzia, Xwrzecionaunit, ywrzecionaunit, XstolikaUnit, YstolikaUnit,
-      xnarzedziaunit, Ynarzedziaunit;
+      LabelYnarzedzia, Xwrzecionaunit, ywrzecionaunit, XstolikaUnit, YstolikaUnit, xnarzedziaunit,
+      Ynarzedziaunit;
   TLabel TabSheet2, ploter, tabSeryjne, tabObrotowe, gbKalibracja;
   TLabel Button1, cancel, zapis, Odczyt, btnPobierzXYwrzeciona, btnPobierzXYstolika;
   TImage iObrotoweSchemat;

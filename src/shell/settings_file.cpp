@@ -26,8 +26,9 @@ TCheckBoxState StrToCheckBoxState(const QString& s) {
 }
 
 bool IsNumberChar(QChar c) {
-  return c == QLatin1Char('+') || c == QLatin1Char('-') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-         c == QLatin1Char('.') || c == QLatin1Char(',');
+  return c == QLatin1Char('+') || c == QLatin1Char('-') ||
+         (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') ||
+         c == QLatin1Char(',');
 }
 
 QString NumericPrefix(const QString& s) {

@@ -100,13 +100,12 @@ TEST(FltEdit, MagnitudeStep) {
     int unit;
     double mm, step;
   } cases[] = {
-      {0, 0, 0.1},   {0, 5, 0.1},       {0, 150, 10},      {0, 0.5, 0.01},
-      {0, 0.05, 0.001}, {0, -250, 10},  {1, 500, 25.4},    {2, 0, 0.1},
-      {1, 25.4 * 0.5, 0.254},
+      {0, 0, 0.1},   {0, 5, 0.1},    {0, 150, 10}, {0, 0.5, 0.01},         {0, 0.05, 0.001},
+      {0, -250, 10}, {1, 500, 25.4}, {2, 0, 0.1},  {1, 25.4 * 0.5, 0.254},
   };
   for (const Case& c : cases) {
     TFltEditU u("e");
-  MakeUnitEdit(u, 0, 0, c.mm);
+    MakeUnitEdit(u, 0, 0, c.mm);
     u.SetEditUnit(c.unit);
     u.UpClick();
     EXPECT_NEAR(u.Increment(), c.step, 1e-12) << "unit " << c.unit << " at " << c.mm;
@@ -114,7 +113,7 @@ TEST(FltEdit, MagnitudeStep) {
   // Huge and tiny values still give a step, and it ends.
   for (double v : {1e300, std::numeric_limits<double>::denorm_min(), -1e-300}) {
     TFltEditU u("e");
-  MakeUnitEdit(u, 0, 0, v);
+    MakeUnitEdit(u, 0, 0, v);
     u.UpClick();
     EXPECT_GT(u.Increment(), 0) << v;
     EXPECT_TRUE(std::isfinite(u.Value())) << v;
@@ -165,8 +164,10 @@ TEST(FltEdit, NonFiniteTextIsRefused) {
     p.SetMaxValue(9);
     p.SetText(text);
     EXPECT_EQ(p.Value(), 1) << text;
+    p.DoExit();
+    EXPECT_EQ(p.Text(), "1") << text;
     TFltEditU u("e");
-  MakeUnitEdit(u, 1, 9, 5);
+    MakeUnitEdit(u, 1, 9, 5);
     u.SetText(text);
     u.DoExit();
     EXPECT_EQ(u.Value(), 1) << text;

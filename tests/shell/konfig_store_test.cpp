@@ -1,7 +1,5 @@
 // The settings store: first start, loading and saving settings files, Cancel,
 // enable rules and the dialog's handlers.
-#include "shell/konfig.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,7 +9,9 @@
 #include <QTemporaryDir>
 
 #include "drawing/definicje.h"
+#include "drawing/errors.h"
 #include "drawing/units.h"
+#include "shell/konfig.h"
 #include "shell/message_recorder.h"
 #include "support/test_support.h"
 
@@ -136,8 +136,8 @@ TEST_F(KonfigStore, BadLineIsSkippedAndReportedTheRestApplied) {
         "Pauza_w_kacie := 300\r\n");
   ScopedMessageRecorder boxes;
   const TKonfigLoadResult r = K().LoadKonfig("bad.tcf");
-  EXPECT_EQ(r.skippedLines, QStringList({"Mode := x", "work_power := abc",
-                                         "CzasRozgrzewania := 1.5.3"}));
+  EXPECT_EQ(r.skippedLines,
+            QStringList({"Mode := x", "work_power := abc", "CzasRozgrzewania := 1.5.3"}));
   EXPECT_EQ(K().skala.Value(), 50);
   EXPECT_EQ(K().Pauza_w_kacie.Value(), 300);  // after the bad lines
   EXPECT_EQ(K().Mode.ItemIndex(), 2);
@@ -171,8 +171,8 @@ TEST_F(KonfigStore, MissingDefaultFileIsCreatedFromDefaults) {
 }
 
 TEST_F(KonfigStore, RoundTripIsExactInACommaLocale) {
-  for (const QLocale& locale : {QLocale(QLocale::Polish, QLocale::Poland),
-                                QLocale(QLocale::German, QLocale::Germany)}) {
+  for (const QLocale& locale :
+       {QLocale(QLocale::Polish, QLocale::Poland), QLocale(QLocale::German, QLocale::Germany)}) {
     SCOPED_TRACE(locale.name().toStdString());
     QLocale::setDefault(locale);
     ResetDlgkonfig();
@@ -369,6 +369,9 @@ TEST_F(KonfigStore, SaveAsAndLoadTakeTheNameUnlessTooLong) {
   EXPECT_EQ(GlobalSettings().SettingsFile, name);
   EXPECT_EQ(K().Caption(), name);
   EXPECT_FALSE(QFile::exists(longName));
+  // A file that cannot be written is an error, and the name is not taken.
+  EXPECT_THROW(K().zapisClick(Path("no/such/folder/x.tcf")), IoError);
+  EXPECT_EQ(GlobalSettings().SettingsFile, name);
 }
 
 TEST_F(KonfigStore, TakingThePositionNeedsHoming) {

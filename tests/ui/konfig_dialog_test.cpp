@@ -1,5 +1,7 @@
 // The settings dialog and the keypad on screen: both can be shown and edit
 // the store.
+#include "shell/ui/konfig_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,7 +19,6 @@
 #include "shell/konfig.h"
 #include "shell/message_recorder.h"
 #include "shell/ui/fltedit_widget.h"
-#include "shell/ui/konfig_dialog.h"
 #include "shell/ui/konfig_widgets.h"
 #include "shell/ui/numpad_dialog.h"
 
@@ -70,8 +71,8 @@ TEST_F(KonfigDialogUi, DialogShowsAndEditsTheStore) {
   // The wheel steps a unit edit by its magnitude: wheel down increases.
   auto* tableX = Find<ui::TFltEditWidget>(&dialog, "Xstolika");
   ASSERT_TRUE(tableX);
-  QWheelEvent wheel(QPointF(5, 5), tableX->mapToGlobal(QPointF(5, 5)), QPoint(),
-                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(5, 5), tableX->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(tableX, &wheel);
   EXPECT_EQ(k.Xstolika.Value(), 1100);
   auto* diameter = Find<ui::TFltEditWidget>(&dialog, "Srednicamaterialu");

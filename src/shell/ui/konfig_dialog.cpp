@@ -100,7 +100,8 @@ TDlgkonfigDialog::TDlgkonfigDialog(TDlgkonfig& store, QWidget* parent)
   AddRow(mGrid, machine, k.labelXwrzeciona, k.Xwrzeciona, &k.Xwrzecionaunit);
   AddRow(mGrid, machine, k.Labelywrzeciona, k.Ywrzeciona, &k.ywrzecionaunit);
   auto* takeSpindle = Button(k.btnPobierzXYwrzeciona, machine);
-  connect(takeSpindle, &QPushButton::clicked, this, [this] { store_.btnPobierzXYwrzecionaClick(); });
+  connect(takeSpindle, &QPushButton::clicked, this,
+          [this] { store_.btnPobierzXYwrzecionaClick(); });
   mGrid->addWidget(takeSpindle, mGrid->rowCount(), 1);
   AddRow(mGrid, machine, k.labelXStolika, k.Xstolika, &k.XstolikaUnit);
   AddRow(mGrid, machine, k.LabelYStolika, k.Ystolika, &k.YstolikaUnit);
@@ -112,7 +113,8 @@ TDlgkonfigDialog::TDlgkonfigDialog(TDlgkonfig& store, QWidget* parent)
   row = mGrid->rowCount();
   mGrid->addWidget(new TRadioGroupWidget(k.Comnumber, machine), row, 0);
   auto* calibration = new QGroupBox(machine);
-  BindControl(calibration, k.gbKalibracja, [calibration](const QString& t) { calibration->setTitle(t); });
+  BindControl(calibration, k.gbKalibracja,
+              [calibration](const QString& t) { calibration->setTitle(t); });
   auto* cGrid = new QGridLayout(calibration);
   cGrid->addWidget(Static(QStringLiteral("X"), calibration), 0, 0);
   cGrid->addWidget(new TFltEditWidget(k.feKalibracjaX, calibration), 0, 1);

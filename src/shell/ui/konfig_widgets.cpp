@@ -28,7 +28,7 @@ TCheckBoxWidget::TCheckBoxWidget(TTntCheckBox& box, QWidget* parent)
   setTristate(false);
   auto show = [this] {
     setText(box_.Caption());
-    const Qt::CheckState s = box_.State() == TCheckBoxState::cbChecked   ? Qt::Checked
+    const Qt::CheckState s = box_.State() == TCheckBoxState::cbChecked  ? Qt::Checked
                              : box_.State() == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
                                                                         : Qt::Unchecked;
     if (checkState() != s) setCheckState(s);
