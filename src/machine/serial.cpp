@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -36,20 +39,13 @@ std::uint32_t OpenErrorCode(QSerialPort::SerialPortError e, int savedErrno) {
   }
 }
 
-// Error code of a failed write: the port's error, or a time-out when the
-// byte simply could not leave.
-std::uint32_t WriteErrorCode() {
-  const auto e = g_port ? g_port->error() : QSerialPort::NotOpenError;
-  return e == QSerialPort::NoError ? static_cast<std::uint32_t>(QSerialPort::TimeoutError)
-                                   : static_cast<std::uint32_t>(e);
-}
-
 void CloseDeadPort() {
   if (g_dead && g_port && g_port->isOpen()) g_port->close();
   g_dead = false;
 }
 
 void PauseAfterByte() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+
 
 }  // namespace
 
@@ -91,33 +87,46 @@ bool OpenPortIndex(int index) {
   return true;
 }
 
+namespace {
+
+// Writes one byte straight to the device, waiting up to the write time-out
+// for room. Bypassing the port's own buffer means a byte that could not be
+// written is gone, never sent later behind the caller's back. Returns 0 or the
+// error code.
+std::uint32_t WriteOneByte(char byte) {
+  if (!g_port || !g_port->isOpen()) return static_cast<std::uint32_t>(QSerialPort::NotOpenError);
+  const int fd = static_cast<int>(g_port->handle());
+  QElapsedTimer t;
+  t.start();
+  for (;;) {
+    const ssize_t w = ::write(fd, &byte, 1);
+    if (w == 1) return 0;
+    if (w < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+      // EIO after a hang-up, or another failure of the device.
+      g_dead = true;
+      return static_cast<std::uint32_t>(QSerialPort::WriteError);
+    }
+    const int left = kWriteTimeoutMs - static_cast<int>(t.elapsed());
+    if (left <= 0) return static_cast<std::uint32_t>(QSerialPort::TimeoutError);
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, left) > 0 && (p.revents & (POLLHUP | POLLERR)) && !(p.revents & POLLOUT)) {
+      g_dead = true;
+      return static_cast<std::uint32_t>(QSerialPort::ResourceError);
+    }
+  }
+}
+
+}  // namespace
+
 void SendString(const QByteArray& s) {
   SerialState.LastError = 0;
   CloseDeadPort();
   for (const char byte : s) {
-    bool ok = g_port && g_port->isOpen() && g_port->write(&byte, 1) == 1;
-    if (ok) {
-      QElapsedTimer t;
-      t.start();
-      while (ok && g_port->bytesToWrite() > 0) {
-        const int left = kWriteTimeoutMs - static_cast<int>(t.elapsed());
-        ok = left > 0 && g_port->waitForBytesWritten(left) && !g_dead;
-        if (g_dead) ok = false;
-      }
-    }
-    if (!ok) {
-      SerialState.LastError = WriteErrorCode();
+    const std::uint32_t error = WriteOneByte(byte);
+    if (error != 0) {
+      SerialState.LastError = error;
       SerialState.PortError = true;
-      if (g_port && g_port->isOpen()) {
-        // A byte that could not leave must not go out later behind the
-        // caller's back.
-        g_port->clear(QSerialPort::Output);
-        if (g_dead || IsDeadLineError(g_port->error())) {
-          g_dead = true;
-          CloseDeadPort();
-        }
-        if (g_port && g_port->isOpen()) g_port->clearError();
-      }
+      CloseDeadPort();
       return;
     }
     PauseAfterByte();

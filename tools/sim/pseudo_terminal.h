@@ -22,6 +22,8 @@ class PseudoTerminal {
 
   bool isOpen() const { return master_ >= 0; }
   int masterFd() const { return master_; }
+  // The emulator's own descriptor of the slave side.
+  int slaveFd() const { return slave_; }
   const QString& slavePath() const { return slavePath_; }
 
  private:

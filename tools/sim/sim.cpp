@@ -1,9 +1,11 @@
 #include "sim/sim.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 
 namespace vm::sim {
@@ -60,6 +62,52 @@ void Simulator::SetThrottle(bool on) {
 void Simulator::HangUpAfterBytes(int count) {
   std::lock_guard<std::mutex> lock(mutex_);
   hangUpAfter_ = count;
+}
+
+bool Simulator::LimitWriteRoom(int room) {
+  SetStopReading(true);
+  std::lock_guard<std::mutex> lock(mutex_);
+  const int slave = pty_.slaveFd();
+  const int master = pty_.masterFd();
+  if (slave < 0 || master < 0 || room < 0) return false;
+  const int flags = fcntl(slave, F_GETFL);
+  fcntl(slave, F_SETFL, flags | O_NONBLOCK);
+  const char filler = 0;
+  auto fill = [&](std::int64_t most) {
+    std::int64_t n = 0;
+    while (n < most && ::write(slave, &filler, 1) == 1) ++n;
+    return n;
+  };
+  // The kernel moves data on between its buffers a little later: fill until
+  // nothing more fits even after a pause.
+  auto fillUp = [&] {
+    std::int64_t total = 0;
+    for (;;) {
+      const std::int64_t n = fill(INT64_MAX);
+      total += n;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (n == 0) return total;
+    }
+  };
+  // Room comes back one buffer chunk at a time when the far end reads.
+  char buf[512];
+  auto readChunk = [&] {
+    const ssize_t r = ::read(master, buf, sizeof buf);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return r > 0 ? r : 0;
+  };
+  std::int64_t filled = fillUp();
+  std::int64_t drained = readChunk();
+  const std::int64_t chunk = fillUp();
+  filled += chunk;
+  bool ok = chunk > room;
+  if (ok) {
+    drained += readChunk();
+    filled += fill(chunk - room);
+  }
+  fcntl(slave, F_SETFL, flags);
+  skipFiller_ = filled - drained;
+  return ok;
 }
 
 void Simulator::HangUp() {
@@ -129,6 +177,10 @@ void Simulator::Loop() {
       std::lock_guard<std::mutex> lock(mutex_);
       const auto now = Clock::now();
       for (ssize_t i = 0; i < n; ++i) {
+        if (skipFiller_ > 0) {
+          --skipFiller_;
+          continue;
+        }
         received_.append(static_cast<char>(buf[i]));
         QByteArray reply;
         if (echo_) {

@@ -48,6 +48,12 @@ class Simulator {
   void SetShortReplies(int bytes);
   // Stops reading the line; the program's writes back up and finally fail.
   void SetStopReading(bool on);
+  // Stops reading and fills the line from the far end so that exactly `room`
+  // more bytes from the program fit: the next write after those fails with a
+  // time-out, as on a line whose controller holds CTS low. Reading again
+  // (SetStopReading(false)) skips the filling. False when the line's buffer
+  // does not behave as expected.
+  bool LimitWriteRoom(int room);
   // Closes the line now: the program sees a hang-up.
   void HangUp();
   // Closes the line as soon as `count` more bytes have been received; the
@@ -83,6 +89,7 @@ class Simulator {
   int hangUpAfter_ = -1;
   bool hungUp_ = false;
   QByteArray received_;
+  std::int64_t skipFiller_ = 0;  // bytes of LimitWriteRoom still in the line
 };
 
 }  // namespace vm::sim

@@ -1,0 +1,66 @@
+// A machine link to the controller emulator over a pseudo-terminal: the real
+// serial code with "com1" pointed at the emulator, every global at its start
+// value, message boxes recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QList>
+
+#include "drawing/definicje.h"
+#include "machine/machine_globals.h"
+#include "machine/ploter.h"
+#include "machine/serial.h"
+#include "shell/konfig.h"
+#include "shell/message_recorder.h"
+#include "shell/options.h"
+#include "sim/sim.h"
+
+namespace vm::test {
+
+inline void ResetMachineLink() {
+  ResetSerial();
+  ResetPloter();
+  Machine.Reset();
+  ResetDrawingGlobals();
+  ResetCommandLine();
+  ResetDlgkonfig();
+}
+
+class LinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetMachineLink();
+    QString error;
+    ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+    qputenv("VM_COM1", sim.SlavePath().toLocal8Bit());
+    sim.With([](sim::Controller& c) { c.SetSpeedUp(1000); });
+    ASSERT_TRUE(OpenPortIndex(0)) << SerialState.LastError;
+  }
+  void TearDown() override {
+    ResetMachineLink();
+    sim.Stop();
+    qunsetenv("VM_COM1");
+  }
+
+  // Interactive commands the controller has received, letter first.
+  std::vector<QByteArray> Commands() {
+    return sim.With([](sim::Controller& c) { return c.Commands(); });
+  }
+  void ClearCommands() {
+    sim.With([](sim::Controller& c) { c.ClearCommands(); });
+  }
+  // Reports of the lost link shown so far.
+  int LinkMessages() const { return static_cast<int>(messages.requests.size()); }
+
+  sim::Simulator sim;
+  ScopedMessageRecorder messages;
+};
+
+inline QByteArray Bytes(std::initializer_list<int> v) {
+  QByteArray s;
+  for (int x : v) s.append(static_cast<char>(x));
+  return s;
+}
+
+}  // namespace vm::test

@@ -1,0 +1,117 @@
+// The serial port end to end on a pseudo-terminal: port choice, open failures,
+// the read time-out, a write that fails part-way and a line that goes dead.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <cerrno>
+
+#include "link_fixture.h"
+
+namespace vm::test {
+namespace {
+
+using SerialTest = LinkTest;
+
+TEST_F(SerialTest, PortIndexChoosesTheDeviceAndUnknownIndexesOpenCom1) {
+  qputenv("VM_COM5", sim.SlavePath().toLocal8Bit());
+  struct Case {
+    int index;
+    const char* name;
+  } cases[] = {{7, "com1"}, {-1, "com1"}, {4, "com5"}, {0, "com1"}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(OpenPortIndex(c.index)) << c.index;
+    EXPECT_EQ(SerialState.PortName, QByteArray(c.name));
+    SendString("X");
+    ReadByte();
+    EXPECT_EQ(SerialState.LastError, 0u) << c.index;
+  }
+  qunsetenv("VM_COM5");
+}
+
+TEST_F(SerialTest, OpenPortUsesTheSettingsChoice) {
+  Dlgkonfig().Comnumber.SetItemIndex(0);
+  EXPECT_TRUE(OpenPort());
+  EXPECT_TRUE(PortIsOpen());
+}
+
+TEST_F(SerialTest, MissingDeviceFailsWithTheSystemErrorAndLeavesThePortClosed) {
+  qputenv("VM_COM2", "/nonexistent/ttyVM0");
+  EXPECT_FALSE(OpenPortIndex(1));
+  EXPECT_EQ(SerialState.LastError, static_cast<std::uint32_t>(ENOENT));
+  EXPECT_FALSE(PortIsOpen());
+  ClosePort();  // closing a closed port does nothing
+  ClosePort();
+  EXPECT_FALSE(PortIsOpen());
+  qunsetenv("VM_COM2");
+}
+
+TEST_F(SerialTest, SilentControllerGivesLastError1AfterAboutTwoSeconds) {
+  sim.SetSilent(true);
+  SendString("X");
+  QElapsedTimer t;
+  t.start();
+  ReadByte();
+  EXPECT_EQ(SerialState.LastError, kReadTimedOut);
+  EXPECT_GE(t.elapsed(), 1900);
+  EXPECT_LT(t.elapsed(), 4000);
+  // Silence alone is no dead line.
+  EXPECT_TRUE(PortIsOpen());
+  EXPECT_FALSE(SerialState.PortError);
+}
+
+TEST_F(SerialTest, WriteFailingAtTheThirdOfFiveBytesLeavesTheRestUnsent) {
+  // The controller holds the line after two more bytes (one 2 s write time-out).
+  ASSERT_TRUE(sim.LimitWriteRoom(2));
+  sim.ClearReceived();
+  SendString("ABCDE");
+  EXPECT_TRUE(SerialState.PortError);
+  EXPECT_EQ(SerialState.LastError, static_cast<std::uint32_t>(QSerialPort::TimeoutError));
+  sim.SetStopReading(false);
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 300) QCoreApplication::processEvents();
+  // The byte that could not leave is not sent later either.
+  while (t.elapsed() < 1500) QCoreApplication::processEvents();
+  EXPECT_EQ(sim.Received(), QByteArray("AB"));
+  // The line itself is fine again.
+  EXPECT_TRUE(PortIsOpen());
+  SendString("X");
+  EXPECT_EQ(SerialState.LastError, 0u);
+}
+
+TEST_F(SerialTest, WriteToAHungUpLineFailsAndClosesThePort) {
+  sim.HangUp();
+  SendString("ABCDE");
+  EXPECT_TRUE(SerialState.PortError);
+  EXPECT_NE(SerialState.LastError, 0u);
+  EXPECT_FALSE(PortIsOpen());
+  // The next call fails at once, it does not try the dead line again.
+  SerialState.PortError = false;
+  SendString("X");
+  EXPECT_TRUE(SerialState.PortError);
+}
+
+TEST_F(SerialTest, HangUpClosesThePortInsteadOfWaitingOrSpinning) {
+  SendString("E");  // a reply is on its way when the line dies
+  sim.HangUp();
+  QElapsedTimer t;
+  t.start();
+  for (int i = 0; i < 12; ++i) ReadByte();
+  EXPECT_LT(t.elapsed(), 1500);
+  EXPECT_EQ(SerialState.LastError, kReadTimedOut);
+  EXPECT_TRUE(SerialState.PortError);
+  EXPECT_FALSE(PortIsOpen());
+}
+
+TEST_F(SerialTest, HangUpWhileIdleIsNoticedByTheEventLoop) {
+  sim.HangUp();
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 200) QCoreApplication::processEvents();
+  EXPECT_FALSE(PortIsOpen());
+  SendString("X");
+  EXPECT_TRUE(SerialState.PortError);
+}
+
+}  // namespace
+}  // namespace vm::test
