@@ -13,6 +13,7 @@
 #include "drawing/units.h"
 #include "shell/konfig.h"
 #include "shell/message_recorder.h"
+#include "shell/options.h"
 #include "support/test_support.h"
 
 namespace vm {
@@ -93,6 +94,27 @@ TEST_F(KonfigStore, FirstStartWritesRecordAndDefaultSettings) {
   ScopedMessageRecorder again;
   K().FormCreate();
   EXPECT_TRUE(again.requests.isEmpty());
+}
+
+TEST_F(KonfigStore, CreationLoadsTheRecordsFileAndPort) {
+  TGlobalSettingsRecord record;
+  record.SettingsFile = "mine.tcf";
+  record.PortIndex = 3;
+  Write("Velmarosta.gcf", record.Encode());
+  Write("mine.tcf", "Comnumber := 1\r\nradiounit := 2\r\nfeKalibracjaY := -2\r\n");
+  int calibrations = 0;
+  KonfigHooks().LoadCalibration = [&calibrations] { ++calibrations; };
+  SetCommandLine({"rotarycutext"});
+  K().FormCreate();
+  SetCommandLine({});
+  EXPECT_EQ(K().Caption(), "mine.tcf");
+  EXPECT_EQ(K().Comnumber.ItemIndex(), 3);  // the record's port wins
+  EXPECT_FALSE(K().PortChanged());
+  EXPECT_EQ(CurrentUnit, 2);
+  EXPECT_EQ(K().feKalibracjaY.Value(), -2);
+  EXPECT_EQ(calibrations, 1);
+  EXPECT_TRUE(K().tabObrotowe.Visible());
+  EXPECT_FALSE(QFile::exists(Path("Velmarosta.tcf")));
 }
 
 TEST_F(KonfigStore, LoadAppliesMatchingKeysOnlyAndClamps) {
