@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QList>
 
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
 #include "machine/serial.h"
+#include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/message_recorder.h"
 #include "shell/options.h"
@@ -31,6 +33,9 @@ class LinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetMachineLink();
+    // The texts of the messages come from the language file beside the tests.
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
+                                    QStringLiteral("/Velmarosta_US.xml")));
     QString error;
     ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
     qputenv("VM_COM1", sim.SlavePath().toLocal8Bit());
@@ -39,6 +44,7 @@ class LinkTest : public ::testing::Test {
   }
   void TearDown() override {
     ResetMachineLink();
+    InstallInterfejs(nullptr);
     sim.Stop();
     qunsetenv("VM_COM1");
   }
