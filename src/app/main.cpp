@@ -4,10 +4,16 @@
 #include <QStatusBar>
 
 #include "drawing/definicje.h"
+#include "machine/machine_globals.h"
+#include "machine/ploter.h"
 #include "project/okno_plt.h"
+#include "project/ui/project_window.h"
+#include "shell/global_record.h"
 #include "shell/konfig.h"
 #include "shell/options.h"
 #include "shell/program_info.h"
+#include "shell/ui/fltedit_widget.h"
+#include "shell/ui/konfig_dialog.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box_ui.h"
 #include "shell/ui/shell_open_ui.h"
@@ -31,8 +37,31 @@ int main(int argc, char** argv) {
     mainForm.statusBar()->repaint();
   };
 
+  // The settings store reads the machine's limits and acts on the windows
+  // through these hooks.
+  vm::TKonfigHooks& konfig = vm::KonfigHooks();
+  konfig.MaxCuttingSpeed = [] { return double(vm::Machine.MaxCuttingSpeed); };
+  konfig.MaxTravelSpeed = [] { return double(vm::Machine.MaxTravelSpeed); };
+  konfig.FamilyJX = [] { return vm::Machine.FamilyJXFlag; };
+  konfig.LoadCalibration = [] { vm::LoadCalibration(); };
+  konfig.SetProjectDirections = [&mainForm](int direction) {
+    const std::uint8_t d = direction < 0 ? 255 : 1;
+    for (vm::ui::ProjectWindow* w : mainForm.Projects()) {
+      w->project().FeedDirection = d;
+      w->project().LoadFeedDirection = d;
+    }
+  };
+  konfig.OpenDialogFilterIndex = [] { return vm::GlobalSettings().OpenFilterIndex; };
+  konfig.ClearStatusBar = [&mainForm] { mainForm.statusBar()->clearMessage(); };
+  vm::ui::InstallEditBeep();
+
+  // The settings dialog: second of the long-lived windows.
+  vm::ui::TDlgkonfigDialog settingsDialog(vm::Dlgkonfig(), &mainForm);
   vm::Dlgkonfig().FormCreate();
+  mainForm.SetSettingsDialog(&settingsDialog);
 
   mainForm.showMaximized();
-  return app.exec();
+  const int rc = app.exec();
+  vm::Dlgkonfig().FormDestroy();
+  return rc;
 }

@@ -20,7 +20,9 @@
 #include <QToolButton>
 
 #include "drawing/definicje.h"
+#include "machine/serial.h"
 #include "project/okno_plt.h"
+#include "project/prepare_mode.h"
 #include "project/ui/project_window.h"
 #include "shell/documents.h"
 #include "shell/global_record.h"
@@ -32,6 +34,7 @@
 #include "shell/os_check.h"
 #include "shell/program_info.h"
 #include "shell/ui/interfejs_ui.h"
+#include "shell/ui/konfig_dialog.h"
 #include "shell/version.h"
 #include "platform/shell_open.h"
 
@@ -374,8 +377,30 @@ void TMainForm::CloseAllClick() {
 }
 
 void TMainForm::KonfiguracjaClick() {
-  if (commands.Configuration) commands.Configuration();
+  if (!settingsDialog_) return;
+  settingsDialog_->exec();
+  TDlgkonfig& store = settingsDialog_->Store();
+  if (store.PortChanged()) {
+    ClosePort();
+    QThread::msleep(200);
+    OpenPort();
+  }
+  if (store.ReprepareProjects()) {
+    store.ClearReprepareProjects();
+    ReprepareProjects();
+  }
   UpdateMenuItems();
+}
+
+void TMainForm::ReprepareProjects() {
+  for (ProjectWindow* w : Projects()) {
+    TMDIChild& prj = w->project();
+    if (!PrepareForCurrentMode(prj) || prj.CloseRequested) {
+      if (QWidget* sub = w->parentWidget()) sub->close();
+      continue;
+    }
+    w->update();
+  }
 }
 
 void TMainForm::miPrzykladyClick() {

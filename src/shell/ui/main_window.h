@@ -20,6 +20,7 @@ class QWidget;
 namespace vm::ui {
 
 class ProjectWindow;
+class TDlgkonfigDialog;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -52,6 +53,11 @@ class TMainForm : public QMainWindow {
 
   void UpdateMenuItems();
   void TranslateForm();
+
+  // The long-lived settings dialog shown by the Configuration command.
+  void SetSettingsDialog(TDlgkonfigDialog* dialog) { settingsDialog_ = dialog; }
+  // Every project window prepared again for the current work mode and repainted.
+  void ReprepareProjects();
 
   // Commands built by later units install their handlers here; an empty
   // handler does nothing.
@@ -89,6 +95,7 @@ class TMainForm : public QMainWindow {
   std::map<QString, QAction*> actions_;
   std::map<QString, QToolButton*> buttons_;
   bool layerItems_ = false;
+  TDlgkonfigDialog* settingsDialog_ = nullptr;
 };
 
 // The one main window, or nullptr before it is made.
