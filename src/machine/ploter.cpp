@@ -342,19 +342,56 @@ void JogMove(int key, AbortProbe* probe) {
   const bool homed = PlotState.Status & kStatusHomed;
   double dX = 0, dY = 0, dZ = 0;
   switch (key) {
-    case 33: dZ = -10; break;
-    case 34: dZ = 10; break;
-    case 37: case 100: dX = homed ? -x : -lx; break;
-    case 39: case 102: dX = lx - x; break;
-    case 38: case 104: dY = ly - y; break;
+    case 33:
+      dZ = -10;
+      break;
+    case 34:
+      dZ = 10;
+      break;
+    case 37:
+    case 100:
+      dX = homed ? -x : -lx;
+      break;
+    case 39:
+    case 102:
+      dX = lx - x;
+      break;
+    case 38:
+    case 104:
+      dY = ly - y;
+      break;
     // Before homing the position is unknown: the jog runs the longest
     // travel of the machine, which also covers the Y travel.
-    case 40: case 98: dY = homed ? -y : -std::max(lx, ly); break;
-    case 97: { const double m = Round(std::min(x, y)); dX = -m; dY = -m; break; }
-    case 99: { const double m = Round(std::min(lx - x, y)); dX = m; dY = -m; break; }
-    case 103: { const double m = Round(std::min(x, ly - y)); dX = -m; dY = m; break; }
-    case 105: { const double m = Round(std::min(lx - x, ly - y)); dX = m; dY = m; break; }
-    default: return;
+    case 40:
+    case 98:
+      dY = homed ? -y : -std::max(lx, ly);
+      break;
+    case 97: {
+      const double m = Round(std::min(x, y));
+      dX = -m;
+      dY = -m;
+      break;
+    }
+    case 99: {
+      const double m = Round(std::min(lx - x, y));
+      dX = m;
+      dY = -m;
+      break;
+    }
+    case 103: {
+      const double m = Round(std::min(x, ly - y));
+      dX = -m;
+      dY = m;
+      break;
+    }
+    case 105: {
+      const double m = Round(std::min(lx - x, ly - y));
+      dX = m;
+      dY = m;
+      break;
+    }
+    default:
+      return;
   }
   if (dX == 0 && dY == 0 && dZ == 0) return;
   const int mode = Dlgkonfig().Mode.ItemIndex();

@@ -1,11 +1,11 @@
 #include "machine/serial.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QSerialPort>
 #include <poll.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -33,9 +33,12 @@ bool IsDeadLineError(QSerialPort::SerialPortError e) {
 // The system's error code for a failed open.
 std::uint32_t OpenErrorCode(QSerialPort::SerialPortError e, int savedErrno) {
   switch (e) {
-    case QSerialPort::DeviceNotFoundError: return ENOENT;
-    case QSerialPort::PermissionError: return savedErrno == EBUSY ? EBUSY : EACCES;
-    default: return savedErrno != 0 ? static_cast<std::uint32_t>(savedErrno) : EIO;
+    case QSerialPort::DeviceNotFoundError:
+      return ENOENT;
+    case QSerialPort::PermissionError:
+      return savedErrno == EBUSY ? EBUSY : EACCES;
+    default:
+      return savedErrno != 0 ? static_cast<std::uint32_t>(savedErrno) : EIO;
   }
 }
 
@@ -46,7 +49,6 @@ void CloseDeadPort() {
 
 void PauseAfterByte() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
 
-
 }  // namespace
 
 bool OpenPort() { return OpenPortIndex(Dlgkonfig().Comnumber.ItemIndex()); }
@@ -55,10 +57,9 @@ bool OpenPortIndex(int index) {
   SerialState.PortName = PortNameOfIndex(index).toLatin1();
   if (!g_port) {
     g_port = std::make_unique<QSerialPort>();
-    QObject::connect(g_port.get(), &QSerialPort::errorOccurred,
-                     [](QSerialPort::SerialPortError e) {
-                       if (IsDeadLineError(e)) g_dead = true;
-                     });
+    QObject::connect(g_port.get(), &QSerialPort::errorOccurred, [](QSerialPort::SerialPortError e) {
+      if (IsDeadLineError(e)) g_dead = true;
+    });
   }
   if (g_port->isOpen()) g_port->close();
   g_dead = false;

@@ -189,10 +189,10 @@ TEST_F(CommandsTest, JogMovesTowardsTheEndOfTravel) {
     bool homed;
     std::int32_t dx, dy, dz;
   } cases[] = {
-      {37, true, -1000, 0, 0},      {100, false, -300000, 0, 0}, {39, true, 299000, 0, 0},
-      {104, true, 0, 148000, 0},    {40, true, 0, -2000, 0},     {98, false, 0, -300000, 0},
-      {97, true, -1000, -1000, 0},  {99, true, 2000, -2000, 0},  {103, true, -1000, 1000, 0},
-      {105, true, 148000, 148000, 0}, {33, true, 0, 0, -500000}, {34, true, 0, 0, 500000},
+      {37, true, -1000, 0, 0},        {100, false, -300000, 0, 0}, {39, true, 299000, 0, 0},
+      {104, true, 0, 148000, 0},      {40, true, 0, -2000, 0},     {98, false, 0, -300000, 0},
+      {97, true, -1000, -1000, 0},    {99, true, 2000, -2000, 0},  {103, true, -1000, 1000, 0},
+      {105, true, 148000, 148000, 0}, {33, true, 0, 0, -500000},   {34, true, 0, 0, 500000},
   };
   for (const Case& c : cases) {
     sim.With([&](sim::Controller& m) {
@@ -233,7 +233,7 @@ TEST_F(CommandsTest, JogMovesTowardsTheEndOfTravel) {
   ReadAck();
 
   ClearCommands();
-  JogMove(65);  // not a jog key
+  JogMove(65);                       // not a jog key
   EXPECT_EQ(Commands().size(), 1u);  // only the wait's status query
 }
 

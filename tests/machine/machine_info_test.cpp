@@ -16,8 +16,8 @@ TEST_F(MachineInfoTest, ReadsIdentityCountersAndAcceptedWorkingArea) {
     int x, y, z;
     std::int32_t limitX, limitY, limitZ;
   } rows[] = {
-      {900, 599, 0, 4800, 2400, 360},         // all outside: the previous limits stay
-      {1000, 600, 1, 1000, 600, 1},           // lower bounds accepted
+      {900, 599, 0, 4800, 2400, 360},              // all outside: the previous limits stay
+      {1000, 600, 1, 1000, 600, 1},                // lower bounds accepted
       {10000, 10000, 50000, 10000, 10000, 50000},  // upper bounds accepted
       {10001, 10001, 50001, 10000, 10000, 50000},  // beyond them ignored
       {3000, 1500, 360, 3000, 1500, 360},

@@ -113,8 +113,9 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
   });
   Ask("C", 1);
   // relay on, a move, a hold, a second move, relay off
-  vm::SendString(B({'r', 1, 1, 'f', 1, 'a', 0, 100, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 'w', 'a',
-                    0, 0x10, 0x27, 0, 0x10, 0x27, 0, 0, 0, 0, 0, 0, 0, 'p', 5, 'r', 0, 1}));
+  vm::SendString(
+      B({'r', 1, 1,    'f',  1, 'a',  0,    100, 0, 0, 100, 0, 0, 0, 0,   0, 0,   0, 0, 'w',
+         'a', 0, 0x10, 0x27, 0, 0x10, 0x27, 0,   0, 0, 0,   0, 0, 0, 'p', 5, 'r', 0, 1}));
   // The controller confirms the received job once the line is quiet.
   EXPECT_EQ(vm::ReadByte(), Controller::kAck);
   EXPECT_EQ(sim.With([](Controller& c) { return c.JobBuffer().size(); }), 7u);

@@ -37,8 +37,8 @@ TEST(JobDecoder, DecodesEveryJobCommand) {
 }
 
 TEST(JobDecoder, DecodesAStreamInOrder) {
-  const QByteArray job = B({'p', 10, 'f', 1, 'a', 0, 2, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 'l',
-                            0x86, 0, 'r', 0, 2});
+  const QByteArray job =
+      B({'p', 10, 'f', 1, 'a', 0, 2, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 'l', 0x86, 0, 'r', 0, 2});
   const auto r = vm::sim::DecodeJob(job);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.Texts(), QStringList({"p 10", "f 1", "a 2 1 0 0", "l 134", "r 0 2"}));

@@ -11,12 +11,27 @@ namespace {
 // Bytes that follow the letter of an interactive command, or -1.
 int InteractivePayloadLength(std::uint8_t letter) {
   switch (letter) {
-    case 'X': case 'Y': case 'E': case 'O': case 'J': case 'Q': case 'C': case 'G': case 'K':
+    case 'X':
+    case 'Y':
+    case 'E':
+    case 'O':
+    case 'J':
+    case 'Q':
+    case 'C':
+    case 'G':
+    case 'K':
     case '@':
       return 0;
-    case 'I': case 'F': case 'H': case 'S': case 'P': case 'B':
+    case 'I':
+    case 'F':
+    case 'H':
+    case 'S':
+    case 'P':
+    case 'B':
       return 1;
-    case 'R': case 'T': case 'L':
+    case 'R':
+    case 'T':
+    case 'L':
       return 2;
     case 'V':
       return 3;
@@ -84,15 +99,11 @@ void Controller::BreakWireAtPower(int level) { breakLevel_ = level; }
 void Controller::BreakWireAtJobCommand(int index) { breakAtCommand_ = index; }
 void Controller::SetWireBroken(bool broken) { wireBroken_ = broken; }
 
-bool Controller::Relay(int channel) const {
-  return channel >= 0 && channel < 4 && relay_[channel];
-}
+bool Controller::Relay(int channel) const { return channel >= 0 && channel < 4 && relay_[channel]; }
 int Controller::PowerLevel(int channel) const {
   return channel >= 0 && channel < 4 ? power_[channel] : 0;
 }
-int Controller::SlotPeriod(int slot) const {
-  return slot >= 0 && slot < 4 ? periods_[slot] : 0;
-}
+int Controller::SlotPeriod(int slot) const { return slot >= 0 && slot < 4 ? periods_[slot] : 0; }
 
 bool Controller::AnyRelay() const {
   return std::any_of(relay_.begin(), relay_.end(), [](bool b) { return b; });
@@ -369,9 +380,15 @@ void Controller::Execute(const QByteArray& cmd, Time now, QByteArray& reply) {
     case 'H':
       ack(2);
       switch (b(1)) {
-        case 0: reply.append(producer_); break;
-        case 1: reply.append(model_); break;
-        case 2: reply.append(version_); break;
+        case 0:
+          reply.append(producer_);
+          break;
+        case 1:
+          reply.append(model_);
+          break;
+        case 2:
+          reply.append(version_);
+          break;
         case 3:
           PutWord(reply, areaX_);
           PutWord(reply, areaY_);
@@ -383,7 +400,8 @@ void Controller::Execute(const QByteArray& cmd, Time now, QByteArray& reply) {
           PutWord(reply, jobs_);
           PutInt24(reply, 0);
           break;
-        default: break;
+        default:
+          break;
       }
       break;
     case 'A': {

@@ -145,8 +145,8 @@ class Controller {
   bool jobHeld_ = false;
   bool jobStopped_ = false;
   std::size_t jobIndex_ = 0;
-  Time jobCursor_;     // virtual time at which the previous job command ended
-  Position resume_;    // rest of a move interrupted by "Q", run again by "K"
+  Time jobCursor_;   // virtual time at which the previous job command ended
+  Position resume_;  // rest of a move interrupted by "Q", run again by "K"
   bool hasResume_ = false;
 };
 

@@ -6,15 +6,24 @@ namespace vm::sim {
 
 int JobPayloadLength(std::uint8_t letter) {
   switch (letter) {
-    case 'a': return 13;
-    case 'p': return 1;
-    case 'l': return 2;
-    case 'v': return 3;
-    case 'f': return 1;
-    case 't': return 2;
-    case 'r': return 2;
-    case 'w': return 0;
-    default: return -1;
+    case 'a':
+      return 13;
+    case 'p':
+      return 1;
+    case 'l':
+      return 2;
+    case 'v':
+      return 3;
+    case 'f':
+      return 1;
+    case 't':
+      return 2;
+    case 'r':
+      return 2;
+    case 'w':
+      return 0;
+    default:
+      return -1;
   }
 }
 
@@ -74,14 +83,20 @@ int DecodeJobCommand(const std::uint8_t* data, std::size_t size, JobCommand& out
 QString JobCommand::ToString() const {
   const QString l = QString(QChar::fromLatin1(letter));
   switch (letter) {
-    case 'a': return QStringLiteral("a %1 %2 %3 %4").arg(count).arg(dx).arg(dy).arg(dz);
+    case 'a':
+      return QStringLiteral("a %1 %2 %3 %4").arg(count).arg(dx).arg(dy).arg(dz);
     case 'p':
     case 'l':
-    case 'f': return QStringLiteral("%1 %2").arg(l).arg(value);
-    case 'v': return QStringLiteral("v %1 %2").arg(slot).arg(value);
-    case 't': return QStringLiteral("t %1 %2").arg(channel).arg(value);
-    case 'r': return QStringLiteral("r %1 %2").arg(value).arg(channel);
-    default: return l;
+    case 'f':
+      return QStringLiteral("%1 %2").arg(l).arg(value);
+    case 'v':
+      return QStringLiteral("v %1 %2").arg(slot).arg(value);
+    case 't':
+      return QStringLiteral("t %1 %2").arg(channel).arg(value);
+    case 'r':
+      return QStringLiteral("r %1 %2").arg(value).arg(channel);
+    default:
+      return l;
   }
 }
 

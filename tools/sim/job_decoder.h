@@ -14,8 +14,8 @@ namespace vm::sim {
 // One decoded command. Only the fields that belong to the command's letter are
 // meaningful; the others stay 0.
 struct JobCommand {
-  char letter = 0;     // 'a' move, 'p' pause, 'l' step period, 'v' speed slot,
-                       // 'f' select slot, 't' heating power, 'r' relay, 'w' hold
+  char letter = 0;         // 'a' move, 'p' pause, 'l' step period, 'v' speed slot,
+                           // 'f' select slot, 't' heating power, 'r' relay, 'w' hold
   std::uint8_t flags = 0;  // move: bit 0 X negative, bit 1 Y negative, bit 2 Z negative
   std::int32_t count = 0;  // move: step count
   std::int32_t dx = 0;     // move: signed deltas (the flags applied to the magnitudes)

@@ -13,7 +13,8 @@ namespace vm::sim {
 PseudoTerminal::~PseudoTerminal() { Close(); }
 
 static bool Fail(QString* error, const char* what) {
-  if (error) *error = QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
+  if (error)
+    *error = QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
   return false;
 }
 

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 
 namespace vm::sim {
 
@@ -189,7 +189,8 @@ void Simulator::Loop() {
           reply = controller_.Receive(buf[i], now);
           if (silent_) reply.clear();
         }
-        if (shortBy_ > 0 && !reply.isEmpty()) reply.chop(std::min<qsizetype>(shortBy_, reply.size()));
+        if (shortBy_ > 0 && !reply.isEmpty())
+          reply.chop(std::min<qsizetype>(shortBy_, reply.size()));
         out += reply;
         if (hangUpAfter_ > 0 && --hangUpAfter_ == 0) {
           CloseLine();
