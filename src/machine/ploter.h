@@ -18,14 +18,14 @@
 namespace vm {
 
 // Status bits of the "X" reply.
-inline constexpr std::uint8_t kStatusBusy = 0x01;        // motion in progress
-inline constexpr std::uint8_t kStatusJobRunning = 0x02;  // a job runs from the buffer
-inline constexpr std::uint8_t kStatusRelay = 0x04;       // heating relay on
-inline constexpr std::uint8_t kStatusStopped = 0x08;     // with 0x20: a stopped job can continue
-inline constexpr std::uint8_t kStatusHeld = 0x10;        // with 0x02: a running job is held
-inline constexpr std::uint8_t kStatusStopped2 = 0x20;
-inline constexpr std::uint8_t kStatusHomed = 0x40;       // position known
-inline constexpr std::uint8_t kStatusWireBroken = 0x80;  // wire broken (fuse for "JX")
+inline constexpr std::uint8_t kStatusBusy = 0x01;         // motion in progress
+inline constexpr std::uint8_t kStatusJobRunning = 0x02;   // a job runs from the buffer
+inline constexpr std::uint8_t kStatusRelay = 0x04;        // heating relay on
+inline constexpr std::uint8_t kStatusJobStopped = 0x08;   // with 0x20: a stopped job can continue
+inline constexpr std::uint8_t kStatusHeld = 0x10;         // with 0x02: a running job is held
+inline constexpr std::uint8_t kStatusCanContinue = 0x20;  // see 0x08
+inline constexpr std::uint8_t kStatusHomed = 0x40;        // position known
+inline constexpr std::uint8_t kStatusWireBroken = 0x80;   // wire broken (fuse for "JX")
 // A status reply equal to the letter "X": the line echoes, no controller.
 inline constexpr std::uint16_t kNoControllerStatus = 88;
 

@@ -24,6 +24,8 @@ std::unique_ptr<QSerialPort> g_port;
 // Set from the port's error signal when the line has gone dead; the port is
 // closed at the next call into this unit (never from inside the signal).
 bool g_dead = false;
+// Error signals of the port so far (a dead line must not flood the event loop).
+int g_errorSignals = 0;
 
 bool IsDeadLineError(QSerialPort::SerialPortError e) {
   return e == QSerialPort::ReadError || e == QSerialPort::ResourceError ||
@@ -58,7 +60,13 @@ bool OpenPortIndex(int index) {
   if (!g_port) {
     g_port = std::make_unique<QSerialPort>();
     QObject::connect(g_port.get(), &QSerialPort::errorOccurred, [](QSerialPort::SerialPortError e) {
-      if (IsDeadLineError(e)) g_dead = true;
+      ++g_errorSignals;
+      if (!IsDeadLineError(e) || g_dead) return;
+      // The port reports a dead line over and over while the event loop
+      // runs: close it right after this signal.
+      g_dead = true;
+      QMetaObject::invokeMethod(
+          g_port.get(), [] { CloseDeadPort(); }, Qt::QueuedConnection);
     });
   }
   if (g_port->isOpen()) g_port->close();
@@ -182,6 +190,8 @@ void ClosePort() {
   if (g_port && g_port->isOpen()) g_port->close();
   g_dead = false;
 }
+
+int SerialErrorSignals() { return g_errorSignals; }
 
 bool PortIsOpen() {
   CloseDeadPort();

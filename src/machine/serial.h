@@ -53,6 +53,8 @@ void DiscardInput();
 // Closes the port if it is open.
 void ClosePort();
 bool PortIsOpen();
+// Error signals the port has raised so far.
+int SerialErrorSignals();
 
 // Closes the port and puts the state back to its start-up values.
 void ResetSerial();
