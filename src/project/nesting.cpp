@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_map>
+#include <vector>
 
 #include "drawing/errors.h"
 #include "drawing/matma.h"
@@ -95,6 +97,61 @@ void PropagateDepthFrom(TMDIChild& w, std::int32_t k, std::int32_t level) {
 
 void PropagateDepth(TMDIChild& w, std::int32_t k) { PropagateDepthFrom(w, k, 0); }
 
+namespace {
+
+// For every figure i, the figures j (ascending) with FigureInside(i, j). The
+// test depends on the points alone, so it is computed once for all passes.
+// Only figures whose box strictly contains i's box can hold it, and such a box
+// contains i's lower-left corner: closed figures are registered in the grid
+// cells their box covers and each figure asks the cell of its corner. Boxes
+// covering very many cells are kept in one list that every figure checks.
+std::vector<std::vector<std::int32_t>> InsideLists(const TMDIChild& w) {
+  const std::int32_t n = w.FigureCount();
+  std::vector<std::vector<std::int32_t>> inside(static_cast<std::size_t>(n));
+  if (n < 2) return inside;
+  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+  for (const auto& f : w.Figures) {
+    minX = std::min<std::int64_t>(minX, f->fig_pp.X);
+    minY = std::min<std::int64_t>(minY, f->fig_pp.Y);
+    maxX = std::max<std::int64_t>(maxX, f->fig_pk.X);
+    maxY = std::max<std::int64_t>(maxY, f->fig_pk.Y);
+  }
+  // About one figure per cell on a square grid of the whole project.
+  const double area = double(maxX - minX + 1) * double(maxY - minY + 1);
+  const std::int64_t cell = std::max<std::int64_t>(1, std::int64_t(std::sqrt(area / n)) + 1);
+  const std::int64_t cols = (maxX - minX) / cell + 1;
+  constexpr std::int64_t kMaxCellsPerBox = 256;
+  std::unordered_map<std::int64_t, std::vector<std::int32_t>> grid;
+  std::vector<std::int32_t> big;
+  for (std::int32_t j = 0; j < n; ++j) {
+    const tfigura& b = *w.Figures[static_cast<std::size_t>(j)];
+    if (b.Open) continue;
+    const std::int64_t c0 = (b.fig_pp.X - minX) / cell, c1 = (b.fig_pk.X - minX) / cell;
+    const std::int64_t r0 = (b.fig_pp.Y - minY) / cell, r1 = (b.fig_pk.Y - minY) / cell;
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerBox) {
+      big.push_back(j);
+      continue;
+    }
+    for (std::int64_t c = c0; c <= c1; ++c)
+      for (std::int64_t r = r0; r <= r1; ++r) grid[r * cols + c].push_back(j);
+  }
+  for (std::int32_t i = 0; i < n; ++i) {
+    const tfigura& a = *w.Figures[static_cast<std::size_t>(i)];
+    auto& list = inside[static_cast<std::size_t>(i)];
+    auto consider = [&](std::int32_t j) {
+      if (FigureInside(w, i, j)) list.push_back(j);
+    };
+    const std::int64_t c = (a.fig_pp.X - minX) / cell, r = (a.fig_pp.Y - minY) / cell;
+    if (const auto it = grid.find(r * cols + c); it != grid.end())
+      for (const std::int32_t j : it->second) consider(j);
+    for (const std::int32_t j : big) consider(j);
+    std::sort(list.begin(), list.end());
+  }
+  return inside;
+}
+
+}  // namespace
+
 void TMDIChild::co_w_czym() {
   for (auto& f : Figures) {
     f->Depth = 0;
@@ -102,18 +159,35 @@ void TMDIChild::co_w_czym() {
     f->ChildCount = 0;
   }
   const std::int32_t n = FigureCount();
+  const auto inside = InsideLists(*this);
+  // Children of every figure by NestParent, kept in step with the parents so
+  // that the depth propagation visits exactly the figures PropagateDepth would.
+  std::vector<std::vector<std::int32_t>> children(static_cast<std::size_t>(n));
+  auto fig = [this](std::int32_t k) -> tfigura& { return *Figures[static_cast<std::size_t>(k)]; };
+  auto propagate = [&](auto&& self, std::int32_t k) -> void {
+    for (const std::int32_t m : children[static_cast<std::size_t>(k)]) {
+      fig(m).Depth = fig(k).Depth + 1;
+      MaxDepth = std::max(MaxDepth, fig(m).Depth);
+      self(self, m);
+    }
+    MaxDepth = std::max(MaxDepth, fig(k).Depth);
+  };
   bool changed = true;
   while (changed) {
     changed = false;
     for (std::int32_t i = 0; i < n; ++i) {
-      tfigura& fi = *Figures[static_cast<std::size_t>(i)];
-      for (std::int32_t j = 0; j < n; ++j) {
-        if (!FigureInside(*this, i, j)) continue;
-        tfigura& fj = *Figures[static_cast<std::size_t>(j)];
-        if (fi.NestParent != -1 && FigureAt(*this, fi.NestParent).Depth >= fj.Depth) continue;
+      tfigura& fi = fig(i);
+      for (const std::int32_t j : inside[static_cast<std::size_t>(i)]) {
+        tfigura& fj = fig(j);
+        if (fi.NestParent != -1 && fig(fi.NestParent).Depth >= fj.Depth) continue;
+        if (fi.NestParent != -1) {
+          auto& siblings = children[static_cast<std::size_t>(fi.NestParent)];
+          siblings.erase(std::find(siblings.begin(), siblings.end(), i));
+        }
+        children[static_cast<std::size_t>(j)].push_back(i);
         fi.NestParent = j;
         fi.Depth = fj.Depth + 1;
-        PropagateDepth(*this, i);
+        propagate(propagate, i);
         fj.ChildCount += 1;
         changed = true;
       }

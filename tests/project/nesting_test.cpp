@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
+#include <random>
 
 #include "project_fixture.h"
 
@@ -28,6 +30,83 @@ std::int32_t Add(TMDIChild& w, Pts points) {
 }
 
 class NestingTest : public ProjectFixture {};
+
+// The nesting passes as written: every ordered pair of every pass.
+void ReferenceCoWCzym(TMDIChild& w) {
+  for (auto& f : w.Figures) {
+    f->Depth = 0;
+    f->NestParent = -1;
+    f->ChildCount = 0;
+  }
+  bool changed = true;
+  while (changed) {
+    changed = false;
+    for (std::int32_t i = 0; i < w.FigureCount(); ++i) {
+      for (std::int32_t j = 0; j < w.FigureCount(); ++j) {
+        tfigura& fi = *w.Figures[i];
+        tfigura& fj = *w.Figures[j];
+        if (!FigureInside(w, i, j)) continue;
+        if (fi.NestParent != -1 && w.Figures[fi.NestParent]->Depth >= fj.Depth) continue;
+        fi.NestParent = j;
+        fi.Depth = fj.Depth + 1;
+        PropagateDepth(w, i);
+        fj.ChildCount += 1;
+        changed = true;
+      }
+    }
+  }
+}
+
+// Random projects of nested, overlapping, open and repeated figures give the
+// same depths, parents, child counts and deepest level as the pair passes.
+TEST_F(NestingTest, NestingMatchesThePairPasses) {
+  for (unsigned seed = 1; seed <= 150; ++seed) {
+    std::mt19937 rng(seed);
+    auto uni = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    const bool many = seed % 25 == 0;  // many small figures: the big-box path
+    const int count = many ? 400 : uni(5, 60);
+    std::vector<Pts> figures;
+    for (int k = 0; k < count; ++k) {
+      const int kind = uni(0, 9);
+      if (kind == 0 && !figures.empty()) {
+        figures.push_back(figures[rng() % figures.size()]);
+        continue;
+      }
+      const int size = many ? uni(10, 200) : uni(20, 3000);
+      const int x = uni(0, 4000), y = uni(0, 4000);
+      if (kind <= 5) {
+        figures.push_back(Square(x, y, size));
+      } else {
+        // A star-like closed polygon with vertices on a coarse lattice, so
+        // that points often fall straight above or below vertices.
+        Pts p;
+        const int n = uni(3, 9);
+        for (int v = 0; v < n; ++v) {
+          const double a = 6.283185307179586 * v / n;
+          const int r = size / 2 * uni(3, 10) / 10;
+          p.push_back({x + int(r * std::cos(a)) / 10 * 10, y + int(r * std::sin(a)) / 10 * 10});
+        }
+        if (kind != 9) p.push_back(p.front());  // kind 9 stays open
+        figures.push_back(p);
+      }
+    }
+    if (many) figures.push_back(Square(-10, -10, 5000));
+    std::shuffle(figures.begin(), figures.end(), rng);
+    TMDIChild fast, reference;
+    for (const Pts& p : figures) {
+      Add(fast, p);
+      Add(reference, p);
+    }
+    fast.co_w_czym();
+    ReferenceCoWCzym(reference);
+    ASSERT_EQ(fast.MaxDepth, reference.MaxDepth) << "seed " << seed;
+    for (std::int32_t i = 0; i < fast.FigureCount(); ++i) {
+      ASSERT_EQ(fast.Figures[i]->Depth, reference.Figures[i]->Depth) << "seed " << seed;
+      ASSERT_EQ(fast.Figures[i]->NestParent, reference.Figures[i]->NestParent) << "seed " << seed;
+      ASSERT_EQ(fast.Figures[i]->ChildCount, reference.Figures[i]->ChildCount) << "seed " << seed;
+    }
+  }
+}
 
 TEST_F(NestingTest, ThreeNestedSquaresInEveryListOrder) {
   const Pts squares[] = {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 600)};

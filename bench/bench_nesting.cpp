@@ -1,0 +1,42 @@
+// Nesting of a large project: a frame around 5,000 figures with a hole each
+// (10,001 figures), the depth and parent search of the plain-cutting path.
+#include <benchmark/benchmark.h>
+
+#include "project/okno_plt.h"
+
+namespace {
+
+std::unique_ptr<vm::tfigura> Ring(int x0, int y0, int w, int h, int sides) {
+  auto f = std::make_unique<vm::tfigura>();
+  // A rectangle with extra points along its edges, like a traced letter.
+  const int per = sides / 4;
+  for (int k = 0; k < per; ++k) f->Points.push_back({x0 + w * k / per, y0});
+  for (int k = 0; k < per; ++k) f->Points.push_back({x0 + w, y0 + h * k / per});
+  for (int k = 0; k < per; ++k) f->Points.push_back({x0 + w - w * k / per, y0 + h});
+  for (int k = 0; k < per; ++k) f->Points.push_back({x0, y0 + h - h * k / per});
+  f->Points.push_back({x0, y0});
+  return f;
+}
+
+void BM_NestingLettersWithHoles(benchmark::State& state) {
+  const int letters = int(state.range(0));
+  vm::TMDIChild w;
+  for (int c = 0; c < letters; ++c) {
+    const int x = (c % 100) * 1000, y = (c / 100) * 1000;
+    w.AddFigure(Ring(x + 100, y + 100, 800, 800, 40));
+    w.AddFigure(Ring(x + 300, y + 300, 400, 400, 20));
+  }
+  w.AddFigure(Ring(-1000, -1000, 102000, (letters / 100 + 2) * 1000 + 1000, 4));
+  w.Ustaw_PPiPK();
+  for (auto _ : state) {
+    w.MaxDepth = 0;
+    w.co_w_czym();
+    benchmark::DoNotOptimize(w.MaxDepth);
+  }
+  state.counters["figures"] = double(w.Figures.size());
+}
+BENCHMARK(BM_NestingLettersWithHoles)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
