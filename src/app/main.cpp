@@ -14,6 +14,7 @@
 #include "shell/program_info.h"
 #include "shell/ui/fltedit_widget.h"
 #include "shell/ui/konfig_dialog.h"
+#include "project/ui/project_view_commands.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box_ui.h"
 #include "shell/ui/shell_open_ui.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
 
   vm::ui::TMainForm mainForm;
   if (!mainForm.FormCreate()) return 1;  // the reason has been shown
+  vm::ui::InstallProjectViewCommands(mainForm);
   vm::ProjectHooks().ShowMainStatus = [&mainForm](const QString& text) {
     mainForm.statusBar()->showMessage(text);
     mainForm.statusBar()->repaint();

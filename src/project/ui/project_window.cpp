@@ -1,21 +1,78 @@
 #include "project/ui/project_window.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <algorithm>
+#include <QStatusBar>
+
+#include "drawing/errors.h"
+#include "drawing/matma.h"
+#include "project/replay.h"
+#include "project/simulation_command.h"
+#include "project/ui/event_abort_probe.h"
+#include "project/ui/info_form.h"
+#include "project/view_settings.h"
+#include "shell/messages.h"
 
 namespace vm::ui {
 
+namespace {
+
+QColor ToQColor(TColour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// The replay's canvas: the window's back buffer, shown as it is drawn.
+class BufferCanvas : public TReplayCanvas {
+ public:
+  BufferCanvas(QImage& buffer, QWidget& widget) : buffer_(buffer), widget_(widget) {}
+
+  void SetPen(TColour colour, TPenMode mode) override {
+    colour_ = ToQColor(colour);
+    mode_ = mode;
+  }
+
+  void Dot(QPoint p) override {
+    QPainter painter(&buffer_);
+    painter.setCompositionMode(mode_ == TPenMode::Merge ? QPainter::RasterOp_SourceOrDestination
+                                                        : QPainter::CompositionMode_SourceOver);
+    painter.setPen(QPen(colour_, 1));
+    // A circle of radius 1 pixel: the centre and its four neighbours.
+    const QPoint dots[] = {p, p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1),
+                           p - QPoint(0, 1)};
+    painter.drawPoints(dots, 5);
+    widget_.update(QRect(p - QPoint(1, 1), QSize(3, 3)));
+  }
+
+  void Wait(std::int32_t ms) override {
+    if (ms > 0) Delay(ms);
+  }
+
+ private:
+  QImage& buffer_;
+  QWidget& widget_;
+  QColor colour_ = Qt::red;
+  TPenMode mode_ = TPenMode::Copy;
+};
+
+TShiftState ShiftOf(Qt::KeyboardModifiers m) {
+  TShiftState s;
+  s.Shift = m.testFlag(Qt::ShiftModifier);
+  s.Ctrl = m.testFlag(Qt::ControlModifier);
+  s.Alt = m.testFlag(Qt::AltModifier);
+  return s;
+}
+
+}  // namespace
+
 ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), project_(new TMDIChild) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_OpaquePaintEvent);  // the back buffer covers the whole window
   setMinimumSize(200, 150);
+  setMouseTracking(false);
   project_->TntFormCreate();
   if (project_->RightToLeft) setLayoutDirection(Qt::RightToLeft);
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  status_ = new QStatusBar(this);
+  status_->setObjectName(QStringLiteral("StatusBar"));
+  status_->setSizeGripEnabled(false);
 }
 
 ProjectWindow::~ProjectWindow() = default;
@@ -23,6 +80,8 @@ ProjectWindow::~ProjectWindow() = default;
 bool ProjectWindow::load(const QString& fileName) {
   const bool ok = project_->Load(fileName);
   syncCaption();
+  syncStatus();
+  rendered_ = false;
   update();
   emit projectChanged();
   return ok && !project_->CloseRequested;
@@ -30,33 +89,122 @@ bool ProjectWindow::load(const QString& fileName) {
 
 void ProjectWindow::syncCaption() { setWindowTitle(project_->Caption); }
 
+void ProjectWindow::syncStatus() {
+  if (status_->currentMessage() != project_->StatusBar.SimpleText)
+    status_->showMessage(project_->StatusBar.SimpleText);
+}
+
+void ProjectWindow::render() {
+  const QSize size = this->size();
+  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+  buffer_.fill(ToQColor(kColourBackground));
+  const std::vector<TStroke> strokes =
+      view_.FormPaint(*project_, size.width(), size.height(), status_->height(),
+                      ViewSettingsFromKonfig());
+  QPainter painter(&buffer_);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (const TStroke& s : strokes) {
+    painter.setPen(QPen(ToQColor(s.Colour), 0));  // cosmetic: one pixel wide
+    if (s.Pixels.size() == 1) {
+      painter.drawPoint(s.Pixels.front());
+    } else {
+      painter.drawPolyline(s.Pixels.data(), static_cast<int>(s.Pixels.size()));
+    }
+  }
+  rendered_ = true;
+  syncStatus();
+}
+
+void ProjectWindow::paintNow() {
+  try {
+    render();
+  } catch (const Error& e) {
+    rendered_ = false;
+    ShowMessageBox(QString::fromStdString(e.what()), true);
+    return;
+  }
+  repaint();
+  if (project_->Simulating) replay();
+}
+
+void ProjectWindow::replay() {
+  EventAbortProbe probe;
+  BufferCanvas canvas(buffer_, *this);
+  replaying_ = true;
+  try {
+    TReplay(*project_, view_.Transform(), ViewSettingsFromKonfig(), canvas, probe).Run();
+  } catch (const Error& e) {
+    replaying_ = false;
+    ShowMessageBox(QString::fromStdString(e.what()), true);
+    return;
+  }
+  replaying_ = false;
+}
+
+void ProjectWindow::simulate() {
+  if (replaying_) return;
+  const TViewSettings s = ViewSettingsFromKonfig();
+  SymulacjaClick(*project_, s.Mode, s.CatDir, [this] { paintNow(); });
+  // The normal drawing replaces the replayed path.
+  rendered_ = false;
+  update();
+}
+
 void ProjectWindow::paintEvent(QPaintEvent*) {
+  // During a replay the buffer holds the drawing and the path so far.
+  if (!replaying_ && (!rendered_ || buffer_.size() != size())) {
+    try {
+      render();
+    } catch (const Error&) {
+      buffer_.fill(ToQColor(kColourBackground));
+    }
+  }
   QPainter p(this);
-  const TMDIChild& prj = *project_;
-  if (prj.Figures.empty()) return;
-  // One scale for X and Y, the drawing's lower-left corner at the lower left
-  // of the window, Y upwards.
-  const double w = std::max<std::int32_t>(1, prj.MaxX - prj.MinX);
-  const double h = std::max<std::int32_t>(1, prj.MaxY - prj.MinY);
-  const double margin = 7;
-  const double scale =
-      std::min((width() - 2 * margin) / w, (height() - 2 * margin) / h);
-  if (!(scale > 0)) return;
-  auto toScreen = [&](const TPointI& pt) {
-    return QPointF(margin + (pt.X - prj.MinX) * scale, height() - margin - (pt.Y - prj.MinY) * scale);
-  };
-  p.setRenderHint(QPainter::Antialiasing, false);
-  for (std::size_t i = 0; i < prj.Figures.size(); ++i) {
-    const tfigura& f = *prj.Figures[i];
-    if (f.Points.empty()) continue;
-    p.setPen(QPen(static_cast<int>(i) == prj.SelectedFigure ? Qt::red : Qt::black));
-    QPainterPath path(toScreen(f.Points.front()));
-    for (std::size_t k = 1; k < f.Points.size(); ++k) path.lineTo(toScreen(f.Points[k]));
-    p.drawPath(path);
+  p.drawImage(0, 0, buffer_);
+  if (!replaying_) rendered_ = false;  // the next paint draws afresh
+}
+
+void ProjectWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int h = status_->sizeHint().height();
+  status_->setGeometry(0, height() - h, width(), h);
+  rendered_ = false;
+  update();
+}
+
+void ProjectWindow::mousePressEvent(QMouseEvent* event) {
+  TMouseButton button = TMouseButton::Middle;
+  if (event->button() == Qt::LeftButton) button = TMouseButton::Left;
+  if (event->button() == Qt::RightButton) button = TMouseButton::Right;
+  const TProjectView::TAction action =
+      view_.FormMouseDown(*project_, button, ShiftOf(event->modifiers()), event->position().toPoint());
+  syncStatus();
+  if (action == TProjectView::TAction::Repaint) {
+    rendered_ = false;
+    repaint();
+  } else if (action == TProjectView::TAction::ShowInfo) {
+    ShowInfoForm(*project_, this);
   }
 }
 
+void ProjectWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (view_.FormMouseMove(*project_, event->buttons().testFlag(Qt::LeftButton))) {
+    rendered_ = false;
+    repaint();
+  }
+}
+
+void ProjectWindow::mouseReleaseEvent(QMouseEvent*) {
+  view_.FormMouseUp(*project_);
+  syncStatus();
+}
+
 void ProjectWindow::closeEvent(QCloseEvent* event) {
+  // A window does not go away under its own replay.
+  if (replaying_) {
+    event->ignore();
+    return;
+  }
   TCloseAction action = TCloseAction::Free;
   project_->FormClose(action);
   if (action == TCloseAction::None) {

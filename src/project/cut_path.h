@@ -1,0 +1,77 @@
+// The cutting path of a project prepared for plain or serial cutting, as one
+// ordered list of pieces. The job-file saver and the on-screen replay both walk
+// the cutting tree through this one walker, so the file and the screen follow
+// the same path.
+//
+// The tree: the first figure has no link parent; every other reached figure
+// names its LinkParent, the parent's LinkVertex where it hangs and its own
+// EntryVertex (connectors are two-point figures of kind 3 hanging from their
+// parent, their child hanging at the connector's end point). The walk starts
+// at the first figure's entry vertex; at every vertex it first walks, in list
+// order, the figures hanging there, then moves on to the next vertex.
+//
+// The walk never changes the project. An open figure of more than two points
+// entered at a vertex other than 0 is walked as if its point list were
+// reversed (from its last point); pieces always name the stored vertex index.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "drawing/points.h"
+
+namespace vm {
+
+class TMDIChild;
+
+struct TCutPiece {
+  enum class Kind : std::uint8_t {
+    // The walk begins this figure (no motion: the wire is at the junction).
+    Enter,
+    // A cut along the figure to the vertex.
+    Cut,
+    // Back along an open figure to its start, one vertex at a time.
+    Return,
+  };
+  Kind kind = Kind::Cut;
+  std::int32_t figure = 0;  // index in the project's figure list
+  std::int32_t vertex = 0;  // index in that figure's stored point list
+  TPointI point;            // the vertex, plotter units (absolute)
+  // Cut pieces: the vertex is vertex 0 of the walk (the stored vertex 0, or
+  // the stored last point of a figure walked reversed).
+  bool walkVertexZero = false;
+  friend bool operator==(const TCutPiece&, const TCutPiece&) = default;
+};
+
+struct TCutPathRules {
+  // Serial cutting: n steps for a figure of n + 1 points and no return along
+  // open figures (the saver's rule of the serial pass).
+  bool Serial = false;
+  // False: the first figure's own Cut pieces are left out (a frame that is not
+  // cut is only travelled through its attachments).
+  bool CutFirstFigure = true;
+  // Entry vertex of the first figure in place of its EntryVertex.
+  std::optional<std::int32_t> FirstEntry;
+};
+
+struct TCutPath {
+  std::int32_t FirstFigure = -1;  // -1: nothing to walk
+  std::int32_t FirstEntry = 0;    // entry vertex of the first figure (stored index)
+  TPointI Start;                  // the job's start: that vertex
+  std::vector<TCutPiece> Pieces;
+};
+
+// Walks the cutting tree of a project prepared by ciecie from FirstFigure.
+// Figures still flagged Unlinked are not walked, and every figure is walked at
+// most once. An empty project gives an empty path. Raises RangeError when
+// FirstFigure or an entry vertex of a walked figure lies outside its list.
+TCutPath WalkCutPath(const TMDIChild& w, const TCutPathRules& rules = {});
+
+// The first figure's entry for a project that is one open figure, from the
+// feed direction (1 towards larger X, 255 towards smaller X). For 1: the first
+// point when its X is less than the last point's X, else the last point; for
+// 255 the other end. -1 when the project has no first figure with points.
+std::int32_t SingleOpenFigureEntry(const TMDIChild& w, std::uint8_t feedDirection);
+
+}  // namespace vm

@@ -1,0 +1,157 @@
+// The walker of the plain-cutting tree that the saver and the replay share:
+// the order of the pieces, the open-figure rules, the serial pass, and that
+// the walk leaves the project as it was.
+#include <gtest/gtest.h>
+
+#include "drawing/errors.h"
+#include "project/cut_path.h"
+#include "view_fixture.h"
+
+namespace vm {
+namespace {
+
+using test::AddFig;
+using test::Finish;
+using test::Hang;
+using test::Pieces;
+
+// A closed square entered at its corner 0, a connector from its corner 2 and
+// a triangle at the connector's end.
+std::unique_ptr<TMDIChild> SquareConnectorTriangle() {
+  auto w = std::make_unique<TMDIChild>();
+  AddFig(*w, {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}}).typ = 1;
+  tfigura& conn = AddFig(*w, {{100, 100}, {150, 150}});
+  conn.Kind = 3;
+  conn.typ = 0;
+  Hang(conn, 0, 2, 0);
+  tfigura& tri = AddFig(*w, {{150, 150}, {200, 150}, {150, 200}, {150, 150}});
+  tri.typ = 1;
+  Hang(tri, 1, 1, 0);
+  Finish(*w);
+  w->FirstFigure = 0;
+  return w;
+}
+
+TEST(CutPath, WalksChildrenWhereTheyHangTowardsTheHigherNeighbour) {
+  auto w = SquareConnectorTriangle();
+  const TCutPath path = WalkCutPath(*w);
+  EXPECT_EQ(path.FirstFigure, 0);
+  EXPECT_EQ(path.Start, (TPointI{0, 0}));
+  // The square leaves corner 0 towards (0, 100), its higher neighbour, so it
+  // runs backwards; the connector is cut there and back.
+  EXPECT_EQ(Pieces(path),
+            "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
+  EXPECT_EQ(path.Pieces[5].point, (TPointI{150, 150}));
+}
+
+// An open polyline entered at its last point with a triangle hanging at its
+// stored vertex 1.
+std::unique_ptr<TMDIChild> OpenEnteredAtItsEnd() {
+  auto w = std::make_unique<TMDIChild>();
+  tfigura& line = AddFig(*w, {{0, 0}, {10, 0}, {20, 0}, {30, 0}});
+  line.typ = 0;
+  line.EntryVertex = 3;
+  tfigura& tri = AddFig(*w, {{10, 0}, {20, 10}, {10, 20}, {10, 0}});
+  tri.typ = 1;
+  Hang(tri, 0, 1, 0);
+  Finish(*w);
+  w->FirstFigure = 0;
+  return w;
+}
+
+TEST(CutPath, OpenFigureEnteredAtItsEndRunsFromThereAndBackWithoutChangingTheProject) {
+  auto w = OpenEnteredAtItsEnd();
+  const test::Snapshot before = test::Take(*w);
+  const TCutPath path = WalkCutPath(*w);
+  EXPECT_EQ(path.Start, (TPointI{30, 0}));
+  // Walked as if reversed: the triangle comes up at stored vertex 1, then the
+  // wire comes back along the line to where it entered.
+  EXPECT_EQ(Pieces(path), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C1.0 C0.0 R0.0 R0.1 R0.2 R0.3 C0.3");
+  EXPECT_TRUE(path.Pieces.back().walkVertexZero);
+  EXPECT_EQ(test::Take(*w), before);
+  // A second walk of the unchanged project gives the same path.
+  EXPECT_EQ(Pieces(WalkCutPath(*w)), Pieces(path));
+}
+
+TEST(CutPath, SaverRulesSerialPassAndFrameNotCut) {
+  auto w = OpenEnteredAtItsEnd();
+  TCutPathRules serial;
+  serial.Serial = true;  // n steps a figure, no return along the open figure
+  EXPECT_EQ(Pieces(WalkCutPath(*w, serial)), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C0.0");
+  TCutPathRules frame;
+  frame.CutFirstFigure = false;  // the first figure's own edges make no moves
+  EXPECT_EQ(Pieces(WalkCutPath(*w, frame)), "E0 E1 C1.3 C1.2 C1.1 C1.0 R0.0 R0.1 R0.2 R0.3");
+}
+
+TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
+  struct Case {
+    const char* name;
+    std::vector<TPointI> points;
+    std::optional<std::int32_t> entry;
+    const char* pieces;
+  };
+  const Case cases[] = {
+      {"from its start", {{0, 0}, {10, 0}, {20, 5}, {30, 0}}, 0, "E0 C0.1 C0.2 C0.3"},
+      {"from its end", {{0, 0}, {10, 0}, {20, 5}, {30, 0}}, 3, "E0 C0.2 C0.1 C0.0"},
+      {"line from its start", {{0, 0}, {30, 0}}, 0, "E0 C0.1"},
+      // The line is still cut when entered at its end.
+      {"line from its end", {{0, 0}, {30, 0}}, 1, "E0 C0.0"},
+  };
+  for (const Case& c : cases) {
+    TMDIChild w;
+    tfigura& f = AddFig(w, c.points);
+    f.typ = 0;
+    Finish(w);
+    w.SingleOpenFigure = true;
+    TCutPathRules rules;
+    rules.FirstEntry = c.entry;
+    EXPECT_EQ(Pieces(WalkCutPath(w, rules)), c.pieces) << c.name;
+    EXPECT_EQ(f.EntryVertex, 0) << c.name;  // the override is not written back
+  }
+}
+
+TEST(CutPath, SingleOpenFigureEntryFollowsTheFeedDirection) {
+  TMDIChild w;
+  tfigura& f = AddFig(w, {{0, 0}, {10, 5}, {30, 0}});
+  Finish(w);
+  EXPECT_EQ(SingleOpenFigureEntry(w, 1), 0);
+  EXPECT_EQ(SingleOpenFigureEntry(w, 255), 2);
+  f.Points = {{30, 0}, {10, 5}, {0, 0}};
+  EXPECT_EQ(SingleOpenFigureEntry(w, 1), 2);
+  EXPECT_EQ(SingleOpenFigureEntry(w, 255), 0);
+  f.Points = {{0, 0}, {0, 9}};  // equal X: +1 takes the last point
+  EXPECT_EQ(SingleOpenFigureEntry(w, 1), 1);
+}
+
+TEST(CutPath, UnsoundTreesAreWalkedSafely) {
+  auto w = SquareConnectorTriangle();
+  // A figure not reached by the preparation keeps a stale parent; another
+  // hangs from itself: neither is walked.
+  tfigura& stale = AddFig(*w, {{0, 0}, {5, 5}});
+  Hang(stale, 0, 0, 0);
+  stale.Unlinked = true;
+  tfigura& self = AddFig(*w, {{0, 0}, {5, 5}});
+  Hang(self, 4, 0, 0);
+  // A link vertex that does not exist never comes up.
+  tfigura& lost = AddFig(*w, {{0, 0}, {5, 5}});
+  Hang(lost, 0, 99, 0);
+  EXPECT_EQ(Pieces(WalkCutPath(*w)),
+            "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
+
+  // Entry vertices outside the point list are refused.
+  w->Figures[2]->EntryVertex = 4;
+  EXPECT_THROW(WalkCutPath(*w), RangeError);
+  w->Figures[2]->EntryVertex = 0;
+  TCutPathRules rules;
+  rules.FirstEntry = -1;
+  EXPECT_THROW(WalkCutPath(*w, rules), RangeError);
+  w->FirstFigure = 7;
+  EXPECT_THROW(WalkCutPath(*w), RangeError);
+
+  TMDIChild empty;
+  EXPECT_EQ(WalkCutPath(empty).FirstFigure, -1);
+  EXPECT_TRUE(WalkCutPath(empty).Pieces.empty());
+}
+
+}  // namespace
+}  // namespace vm
