@@ -14,7 +14,9 @@ class TFloatEdit : public TPlainNumericEdit {
 
 class TFloatEditU : public TUnitNumericEdit {
  public:
-  using TUnitNumericEdit::TUnitNumericEdit;
+  // A fresh edit takes the decimals of its unit (mm: 1); a form setting Digit
+  // afterwards overrides them.
+  explicit TFloatEditU(QString name) : TUnitNumericEdit(std::move(name)) { ApplyUnitDecimals(); }
   QString ClassName() const override { return QStringLiteral("TFloatEditU"); }
 
   // Keeps the mm value, takes the program's current unit and shows the value

@@ -76,8 +76,10 @@ TEST(FltEdit, UnitEditHoldsItsMillimetresWhateverItShows) {
   e.DoExit();
   EXPECT_DOUBLE_EQ(e.Value(), 0.394 * 25.4);
   EXPECT_EQ(e.Text(), "0.394");
-  // TFloatEditU likewise keeps the mm value and takes the current unit.
+  // TFloatEditU likewise keeps the mm value and takes the current unit; a
+  // fresh one starts with the decimals of mm.
   TFloatEditU f("f");
+  EXPECT_EQ(f.Digit(), 1);
   f.SetValue(10);
   CurrentUnit = 1;
   f.UseCurrentUnit();

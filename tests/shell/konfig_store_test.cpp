@@ -149,6 +149,59 @@ TEST_F(KonfigStore, LoadAppliesMatchingKeysOnlyAndClamps) {
   EXPECT_EQ(K().Pauza_w_kacie.Value(), 200);
 }
 
+TEST_F(KonfigStore, EveryEditHasItsKindRangeAndStep) {
+  // Kind, range and (plain edits) step of every stored edit: a file beyond
+  // both ends is clamped, and a click steps from the default.
+  struct Row {
+    const char* name;
+    const char* kind;
+    double min, max, step;  // step 0: the unit edits' magnitude rule
+  };
+  const Row rows[] = {
+      {"work_power", "TFltEdit", 0, 100, 1},
+      {"CzasRozgrzewania", "TFltEdit", 0, 10000, 100},
+      {"il_obr_rys", "TFltEdit", 0, 1000, 1},
+      {"Pauza_w_kacie", "TFltEdit", 0, 10000, 10},
+      {"ilosckrokow", "TFltEdit", 1, 50000, 1},
+      {"Srednicamaterialu", "TFltEditU", 0, 3000, 0},
+      {"szybkoscObrobki", "TFltEditU", 20, 3000, 0},
+      {"PrzeSpeed", "TFltEditU", 20, 3000, 0},
+      {"skala", "TFltEdit", 1, 1000, 1},
+      {"Xwrzeciona", "TFltEditU", -1000, 1000, 0},
+      {"Ywrzeciona", "TFltEditU", 0, 2000, 0},
+      {"Xstolika", "TFltEditU", 0, 3000, 0},
+      {"Ystolika", "TFltEditU", 0, 3000, 0},
+      {"Xnarzedzia", "TFltEditU", -1000, 1000, 0},
+      {"Ynarzedzia", "TFltEditU", -1000, 1000, 0},
+      {"feKalibracjaX", "TFltEdit", -5, 5, 1},
+      {"feKalibracjaY", "TFltEdit", -5, 5, 1},
+  };
+  int edits = 0;
+  for (TControl* c : K().StoredControls()) edits += dynamic_cast<TNumericEdit*>(c) != nullptr;
+  EXPECT_EQ(edits, static_cast<int>(std::size(rows)));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto* e = dynamic_cast<TNumericEdit*>(K().FindStored(r.name));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->ClassName(), r.kind);
+    const double before = e->Value();
+    if (r.step > 0) {
+      e->UpClick();
+      EXPECT_EQ(e->Value(), std::min(before + r.step, r.max));
+      EXPECT_EQ(e->ffFormat(), TFloatFormat::ffGeneral);
+    } else {
+      EXPECT_EQ(e->ffFormat(), TFloatFormat::ffFixed);
+      EXPECT_EQ(e->Precision(), 8);
+    }
+    Write("r.tcf", QByteArray(r.name) + " := 99999\r\n");
+    K().LoadKonfig("r.tcf");
+    EXPECT_EQ(e->Value(), r.max);
+    Write("r.tcf", QByteArray(r.name) + " := -99999\r\n");
+    K().LoadKonfig("r.tcf");
+    EXPECT_EQ(e->Value(), r.min);
+  }
+}
+
 TEST_F(KonfigStore, BadLineIsSkippedAndReportedTheRestApplied) {
   Write("bad.tcf",
         "skala := 50\r\n"

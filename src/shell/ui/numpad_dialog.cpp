@@ -52,9 +52,15 @@ void TNumPadDialog::showEvent(QShowEvent* e) {
   modalResult_ = TNumPadForm::kModalCancel;
   QDialog::showEvent(e);
   if (QScreen* s = screen()) {
-    const QPoint p = TNumPadForm::KeepOnScreen(geometry().topLeft(), frameGeometry().size(),
-                                               s->geometry().size());
-    if (p != geometry().topLeft()) move(p - (geometry().topLeft() - pos()));
+    // Measured from the client origin; a moved edge sets the window's own
+    // left or top (its frame), the other one stays where the edit put it.
+    const QPoint origin = geometry().topLeft();
+    const QPoint p =
+        TNumPadForm::KeepOnScreen(origin, frameGeometry().size(), s->geometry().size());
+    QPoint target = pos();
+    if (p.x() != origin.x()) target.setX(p.x());
+    if (p.y() != origin.y()) target.setY(p.y());
+    if (target != pos()) move(target);
   }
 }
 
