@@ -9,8 +9,9 @@
 #include "drawing/matma.h"
 #include "project/replay.h"
 #include "project/simulation_command.h"
-#include "project/ui/event_abort_probe.h"
+#include "machine/ui/event_abort_probe.h"
 #include "project/ui/info_form.h"
+#include "project/ui/replay_input_guard.h"
 #include "project/view_settings.h"
 #include "shell/messages.h"
 
@@ -129,6 +130,7 @@ void ProjectWindow::paintNow() {
 
 void ProjectWindow::replay() {
   EventAbortProbe probe;
+  ReplayInputGuard guard;  // after the probe: sees the events first
   BufferCanvas canvas(buffer_, *this);
   replaying_ = true;
   try {

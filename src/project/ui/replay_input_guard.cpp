@@ -1,5 +1,5 @@
-// Abort probe on the Qt event queue (see event_abort_probe.h).
-#include "project/ui/event_abort_probe.h"
+// Input filter of a running replay (see replay_input_guard.h).
+#include "project/ui/replay_input_guard.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -7,35 +7,27 @@
 
 namespace vm::ui {
 
-EventAbortProbe::EventAbortProbe() {
+ReplayInputGuard::ReplayInputGuard() {
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
-EventAbortProbe::~EventAbortProbe() {
+ReplayInputGuard::~ReplayInputGuard() {
   if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
-bool EventAbortProbe::aborted() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  return aborted_;
-}
-
-bool EventAbortProbe::eventFilter(QObject* watched, QEvent* event) {
+bool ReplayInputGuard::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ShortcutOverride:
       // Taken as the focus widget's own key, so no menu shortcut fires; the
-      // key press that follows is swallowed below.
+      // key press that follows goes to the abort probe.
       event->accept();
       return true;
-    case QEvent::KeyPress:
-      aborted_ = true;
-      return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) aborted_ = true;
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) break;
       return true;
     case QEvent::KeyRelease:
     case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::ContextMenu:
@@ -44,8 +36,9 @@ bool EventAbortProbe::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::TouchEnd:
       return true;
     default:
-      return QObject::eventFilter(watched, event);
+      break;
   }
+  return QObject::eventFilter(watched, event);
 }
 
 }  // namespace vm::ui
