@@ -424,7 +424,15 @@ void TDlgkonfig::FormDeactivate() {
   CurrentUnit = std::max(0, radiounit.ItemIndex());
 }
 
-void TDlgkonfig::FormDestroy() { SaveGlobalSettings(); }
+void TDlgkonfig::FormDestroy() {
+  // The last write of the record happens as the program ends, where nobody
+  // above could catch a failure: it is shown here instead.
+  try {
+    SaveGlobalSettings();
+  } catch (const IoError& e) {
+    ShowMessageBox(QString::fromStdString(e.what()), true);
+  }
+}
 
 void TDlgkonfig::OkClick() {
   if (calibrationChanged_ && KonfigHooks().LoadCalibration) KonfigHooks().LoadCalibration();

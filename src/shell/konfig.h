@@ -122,6 +122,7 @@ class TDlgkonfig {
   void FormCreate();
   void FormActivate();
   void FormDeactivate();
+  // Writes the record; a failure is shown (nothing above it could catch it).
   void FormDestroy();
   void OkClick();
   void cancelClick();

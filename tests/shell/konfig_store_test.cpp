@@ -449,6 +449,15 @@ TEST_F(KonfigStore, SaveAsAndLoadTakeTheNameUnlessTooLong) {
   EXPECT_EQ(GlobalSettings().SettingsFile, name);
 }
 
+TEST_F(KonfigStore, RecordWriteFailureAtTheEndIsShownNotThrown) {
+  ExeDir = Path("no/such/folder/");
+  ScopedMessageRecorder boxes;
+  EXPECT_THROW(K().SaveGlobalSettings(), IoError);
+  EXPECT_NO_THROW(K().FormDestroy());
+  ASSERT_EQ(boxes.requests.size(), 1);
+  EXPECT_EQ(boxes.requests[0].icon, MessageIcon::Error);
+}
+
 TEST_F(KonfigStore, TakingThePositionNeedsHoming) {
   PlotState.X = 12345;
   PlotState.Y = 67800;
