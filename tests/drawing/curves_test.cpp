@@ -1,10 +1,12 @@
 // Cubic through four points, Bezier and B-spline evaluation.
+#include "drawing/curves.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "drawing/curves.h"
+#include "curves_reference.h"
 #include "drawing/errors.h"
 
 namespace vm {
@@ -111,21 +113,7 @@ TEST(Bezier, CubicMatchesDeCasteljauOverAnyWindowOfTheList) {
   EXPECT_THROW(outside.BezierNext(p, ctl, 2), RangeError);  // needs points 2..5
 }
 
-// Independent evaluation: de Boor's algorithm on the span of t.
-TPointD DeBoor(int degree, const std::vector<double>& u, const std::vector<TPointD>& c, double t) {
-  int j = degree;
-  while (j + 1 < static_cast<int>(c.size()) && u[j + 1] <= t) ++j;
-  std::vector<TPointD> d(c.begin() + (j - degree), c.begin() + j + 1);
-  for (int r = 1; r <= degree; ++r) {
-    for (int i = degree; i >= r; --i) {
-      const int ki = j - degree + i;
-      const double den = u[ki + degree + 1 - r] - u[ki];
-      const double a = den == 0 ? 0 : (t - u[ki]) / den;
-      d[i] = {(1 - a) * d[i - 1].X + a * d[i].X, (1 - a) * d[i - 1].Y + a * d[i].Y};
-    }
-  }
-  return d[degree];
-}
+using test::DeBoor;
 
 TEST(BSpline, ClampedCubicReturnsMEqualStepsWithoutTheEnd) {
   const std::vector<TPointD> ctl{{0, 0}, {10, 20}, {30, 20}, {40, 0}};
@@ -215,8 +203,8 @@ TEST(BSpline, TakesMoreThanFiveHundredKnotsAndRejectsBadVectors) {
   EXPECT_GE(count, 2000);
 
   EXPECT_THROW(s.BSplineInit(3, 6, {0, 0, 0, 0, 1, 1, 1, 1}, 0.1), RangeError);  // too few
-  EXPECT_THROW(s.BSplineInit(1, 2, {0, 2, 1, 3, 4}, 0.1), RangeError);            // decreasing
-  EXPECT_THROW(s.BSplineInit(1, 2, {0, 1, 2, 3}, 0), RangeError);                 // no step
+  EXPECT_THROW(s.BSplineInit(1, 2, {0, 2, 1, 3, 4}, 0.1), RangeError);           // decreasing
+  EXPECT_THROW(s.BSplineInit(1, 2, {0, 1, 2, 3}, 0), RangeError);                // no step
 }
 
 }  // namespace
