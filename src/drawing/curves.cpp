@@ -181,7 +181,10 @@ bool TBSplineCurve::BSplineNext(TPointD& p, const std::vector<TPointD>& controls
     r.Y += b[i - lo] * controls[i].Y;
   }
   p = r;
-  t_ += step_;
+  // Knots far from 0 can make the step smaller than the spacing of doubles
+  // there; the parameter would then never reach the end.
+  const double next = t_ + step_;
+  t_ = next > t_ ? next : u_[n_ + 1];
   return true;
 }
 

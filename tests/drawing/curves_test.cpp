@@ -202,6 +202,13 @@ TEST(BSpline, TakesMoreThanFiveHundredKnotsAndRejectsBadVectors) {
   }
   EXPECT_GE(count, 2000);
 
+  // A step below the spacing of doubles at the knots still comes to an end.
+  const double far = 1e20;
+  s.BSplineInit(1, 1, {far, far, far + 65536, far + 65536}, 1.0 / 64);
+  int farCount = 0;
+  while (s.BSplineNext(p, ctl) && farCount < 1000) ++farCount;
+  EXPECT_LT(farCount, 1000);
+
   EXPECT_THROW(s.BSplineInit(3, 6, {0, 0, 0, 0, 1, 1, 1, 1}, 0.1), RangeError);  // too few
   EXPECT_THROW(s.BSplineInit(1, 2, {0, 2, 1, 3, 4}, 0.1), RangeError);           // decreasing
   EXPECT_THROW(s.BSplineInit(1, 2, {0, 1, 2, 3}, 0), RangeError);                // no step
