@@ -75,6 +75,15 @@ TEST_F(KonfigDialogUi, DialogShowsAndEditsTheStore) {
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(tableX, &wheel);
   EXPECT_EQ(k.Xstolika.Value(), 1100);
+  // The arrows step like the buttons; the page keys do not step at all.
+  QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+  QApplication::sendEvent(tableX, &up);
+  EXPECT_EQ(k.Xstolika.Value(), 1200);
+  for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown}) {
+    QKeyEvent page(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(tableX, &page);
+    EXPECT_EQ(k.Xstolika.Value(), 1200) << key;
+  }
   auto* diameter = Find<ui::TFltEditWidget>(&dialog, "Srednicamaterialu");
   ASSERT_TRUE(diameter);
 

@@ -56,6 +56,11 @@ void TFltEditWidget::keyPressEvent(QKeyEvent* e) {
     e->accept();
     return;
   }
+  // Only the arrows step; the page keys are left to the window.
+  if (e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown) {
+    e->ignore();
+    return;
+  }
   const QString t = e->text();
   if (t.size() == 1 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
     const bool numpadDecimal = (e->modifiers() & Qt::KeypadModifier) &&
