@@ -295,12 +295,15 @@ void Thpgl::AddArcPoints(tfigura& figure, TPointD centre, double r, double a0, d
                          double a1) {
   const double lengthMm = DxfLengthToMm(2 * kPi * r);
   const std::int32_t n = DxfSegmentCount(lengthMm, w / (2 * kPi));
-  AppendDxfPoint(figure, centre.X + r * std::cos(a0), centre.Y + r * std::sin(a0));
+  // Arc points take the same equality test as every other point: a repeated
+  // point would be a move of zero length, which the job writer takes for a
+  // corner and pauses at, in the middle of a smooth contour.
+  AddDxfPoint(figure, centre.X + r * std::cos(a0), centre.Y + r * std::sin(a0));
   for (std::int32_t k = 1; k < n; ++k) {
     const double a = a0 + k * w / n;
-    AppendDxfPoint(figure, centre.X + r * std::cos(a), centre.Y + r * std::sin(a));
+    AddDxfPoint(figure, centre.X + r * std::cos(a), centre.Y + r * std::sin(a));
   }
-  AppendDxfPoint(figure, centre.X + r * std::cos(a1), centre.Y + r * std::sin(a1));
+  AddDxfPoint(figure, centre.X + r * std::cos(a1), centre.Y + r * std::sin(a1));
 }
 
 void Thpgl::AddBulgeArc(tfigura& figure, TPointD p1, TPointD p2, double bulge) {
@@ -335,7 +338,7 @@ void Thpgl::AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int
   TCubicCurve cubic;
   cubic.CubicInit(p0, p1, p2, p3, first, step);
   TPointD p;
-  while (cubic.CubicNext(p, last)) AppendDxfPoint(figure, p.X, p.Y);
+  while (cubic.CubicNext(p, last)) AddDxfPoint(figure, p.X, p.Y);
 }
 
 // ---- Entities ----

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -79,6 +80,11 @@ class DxfReader : public ::testing::Test {
 
 double Dist(const TPointI& p, double cx, double cy) { return std::hypot(p.X - cx, p.Y - cy); }
 
+// A repeated point is a move of zero length, which the job writer takes for a corner.
+bool HasRepeatedPoint(const std::vector<TPointI>& pts) {
+  return std::adjacent_find(pts.begin(), pts.end()) != pts.end();
+}
+
 TEST_F(DxfReader, LineEndsDecimalCommaAndEmptyValueLines) {
   // An empty value line (the layer name) must not shift the group pairs.
   const std::string body = "0|LINE|8||10|1,5|20|  2.5  | 11 |10|21|-4";
@@ -143,6 +149,7 @@ TEST_F(DxfReader, BulgeOneOverTenMillimetresIsASemicircleOfRadiusFive) {
     lowest = std::min(lowest, p.Y);
   }
   EXPECT_EQ(lowest, -200);
+  EXPECT_FALSE(HasRepeatedPoint(pts));  // the arc ends on the vertex, which is not added again
 }
 
 TEST_F(DxfReader, ClosedPolylinesRepeatTheirFirstPoint) {
@@ -183,6 +190,7 @@ TEST_F(DxfReader, BulgeOnTheLastVertexIsKept) {
   EXPECT_TRUE(has({0, 400}));
   EXPECT_TRUE(has({600, 200}));   // apex of the first half circle
   EXPECT_TRUE(has({-200, 200}));  // apex of the closing half circle
+  EXPECT_FALSE(HasRepeatedPoint(pts));
 
   const Drawing open = ReadBody("0|LWPOLYLINE|8|0|90|2|70|0|10|0|20|0|10|10|20|0|42|1");
   ASSERT_EQ(open.figures.size(), 1u);
