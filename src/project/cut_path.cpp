@@ -18,12 +18,15 @@ namespace {
 // n - u.
 struct TWalkFrame {
   std::int32_t figure = 0;
-  std::int32_t n = 0;       // point count - 1
+  std::int32_t n = 0;  // point count - 1
   bool reversed = false;
-  std::int32_t v = 0;       // current walking vertex
-  std::int32_t start = 0;   // walking vertex where the walk began
-  std::int32_t step = 0;    // +1 forward, -1 backward
-  std::int32_t i = 0;       // step number
+  // An open figure entered at an inner vertex: cut to its last point, back
+  // along it to its first point and on to the entry.
+  bool inner = false;
+  std::int32_t v = 0;      // current walking vertex
+  std::int32_t start = 0;  // walking vertex where the walk began
+  std::int32_t step = 0;   // +1 forward, -1 backward
+  std::int32_t i = 0;      // step number
   std::int32_t steps = 0;
   // Figures hanging at the current vertex still to walk: [childPos, childEnd)
   // in the parent's sorted child list; childPos < 0 before they are looked up.
@@ -100,17 +103,21 @@ class TWalker {
       if (next.Y < prev.Y) fr.step = -1;
     }
     fr.v = entry;
-    // Open figures of more than two points are cut forward from one end; one
-    // entered elsewhere is walked from its last point as if reversed.
+    // Open figures of more than two points are cut forward: one entered at
+    // its last point is walked from there as if reversed. One entered at an
+    // inner vertex is walked forward from it and comes back along the figure
+    // at its end (taken in one straight line it would cut through the part).
     if (f.typ == 0 && p.size() > 2) {
       fr.step = 1;
-      if (entry > 0) {
+      if (entry == fr.n) {
         fr.reversed = true;
         fr.v = 0;
+      } else if (entry > 0) {
+        fr.inner = true;
       }
     }
     fr.start = fr.v;
-    fr.steps = rules_.Serial ? fr.n : fr.n + 1;
+    fr.steps = rules_.Serial && !fr.inner ? fr.n : fr.n + 1;
     return fr;
   }
 
@@ -156,14 +163,25 @@ class TWalker {
 
   void Advance(TWalkFrame& fr, std::vector<TCutPiece>& out) const {
     const tfigura& f = Fig(fr.figure);
+    const bool wrapped = fr.step > 0 && fr.v == fr.n;
     if (fr.step < 0) {
       fr.v = fr.v == 0 ? fr.n : fr.v - 1;
     } else {
       fr.v = fr.v == fr.n ? 0 : fr.v + 1;
     }
     const bool open = f.typ == 0;
+    if (fr.inner && wrapped) {
+      for (std::int32_t k = fr.n; k >= 0; --k)
+        out.push_back(Piece(TCutPiece::Kind::Return, fr.figure, k));
+      // A project of one open figure ends at the figure's far end.
+      if (w_.SingleOpenFigure) {
+        fr.i = fr.steps;
+        return;
+      }
+    }
     // After the last vertex of an open figure the wire comes back along it.
-    if (!w_.SingleOpenFigure && open && fr.i == fr.n && f.Points.size() > 2 && !rules_.Serial) {
+    if (!fr.inner && !w_.SingleOpenFigure && open && fr.i == fr.n && f.Points.size() > 2 &&
+        !rules_.Serial) {
       for (std::int32_t k = fr.n; k >= 0; --k)
         out.push_back(Piece(TCutPiece::Kind::Return, fr.figure, fr.Stored(k)));
     }

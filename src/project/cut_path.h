@@ -11,8 +11,10 @@
 // order, the figures hanging there, then moves on to the next vertex.
 //
 // The walk never changes the project. An open figure of more than two points
-// entered at a vertex other than 0 is walked as if its point list were
-// reversed (from its last point); pieces always name the stored vertex index.
+// is cut forward and then the wire comes back along it: entered at its last
+// point it is walked as if its point list were reversed; entered at an inner
+// vertex it is cut from there to its last point, back to its first point and
+// forward to the entry again. Pieces always name the stored vertex index.
 #pragma once
 
 #include <cstdint>

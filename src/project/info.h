@@ -17,13 +17,13 @@ struct TInfoInput {
   QString SettingsName;    // the settings dialog's caption
   std::int32_t Width = 0;  // plotter units
   std::int32_t Height = 0;
-  double PathLength = 0;   // plotter units
+  double PathLength = 0;  // plotter units
   std::int32_t FigureCount = 0;
-  double skala = 100;            // scale, %
-  double ilosckrokow = 8;        // passes of turning and rotary cutting
-  double szybkoscObrobki = 1000; // cutting speed, mm/min
+  double skala = 100;             // scale, %
+  double ilosckrokow = 8;         // passes of turning and rotary cutting
+  double szybkoscObrobki = 1000;  // cutting speed, mm/min
   std::int32_t Mode = 2;
-  std::int32_t Unit = 0;         // length unit index: 0 mm, 1 inch, 2 foot
+  std::int32_t Unit = 0;  // length unit index: 0 mm, 1 inch, 2 foot
 };
 
 // The active project with the current settings and length unit.

@@ -73,9 +73,8 @@ QString PointListText(const tfigura& f) {
   return text;
 }
 
-std::vector<TStroke> TProjectView::FormPaint(TMDIChild& w, std::int32_t right,
-                                             std::int32_t bottom, std::int32_t statusBarHeight,
-                                             const TViewSettings& s) {
+std::vector<TStroke> TProjectView::FormPaint(TMDIChild& w, std::int32_t right, std::int32_t bottom,
+                                             std::int32_t statusBarHeight, const TViewSettings& s) {
   w.SimulationAborted = false;
   transform_ = ComputeViewTransform(w, right, bottom, statusBarHeight, s);
   std::vector<TStroke> strokes;
@@ -96,7 +95,7 @@ std::vector<TStroke> TProjectView::FormPaint(TMDIChild& w, std::int32_t right,
 }
 
 TProjectView::TAction TProjectView::FormMouseDown(TMDIChild& w, TMouseButton button,
-                                                   TShiftState shift, QPoint mouse) {
+                                                  TShiftState shift, QPoint mouse) {
   if (button == TMouseButton::Right) return TAction::ShowInfo;
   if (button != TMouseButton::Left) return TAction::None;
   w.SelectedFigure = -1;

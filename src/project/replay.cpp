@@ -134,7 +134,8 @@ void TReplay::Turning(bool rotary) {
     if (!f.Cut || (!rotary && f.OrderNo == 0) || f.Points.empty()) continue;
     bool forward = true;
     if (s_.CatDir == 1) forward = false;
-    if (s_.CatDir == 2) forward = DistanceI(pos, f.Points.back()) > DistanceI(pos, f.Points.front());
+    if (s_.CatDir == 2)
+      forward = DistanceI(pos, f.Points.back()) > DistanceI(pos, f.Points.front());
     const std::size_t n = f.Points.size();
     auto at = [&](std::size_t k) { return f.Points[forward ? k : n - 1 - k]; };
     if (!Travel(t_.ToPixel(at(0)))) return;

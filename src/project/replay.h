@@ -69,7 +69,7 @@ class TReplay {
  private:
   bool Travel(QPoint target);  // false when the operator stopped the replay
   bool Cut(QPoint target);
-  bool Step();                 // asks the probe after a step
+  bool Step();  // asks the probe after a step
   void Pause();
   bool Sharp(std::int32_t figure, std::int32_t vertex) const;
 

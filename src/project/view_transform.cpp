@@ -32,8 +32,8 @@ TViewTransform ComputeViewTransform(const TMDIChild& w, std::int32_t right, std:
   // Turning: room for the material's radius above the project's lowest point.
   if (s.TurningOnAxis())
     height = std::max<double>(height, MmToPlotterUnits(s.Srednicamaterialu / 2));
-  t.Scale = std::min(availableWidth / (static_cast<double>(w.Width) + 1),
-                     availableHeight / (height + 1));
+  t.Scale =
+      std::min(availableWidth / (static_cast<double>(w.Width) + 1), availableHeight / (height + 1));
   t.Valid = t.Scale > 0;
   return t;
 }

@@ -1,9 +1,10 @@
 // The project info window's texts: sizes in the current unit, the path length
 // (metres in mm), the estimated time and the work-mode rules.
+#include "project/info.h"
+
 #include <gtest/gtest.h>
 
 #include "drawing/errors.h"
-#include "project/info.h"
 #include "project_fixture.h"
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
@@ -100,8 +101,8 @@ TEST_F(InfoTest, ScaledLengthBeyond32BitsIsAnError) {
 TEST_F(InfoTest, CaptionsAndInputFromTheProject) {
   form.FormCreate();
   EXPECT_EQ(form.Caption, Tr("Main_window", "info.Caption"));
-  for (const QString* caption : {&form.Labelfile, &form.Labelkonf, &form.Labelszer,
-                                 &form.Labelwys, &form.Labeldlug, &form.Labeltime}) {
+  for (const QString* caption : {&form.Labelfile, &form.Labelkonf, &form.Labelszer, &form.Labelwys,
+                                 &form.Labeldlug, &form.Labeltime}) {
     EXPECT_FALSE(caption->isEmpty());
     EXPECT_NE(*caption, "error");
   }

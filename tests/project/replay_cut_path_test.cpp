@@ -39,8 +39,7 @@ TEST(CutPath, WalksChildrenWhereTheyHangTowardsTheHigherNeighbour) {
   EXPECT_EQ(path.Start, (TPointI{0, 0}));
   // The square leaves corner 0 towards (0, 100), its higher neighbour, so it
   // runs backwards; the connector is cut there and back.
-  EXPECT_EQ(Pieces(path),
-            "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
+  EXPECT_EQ(Pieces(path), "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
   EXPECT_EQ(path.Pieces[5].point, (TPointI{150, 150}));
 }
 
@@ -71,6 +70,25 @@ TEST(CutPath, OpenFigureEnteredAtItsEndRunsFromThereAndBackWithoutChangingThePro
   EXPECT_EQ(test::Take(*w), before);
   // A second walk of the unchanged project gives the same path.
   EXPECT_EQ(Pieces(WalkCutPath(*w)), Pieces(path));
+}
+
+TEST(CutPath, OpenFigureEnteredAtAnInnerVertexComesBackAlongItself) {
+  auto w = OpenEnteredAtItsEnd();
+  w->Figures[0]->EntryVertex = 1;  // the wire enters at (10, 0)
+  Hang(*w->Figures[1], 0, 2, 0);   // the triangle hangs at (20, 0)
+  const TCutPath path = WalkCutPath(*w);
+  EXPECT_EQ(path.Start, (TPointI{10, 0}));
+  // To the far end, back to the first point and forward to the entry: no
+  // straight move across the part.
+  EXPECT_EQ(Pieces(path), "E0 C0.2 E1 C1.3 C1.2 C1.1 C1.0 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
+  TCutPathRules serial;
+  serial.Serial = true;
+  EXPECT_EQ(Pieces(WalkCutPath(*w, serial)),
+            "E0 C0.2 E1 C1.3 C1.2 C1.1 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
+  // One open figure alone ends at its first point.
+  w->Figures.pop_back();
+  w->SingleOpenFigure = true;
+  EXPECT_EQ(Pieces(WalkCutPath(*w)), "E0 C0.2 C0.3 R0.3 R0.2 R0.1 R0.0");
 }
 
 TEST(CutPath, SaverRulesSerialPassAndFrameNotCut) {

@@ -1,11 +1,12 @@
 // The simulation replay: the step rule of animated moves, the sequence of
 // dots, waits and pauses for small paths, aborting, and that the replay
 // leaves the project as it was.
+#include "project/replay.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
-#include "project/replay.h"
 #include "view_fixture.h"
 
 namespace vm {
@@ -147,13 +148,28 @@ TEST(Replay, TreeReplayPausesAtTheRightCornersOfAReversedFigure) {
   // From (3, 0): cut to (2, 0), to the corner (1, 0) (pause), the square
   // (pause at its start), back along the line to (3, 0) and to it again.
   const QStringList expected = {
-      "pen ff copy", "W10",                       // the line begins
-      D(9, y0), "W2",                             // to (2, 0)
-      D(8, y0), "W2", "W10",                      // to (1, 0), a corner
-      "W10",                                      // the square begins
-      D(8, y0 - 1), "W2", D(7, y0 - 1), "W2", D(7, y0), "W2", D(8, y0), "W2",
+      "pen ff copy",
+      "W10",  // the line begins
+      D(9, y0),
+      "W2",  // to (2, 0)
+      D(8, y0),
+      "W2",
+      "W10",  // to (1, 0), a corner
+      "W10",  // the square begins
+      D(8, y0 - 1),
+      "W2",
+      D(7, y0 - 1),
+      "W2",
+      D(7, y0),
+      "W2",
+      D(8, y0),
+      "W2",
       // the return: (1, 0) is already reached, then (2, 0) and (3, 0)
-      "W10", D(9, y0), "W2", D(10, y0), "W2",
+      "W10",
+      D(9, y0),
+      "W2",
+      D(10, y0),
+      "W2",
       // at the line's start again after a vertex that did not pause
       "W10",
   };

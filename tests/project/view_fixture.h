@@ -34,8 +34,7 @@ inline tfigura& AddFig(TMDIChild& w, std::initializer_list<TPointI> points) {
   return AddFig(w, std::vector<TPointI>(points));
 }
 
-inline void Hang(tfigura& child, std::int32_t parent, std::int32_t linkVertex,
-                 std::int32_t entry) {
+inline void Hang(tfigura& child, std::int32_t parent, std::int32_t linkVertex, std::int32_t entry) {
   child.LinkParent = parent;
   child.LinkVertex = linkVertex;
   child.EntryVertex = entry;
@@ -62,9 +61,12 @@ inline Client UnitScaleClient(std::int32_t w, std::int32_t h, std::int32_t sb = 
 inline QString Pieces(const TCutPath& path) {
   QStringList out;
   for (const TCutPiece& p : path.Pieces) {
-    const char* k = p.kind == TCutPiece::Kind::Enter ? "E" : p.kind == TCutPiece::Kind::Cut ? "C" : "R";
-    out << (p.kind == TCutPiece::Kind::Enter ? QStringLiteral("%1%2").arg(k).arg(p.figure)
-                                            : QStringLiteral("%1%2.%3").arg(k).arg(p.figure).arg(p.vertex));
+    const char* k = p.kind == TCutPiece::Kind::Enter ? "E"
+                    : p.kind == TCutPiece::Kind::Cut ? "C"
+                                                     : "R";
+    out << (p.kind == TCutPiece::Kind::Enter
+                ? QStringLiteral("%1%2").arg(k).arg(p.figure)
+                : QStringLiteral("%1%2.%3").arg(k).arg(p.figure).arg(p.vertex));
   }
   return out.join(' ');
 }

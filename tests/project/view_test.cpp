@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "project/figure_colours.h"
-#include "project_fixture.h"
 #include "project/project_view.h"
 #include "project/simulation_command.h"
-#include "view_fixture.h"
+#include "project_fixture.h"
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
+#include "view_fixture.h"
 
 namespace vm {
 namespace {
@@ -81,8 +81,8 @@ TEST_F(ViewTest, ProjectWithoutWidthOrHeightIsNotDrawnNorPicked) {
 TEST_F(ViewTest, FigureColoursFollowTheWorkMode) {
   TMDIChild w;
   AddFig(w, {{0, 0}, {100, 0}, {100, 100}, {0, 0}}).typ = 1;  // 0 closed
-  AddFig(w, {{0, 0}, {50, 50}}).typ = 0;                       // 1 open
-  tfigura& unlinkedOpen = AddFig(w, {{10, 0}, {60, 50}});      // 2 open, not reached
+  AddFig(w, {{0, 0}, {50, 50}}).typ = 0;                      // 1 open
+  tfigura& unlinkedOpen = AddFig(w, {{10, 0}, {60, 50}});     // 2 open, not reached
   unlinkedOpen.typ = 0;
   unlinkedOpen.Unlinked = true;
   Finish(w);
@@ -93,12 +93,12 @@ TEST_F(ViewTest, FigureColoursFollowTheWorkMode) {
     TColour closed, open, unlinked;
   };
   const Case cases[] = {
-      {0, 2, kColourBlack, kColourBlue, kColourBlue},   // turning without an axis
-      {0, 0, kColourGreen, kColourBlack, kColourBlack}, // spindle: axis green
-      {0, 1, kColourGreen, kColourBlack, kColourBlack}, // table
-      {1, 0, kColourGreen, kColourBlack, kColourBlack}, // rotary cutting
-      {2, 0, kColourBlack, kColourBlue, kColourRed},    // cutting: unlinked wins over open
-      {3, 0, kColourBlack, kColourBlue, kColourRed},    // serial cutting
+      {0, 2, kColourBlack, kColourBlue, kColourBlue},    // turning without an axis
+      {0, 0, kColourGreen, kColourBlack, kColourBlack},  // spindle: axis green
+      {0, 1, kColourGreen, kColourBlack, kColourBlack},  // table
+      {1, 0, kColourGreen, kColourBlack, kColourBlack},  // rotary cutting
+      {2, 0, kColourBlack, kColourBlue, kColourRed},     // cutting: unlinked wins over open
+      {3, 0, kColourBlack, kColourBlue, kColourRed},     // serial cutting
   };
   for (const Case& c : cases) {
     TViewSettings s;
@@ -177,8 +177,8 @@ TEST_F(PickTest, CtrlShiftAltListsThePointsInMillimetres) {
   ASSERT_EQ(messages.requests.size(), 1);
   const QChar dp = LocaleDecimalPoint();
   const QString d(dp);
-  EXPECT_EQ(messages.requests[0].text, "\r\np0:(0" + d + "00 ; 1" + d + "25) [mm]\r\np1:(2" + d +
-                                           "50 ; 1" + d + "25) [mm]");
+  EXPECT_EQ(messages.requests[0].text,
+            "\r\np0:(0" + d + "00 ; 1" + d + "25) [mm]\r\np1:(2" + d + "50 ; 1" + d + "25) [mm]");
   EXPECT_EQ(messages.requests[0].caption, Tr("Project_window", "wybranaFiguraNr") + "1");
   EXPECT_EQ(messages.requests[0].icon, MessageIcon::Information);
 }

@@ -41,9 +41,9 @@ class ProjectWindowPaint : public ::testing::Test {
     window = std::make_unique<ui::ProjectWindow>();
     TMDIChild& w = window->project();
     Add(w, {{0, 0}, {4000, 0}, {4000, 2000}, {0, 2000}, {0, 0}}, 1);  // 0 closed: black
-    Add(w, {{500, 500}, {3500, 500}}, 0);                              // 1 open: blue
-    Add(w, {{500, 1000}, {3500, 1000}}, 0, true);                      // 2 unlinked: red
-    Add(w, {{500, 1500}, {3500, 1500}}, 1);                            // 3 selected: white
+    Add(w, {{500, 500}, {3500, 500}}, 0);                             // 1 open: blue
+    Add(w, {{500, 1000}, {3500, 1000}}, 0, true);                     // 2 unlinked: red
+    Add(w, {{500, 1500}, {3500, 1500}}, 1);                           // 3 selected: white
     w.Ustaw_PPiPK();
     w.Width = w.MaxX - w.MinX;
     w.Height = w.MaxY - w.MinY;
@@ -127,10 +127,10 @@ TEST_F(ProjectWindowSimulation, ReplayDrawsThePathInRed) {
 
 TEST_F(ProjectWindowSimulation, LeftClickStopsTheReplayAndSelectsNothing) {
   const QPoint p = At({2000, 0});
-  QCoreApplication::postEvent(window.get(),
-                              new QMouseEvent(QEvent::MouseButtonPress, QPointF(p),
-                                              QPointF(window->mapToGlobal(p)), Qt::LeftButton,
-                                              Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(
+      window.get(),
+      new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), QPointF(window->mapToGlobal(p)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
   window->simulate();
   const TMDIChild& w = window->project();
   EXPECT_TRUE(w.SimulationAborted);

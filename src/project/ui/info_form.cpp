@@ -51,12 +51,12 @@ QLabel* InfoForm::label(const QString& name) const { return findChild<QLabel*>(n
 void InfoForm::showTexts() {
   setWindowTitle(form_.Caption);
   const std::pair<const char*, const QString*> texts[] = {
-      {"Labelfile", &form_.Labelfile},   {"Labelkonf", &form_.Labelkonf},
-      {"Labelszer", &form_.Labelszer},   {"Labelwys", &form_.Labelwys},
-      {"Labeldlug", &form_.Labeldlug},   {"Labeltime", &form_.Labeltime},
-      {"fname", &form_.fname},           {"konfigname", &form_.konfigname},
-      {"szerokosc", &form_.szerokosc},   {"wysokosc", &form_.wysokosc},
-      {"totlen", &form_.totlen},         {"total_time", &form_.total_time}};
+      {"Labelfile", &form_.Labelfile}, {"Labelkonf", &form_.Labelkonf},
+      {"Labelszer", &form_.Labelszer}, {"Labelwys", &form_.Labelwys},
+      {"Labeldlug", &form_.Labeldlug}, {"Labeltime", &form_.Labeltime},
+      {"fname", &form_.fname},         {"konfigname", &form_.konfigname},
+      {"szerokosc", &form_.szerokosc}, {"wysokosc", &form_.wysokosc},
+      {"totlen", &form_.totlen},       {"total_time", &form_.total_time}};
   for (const auto& [name, text] : texts)
     if (QLabel* l = label(QString::fromLatin1(name))) l->setText(*text);
 }

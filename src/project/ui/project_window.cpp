@@ -7,9 +7,9 @@
 
 #include "drawing/errors.h"
 #include "drawing/matma.h"
+#include "machine/ui/event_abort_probe.h"
 #include "project/replay.h"
 #include "project/simulation_command.h"
-#include "machine/ui/event_abort_probe.h"
 #include "project/ui/info_form.h"
 #include "project/ui/replay_input_guard.h"
 #include "project/view_settings.h"
@@ -99,9 +99,8 @@ void ProjectWindow::render() {
   const QSize size = this->size();
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
   buffer_.fill(ToQColor(kColourBackground));
-  const std::vector<TStroke> strokes =
-      view_.FormPaint(*project_, size.width(), size.height(), status_->height(),
-                      ViewSettingsFromKonfig());
+  const std::vector<TStroke> strokes = view_.FormPaint(*project_, size.width(), size.height(),
+                                                       status_->height(), ViewSettingsFromKonfig());
   QPainter painter(&buffer_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (const TStroke& s : strokes) {
@@ -178,8 +177,8 @@ void ProjectWindow::mousePressEvent(QMouseEvent* event) {
   TMouseButton button = TMouseButton::Middle;
   if (event->button() == Qt::LeftButton) button = TMouseButton::Left;
   if (event->button() == Qt::RightButton) button = TMouseButton::Right;
-  const TProjectView::TAction action =
-      view_.FormMouseDown(*project_, button, ShiftOf(event->modifiers()), event->position().toPoint());
+  const TProjectView::TAction action = view_.FormMouseDown(
+      *project_, button, ShiftOf(event->modifiers()), event->position().toPoint());
   syncStatus();
   if (action == TProjectView::TAction::Repaint) {
     rendered_ = false;
