@@ -1,7 +1,7 @@
 // Loading a drawing of many separate pieces into a project: reading, joining
 // the pieces into closed contours and checking for duplicates. The drawing
-// has 5,000 twenty-sided contours drawn as 100,000 separate two-point pieces,
-// every other piece drawn backwards.
+// has 5,000 twenty-sided contours drawn as 100,000 separate two-point pieces
+// (HPGL pen-down runs or DXF LINE entities), every other piece drawn backwards.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -27,8 +27,8 @@ std::vector<Corner> Contour(int c) {
   std::vector<Corner> corners;
   for (int k = 0; k < kSides; ++k) {
     const double a = 2 * std::numbers::pi * k / kSides;
-    corners.push_back({cx + int(std::lround(400 * std::cos(a))),
-                       cy + int(std::lround(400 * std::sin(a)))});
+    corners.push_back(
+        {cx + int(std::lround(400 * std::cos(a))), cy + int(std::lround(400 * std::sin(a)))});
   }
   return corners;
 }
@@ -45,6 +45,22 @@ QByteArray HpglPieces() {
     }
   }
   return text;
+}
+
+// The same pieces as DXF LINE entities in mm (40 plotter units a mm).
+QByteArray DxfPieces() {
+  QByteArray text = "0\nSECTION\n2\nENTITIES\n";
+  auto mm = [](int units) { return QByteArray::number(units / 40.0, 'f', 3); };
+  for (int c = 0; c < kContours; ++c) {
+    const auto corners = Contour(c);
+    for (int k = 0; k < kSides; ++k) {
+      Corner a = corners[k], b = corners[(k + 1) % kSides];
+      if (k % 2) std::swap(a, b);
+      text += "0\nLINE\n8\n0\n10\n" + mm(a.x) + "\n20\n" + mm(a.y) + "\n11\n" + mm(b.x) + "\n21\n" +
+              mm(b.y) + "\n";
+    }
+  }
+  return text + "0\nENDSEC\n0\nEOF\n";
 }
 
 void LoadFile(benchmark::State& state, const QByteArray& bytes, const char* name) {
@@ -74,6 +90,12 @@ void BM_LoadHpglPieces(benchmark::State& state) {
   LoadFile(state, bytes, "pieces.plt");
 }
 BENCHMARK(BM_LoadHpglPieces)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDxfPieces(benchmark::State& state) {
+  static const QByteArray bytes = DxfPieces();
+  LoadFile(state, bytes, "pieces.dxf");
+}
+BENCHMARK(BM_LoadDxfPieces)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

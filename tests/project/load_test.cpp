@@ -195,8 +195,10 @@ TEST_F(LoadTest, ExtensionChoosesTheReader) {
       "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n0\n0\nENDSEC\n0\nEOF\n";
   TMDIChild d;
   d.FileType = 1;  // the dialog's HPGL filter
-  d.Load(Write("line.DXF", dxf));
+  ASSERT_TRUE(d.Load(Write("line.DXF", dxf))) << Errors().join("|").toStdString();
   EXPECT_EQ(d.FileType, 2);
+  ASSERT_EQ(d.FigureCount(), 1);
+  EXPECT_EQ(d.Figures[0]->Points, (std::vector<TPointI>{{0, 0}, {400, 0}}));
 
   TMDIChild h;
   h.FileType = 2;
