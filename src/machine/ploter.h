@@ -39,7 +39,10 @@ void SendCommand(const QByteArray& text);
 // As SendCommand, without the message (the sequencer's "C" and "G").
 void SendCommandSilently(const QByteArray& text);
 // One byte of the reply to the current exchange. After the exchange's first
-// missing byte it returns 0 at once with LastError 1 and PortError set.
+// missing byte it returns 0 at once with LastError 1 and PortError set. While
+// PortError stays set (until the next status query or OpenPort), commands are
+// still written but their replies are not waited for: ReadStatus is the probe
+// that finds the link again.
 std::uint8_t ReadReplyByte();
 // Reads and discards `count` acknowledge bytes.
 void ReadAck(int count = 1);
