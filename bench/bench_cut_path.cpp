@@ -53,13 +53,13 @@ std::unique_ptr<vm::TMDIChild> ChainedProject(int figures) {
 
 void BM_WalkCutPath(benchmark::State& state) {
   const auto w = ChainedProject(static_cast<int>(state.range(0)));
-  std::size_t pieces = 0;
+  std::size_t items = 0;
   for (auto _ : state) {
     const vm::TCutPath path = vm::WalkCutPath(*w);
-    pieces = path.Pieces.size();
-    benchmark::DoNotOptimize(pieces);
+    items = path.Items.size();
+    benchmark::DoNotOptimize(items);
   }
-  state.counters["pieces"] = static_cast<double>(pieces);
+  state.counters["items"] = static_cast<double>(items);
 }
 BENCHMARK(BM_WalkCutPath)->Arg(20000)->Unit(benchmark::kMillisecond);
 

@@ -60,7 +60,7 @@ class TWalker {
     path.FirstFigure = first;
     path.FirstEntry = entry;
     path.Start = f.Points[static_cast<std::size_t>(entry)];
-    Walk(first, entry, path.Pieces);
+    Walk(first, entry, path.Items);
     return path;
   }
 
@@ -121,9 +121,9 @@ class TWalker {
     return fr;
   }
 
-  void Walk(std::int32_t first, std::int32_t entry, std::vector<TCutPiece>& out) {
+  void Walk(std::int32_t first, std::int32_t entry, std::vector<TCutItem>& out) {
     std::vector<TWalkFrame> stack;
-    out.push_back(Piece(TCutPiece::Kind::Enter, first, entry));
+    out.push_back(Item(TCutItem::Kind::Enter, first, entry));
     stack.push_back(Begin(first, entry));
     while (!stack.empty()) {
       const std::size_t top = stack.size() - 1;
@@ -141,7 +141,7 @@ class TWalker {
         visited_[static_cast<std::size_t>(c)] = true;
         const std::int32_t e = Fig(c).EntryVertex;
         CheckEntry(c, e);
-        out.push_back(Piece(TCutPiece::Kind::Enter, c, e));
+        out.push_back(Item(TCutItem::Kind::Enter, c, e));
         stack.push_back(Begin(c, e));
         descended = true;
         break;
@@ -161,7 +161,7 @@ class TWalker {
     fr.childEnd = static_cast<std::int32_t>(hi - list.begin());
   }
 
-  void Advance(TWalkFrame& fr, std::vector<TCutPiece>& out) const {
+  void Advance(TWalkFrame& fr, std::vector<TCutItem>& out) const {
     const tfigura& f = Fig(fr.figure);
     const bool wrapped = fr.step > 0 && fr.v == fr.n;
     if (fr.step < 0) {
@@ -172,7 +172,7 @@ class TWalker {
     const bool open = f.typ == 0;
     if (fr.inner && wrapped) {
       for (std::int32_t k = fr.n; k >= 0; --k)
-        out.push_back(Piece(TCutPiece::Kind::Return, fr.figure, k));
+        out.push_back(Item(TCutItem::Kind::Return, fr.figure, k));
       // A project of one open figure ends at the figure's far end.
       if (w_.SingleOpenFigure) {
         fr.i = fr.steps;
@@ -183,22 +183,22 @@ class TWalker {
     if (!fr.inner && !w_.SingleOpenFigure && open && fr.i == fr.n && f.Points.size() > 2 &&
         !rules_.Serial) {
       for (std::int32_t k = fr.n; k >= 0; --k)
-        out.push_back(Piece(TCutPiece::Kind::Return, fr.figure, fr.Stored(k)));
+        out.push_back(Item(TCutItem::Kind::Return, fr.figure, fr.Stored(k)));
     }
     // A project of one open figure does not come back to its start.
     const bool skip = (w_.SingleOpenFigure && fr.v == fr.start) ||
                       (!rules_.CutFirstFigure && fr.figure == w_.FirstFigure);
     if (!skip) {
-      TCutPiece piece = Piece(TCutPiece::Kind::Cut, fr.figure, fr.Stored(fr.v));
-      piece.walkVertexZero = fr.v == 0;
-      out.push_back(piece);
+      TCutItem item = Item(TCutItem::Kind::Cut, fr.figure, fr.Stored(fr.v));
+      item.walkVertexZero = fr.v == 0;
+      out.push_back(item);
     }
     ++fr.i;
     fr.childPos = -1;
   }
 
-  TCutPiece Piece(TCutPiece::Kind kind, std::int32_t figure, std::int32_t vertex) const {
-    TCutPiece p;
+  TCutItem Item(TCutItem::Kind kind, std::int32_t figure, std::int32_t vertex) const {
+    TCutItem p;
     p.kind = kind;
     p.figure = figure;
     p.vertex = vertex;

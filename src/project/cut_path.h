@@ -1,5 +1,5 @@
 // The cutting path of a project prepared for plain or serial cutting, as one
-// ordered list of pieces. The job-file saver and the on-screen replay both walk
+// ordered list of items. The job-file saver and the on-screen replay both walk
 // the cutting tree through this one walker, so the file and the screen follow
 // the same path.
 //
@@ -14,7 +14,7 @@
 // is cut forward and then the wire comes back along it: entered at its last
 // point it is walked as if its point list were reversed; entered at an inner
 // vertex it is cut from there to its last point, back to its first point and
-// forward to the entry again. Pieces always name the stored vertex index.
+// forward to the entry again. Items always name the stored vertex index.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,7 @@ namespace vm {
 
 class TMDIChild;
 
-struct TCutPiece {
+struct TCutItem {
   enum class Kind : std::uint8_t {
     // The walk begins this figure (no motion: the wire is at the junction).
     Enter,
@@ -40,17 +40,17 @@ struct TCutPiece {
   std::int32_t figure = 0;  // index in the project's figure list
   std::int32_t vertex = 0;  // index in that figure's stored point list
   TPointI point;            // the vertex, plotter units (absolute)
-  // Cut pieces: the vertex is vertex 0 of the walk (the stored vertex 0, or
+  // Cut items: the vertex is vertex 0 of the walk (the stored vertex 0, or
   // the stored last point of a figure walked reversed).
   bool walkVertexZero = false;
-  friend bool operator==(const TCutPiece&, const TCutPiece&) = default;
+  friend bool operator==(const TCutItem&, const TCutItem&) = default;
 };
 
 struct TCutPathRules {
   // Serial cutting: n steps for a figure of n + 1 points and no return along
   // open figures (the saver's rule of the serial pass).
   bool Serial = false;
-  // False: the first figure's own Cut pieces are left out (a frame that is not
+  // False: the first figure's own Cut items are left out (a frame that is not
   // cut is only travelled through its attachments).
   bool CutFirstFigure = true;
   // Entry vertex of the first figure in place of its EntryVertex.
@@ -61,7 +61,7 @@ struct TCutPath {
   std::int32_t FirstFigure = -1;  // -1: nothing to walk
   std::int32_t FirstEntry = 0;    // entry vertex of the first figure (stored index)
   TPointI Start;                  // the job's start: that vertex
-  std::vector<TCutPiece> Pieces;
+  std::vector<TCutItem> Items;
 };
 
 // Walks the cutting tree of a project prepared by ciecie from FirstFigure.

@@ -102,20 +102,20 @@ void TReplay::PlainCutting() {
   if (path.FirstFigure < 0) return;
   pen_ = t_.ToPixel(path.Start);
   bool lastPaused = false;  // the previously drawn vertex paused
-  for (const TCutPiece& piece : path.Pieces) {
-    switch (piece.kind) {
-      case TCutPiece::Kind::Enter:
+  for (const TCutItem& item : path.Items) {
+    switch (item.kind) {
+      case TCutItem::Kind::Enter:
         Pause();
         break;
-      case TCutPiece::Kind::Return:
-        if (!Cut(t_.ToPixel(piece.point))) return;
-        if (Sharp(piece.figure, piece.vertex)) Pause();
+      case TCutItem::Kind::Return:
+        if (!Cut(t_.ToPixel(item.point))) return;
+        if (Sharp(item.figure, item.vertex)) Pause();
         break;
-      case TCutPiece::Kind::Cut: {
-        const bool open = w_.Figures[static_cast<std::size_t>(piece.figure)]->typ == 0;
-        if (open && piece.walkVertexZero && !lastPaused) Pause();
-        if (!Cut(t_.ToPixel(piece.point))) return;
-        lastPaused = Sharp(piece.figure, piece.vertex);
+      case TCutItem::Kind::Cut: {
+        const bool open = w_.Figures[static_cast<std::size_t>(item.figure)]->typ == 0;
+        if (open && item.walkVertexZero && !lastPaused) Pause();
+        if (!Cut(t_.ToPixel(item.point))) return;
+        lastPaused = Sharp(item.figure, item.vertex);
         if (lastPaused) Pause();
         break;
       }

@@ -1,5 +1,5 @@
 // The walker of the plain-cutting tree that the saver and the replay share:
-// the order of the pieces, the open-figure rules, the serial pass, and that
+// the order of the items, the open-figure rules, the serial pass, and that
 // the walk leaves the project as it was.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 using test::AddFig;
 using test::Finish;
 using test::Hang;
-using test::Pieces;
+using test::Items;
 
 // A closed square entered at its corner 0, a connector from its corner 2 and
 // a triangle at the connector's end.
@@ -39,8 +39,8 @@ TEST(CutPath, WalksChildrenWhereTheyHangTowardsTheHigherNeighbour) {
   EXPECT_EQ(path.Start, (TPointI{0, 0}));
   // The square leaves corner 0 towards (0, 100), its higher neighbour, so it
   // runs backwards; the connector is cut there and back.
-  EXPECT_EQ(Pieces(path), "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
-  EXPECT_EQ(path.Pieces[5].point, (TPointI{150, 150}));
+  EXPECT_EQ(Items(path), "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
+  EXPECT_EQ(path.Items[5].point, (TPointI{150, 150}));
 }
 
 // An open polyline entered at its last point with a triangle hanging at its
@@ -65,11 +65,11 @@ TEST(CutPath, OpenFigureEnteredAtItsEndRunsFromThereAndBackWithoutChangingThePro
   EXPECT_EQ(path.Start, (TPointI{30, 0}));
   // Walked as if reversed: the triangle comes up at stored vertex 1, then the
   // wire comes back along the line to where it entered.
-  EXPECT_EQ(Pieces(path), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C1.0 C0.0 R0.0 R0.1 R0.2 R0.3 C0.3");
-  EXPECT_TRUE(path.Pieces.back().walkVertexZero);
+  EXPECT_EQ(Items(path), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C1.0 C0.0 R0.0 R0.1 R0.2 R0.3 C0.3");
+  EXPECT_TRUE(path.Items.back().walkVertexZero);
   EXPECT_EQ(test::Take(*w), before);
   // A second walk of the unchanged project gives the same path.
-  EXPECT_EQ(Pieces(WalkCutPath(*w)), Pieces(path));
+  EXPECT_EQ(Items(WalkCutPath(*w)), Items(path));
 }
 
 TEST(CutPath, OpenFigureEnteredAtAnInnerVertexComesBackAlongItself) {
@@ -80,25 +80,25 @@ TEST(CutPath, OpenFigureEnteredAtAnInnerVertexComesBackAlongItself) {
   EXPECT_EQ(path.Start, (TPointI{10, 0}));
   // To the far end, back to the first point and forward to the entry: no
   // straight move across the part.
-  EXPECT_EQ(Pieces(path), "E0 C0.2 E1 C1.3 C1.2 C1.1 C1.0 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
+  EXPECT_EQ(Items(path), "E0 C0.2 E1 C1.3 C1.2 C1.1 C1.0 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
   TCutPathRules serial;
   serial.Serial = true;
-  EXPECT_EQ(Pieces(WalkCutPath(*w, serial)),
+  EXPECT_EQ(Items(WalkCutPath(*w, serial)),
             "E0 C0.2 E1 C1.3 C1.2 C1.1 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
   // One open figure alone ends at its first point.
   w->Figures.pop_back();
   w->SingleOpenFigure = true;
-  EXPECT_EQ(Pieces(WalkCutPath(*w)), "E0 C0.2 C0.3 R0.3 R0.2 R0.1 R0.0");
+  EXPECT_EQ(Items(WalkCutPath(*w)), "E0 C0.2 C0.3 R0.3 R0.2 R0.1 R0.0");
 }
 
 TEST(CutPath, SaverRulesSerialPassAndFrameNotCut) {
   auto w = OpenEnteredAtItsEnd();
   TCutPathRules serial;
   serial.Serial = true;  // n steps a figure, no return along the open figure
-  EXPECT_EQ(Pieces(WalkCutPath(*w, serial)), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C0.0");
+  EXPECT_EQ(Items(WalkCutPath(*w, serial)), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C0.0");
   TCutPathRules frame;
   frame.CutFirstFigure = false;  // the first figure's own edges make no moves
-  EXPECT_EQ(Pieces(WalkCutPath(*w, frame)), "E0 E1 C1.3 C1.2 C1.1 C1.0 R0.0 R0.1 R0.2 R0.3");
+  EXPECT_EQ(Items(WalkCutPath(*w, frame)), "E0 E1 C1.3 C1.2 C1.1 C1.0 R0.0 R0.1 R0.2 R0.3");
 }
 
 TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
@@ -106,7 +106,7 @@ TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
     const char* name;
     std::vector<TPointI> points;
     std::optional<std::int32_t> entry;
-    const char* pieces;
+    const char* items;
   };
   const Case cases[] = {
       {"from its start", {{0, 0}, {10, 0}, {20, 5}, {30, 0}}, 0, "E0 C0.1 C0.2 C0.3"},
@@ -123,7 +123,7 @@ TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
     w.SingleOpenFigure = true;
     TCutPathRules rules;
     rules.FirstEntry = c.entry;
-    EXPECT_EQ(Pieces(WalkCutPath(w, rules)), c.pieces) << c.name;
+    EXPECT_EQ(Items(WalkCutPath(w, rules)), c.items) << c.name;
     EXPECT_EQ(f.EntryVertex, 0) << c.name;  // the override is not written back
   }
 }
@@ -153,7 +153,7 @@ TEST(CutPath, UnsoundTreesAreWalkedSafely) {
   // A link vertex that does not exist never comes up.
   tfigura& lost = AddFig(*w, {{0, 0}, {5, 5}});
   Hang(lost, 0, 99, 0);
-  EXPECT_EQ(Pieces(WalkCutPath(*w)),
+  EXPECT_EQ(Items(WalkCutPath(*w)),
             "E0 C0.4 C0.3 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.1 C0.0");
 
   // Entry vertices outside the point list are refused.
@@ -168,7 +168,7 @@ TEST(CutPath, UnsoundTreesAreWalkedSafely) {
 
   TMDIChild empty;
   EXPECT_EQ(WalkCutPath(empty).FirstFigure, -1);
-  EXPECT_TRUE(WalkCutPath(empty).Pieces.empty());
+  EXPECT_TRUE(WalkCutPath(empty).Items.empty());
 }
 
 }  // namespace

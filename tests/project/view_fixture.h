@@ -56,15 +56,15 @@ inline Client UnitScaleClient(std::int32_t w, std::int32_t h, std::int32_t sb = 
   return {w + 1 + 20, h + 1 + 10 + 2 * sb, sb};
 }
 
-// The pieces as compact text: "E0" enter figure 0, "C0.3" cut to its vertex
+// The items as compact text: "E0" enter figure 0, "C0.3" cut to its vertex
 // 3, "R0.3" return to it; blank-separated.
-inline QString Pieces(const TCutPath& path) {
+inline QString Items(const TCutPath& path) {
   QStringList out;
-  for (const TCutPiece& p : path.Pieces) {
-    const char* k = p.kind == TCutPiece::Kind::Enter ? "E"
-                    : p.kind == TCutPiece::Kind::Cut ? "C"
-                                                     : "R";
-    out << (p.kind == TCutPiece::Kind::Enter
+  for (const TCutItem& p : path.Items) {
+    const char* k = p.kind == TCutItem::Kind::Enter ? "E"
+                    : p.kind == TCutItem::Kind::Cut ? "C"
+                                                    : "R";
+    out << (p.kind == TCutItem::Kind::Enter
                 ? QStringLiteral("%1%2").arg(k).arg(p.figure)
                 : QStringLiteral("%1%2.%3").arg(k).arg(p.figure).arg(p.vertex));
   }
