@@ -47,7 +47,9 @@ std::int32_t HalfSum(std::int32_t a, std::int32_t b) {
 // Runs one preparation; keeps the state the steps share.
 class TCiecie {
  public:
-  TCiecie(TMDIChild& w, const TPlainCutEnv& env) : w_(w), env_(env), search_(w) {}
+  TCiecie(TMDIChild& w, const TPlainCutEnv& env) : w_(w), env_(env), search_(w) {
+    search_.SetReference(env.ReferenceSearch);
+  }
 
   TPlainCutResult Run();
 
@@ -66,16 +68,38 @@ class TCiecie {
   void ShowReady();
   bool Poll();
   void IncreaseDepths();
+  // Linked figures, counted once and then followed through the searches: a
+  // connector links itself and its child.
+  void Recount();
+  std::int32_t Linked() const;
+  void SetUnlinked(tfigura& f, bool unlinked);
 
   TMDIChild& w_;
   const TPlainCutEnv& env_;
   TConnectorSearch search_;
+  std::int32_t linkedBase_ = 0;
+  int connectorsAtBase_ = 0;
 };
+
+void TCiecie::Recount() {
+  linkedBase_ = 0;
+  for (const auto& f : w_.Figures) linkedBase_ += f->Unlinked ? 0 : 1;
+  connectorsAtBase_ = search_.ConnectorsAdded();
+}
+
+std::int32_t TCiecie::Linked() const {
+  return linkedBase_ + 2 * (search_.ConnectorsAdded() - connectorsAtBase_);
+}
+
+void TCiecie::SetUnlinked(tfigura& f, bool unlinked) {
+  if (f.Unlinked != unlinked) linkedBase_ += unlinked ? -1 : 1;
+  f.Unlinked = unlinked;
+}
 
 bool TCiecie::Poll() { return env_.Aborted && env_.Aborted(); }
 
 void TCiecie::ShowReady() {
-  w_.StatusBar.SimpleText = ReadyText(w_);
+  w_.StatusBar.SimpleText = ReadyTextOf(Linked(), Count(w_));
   if (env_.Progress) env_.Progress(w_);
 }
 
@@ -353,6 +377,7 @@ bool TCiecie::Connect() {
     if (!hasChild) search_.FindConnector();
   }
   LinkRemainingFigures();
+  Recount();
 
   // Nested figures, from the inside out: the children of every parent are
   // joined to the parent or to each other before the parent is reached.
@@ -361,20 +386,21 @@ bool TCiecie::Connect() {
       tfigura& parent = Fig(w_, P);
       if (parent.Depth != d || parent.ChildCount <= 0) continue;
       const bool remembered = parent.Unlinked;
-      parent.Unlinked = false;
+      SetUnlinked(parent, false);
       bool found = search_.FindConnectorFew(P);
       ShowReady();
       while (found) {
         found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
                                                        : search_.FindConnectorFew(P);
         ShowReady();
-        Fig(w_, P).Unlinked = false;
+        SetUnlinked(Fig(w_, P), false);
         if (Poll()) {
-          Fig(w_, P).Unlinked = remembered;
+          SetUnlinked(Fig(w_, P), remembered);
           return false;
         }
       }
-      Fig(w_, P).Unlinked = remembered;
+      SetUnlinked(Fig(w_, P), remembered);
+      search_.ForgetParent();
     }
   }
 
@@ -385,12 +411,12 @@ bool TCiecie::Connect() {
     ShowReady();
     if (Poll()) return false;
     if (!found || Count(w_) >= kHugeProject) {
-      if (!NoFigureFlagged() && Count(w_) < kHugeProject) {
+      if (Linked() < Count(w_) && Count(w_) < kHugeProject) {
         search_.FindConnectorUnordered();
         ShowReady();
       }
       const bool stop = Poll();
-      if (NoFigureFlagged() || stop) break;
+      if (Linked() == Count(w_) || stop) break;
       // A round that joined nothing and gave nothing up will not do better
       // when repeated: the figures left keep their flag.
       if (search_.ConnectorsAdded() + search_.PairsRejected() == before) break;
@@ -549,13 +575,16 @@ void ResetPlainCutting(TMDIChild& w) {
   w.SelectedFigure = -1;
 }
 
-QString ReadyText(const TMDIChild& w) {
-  const auto n = w.Figures.size();
-  std::size_t linked = 0;
-  for (const auto& f : w.Figures) linked += f->Unlinked ? 0 : 1;
-  const std::int32_t percent = n == 0 ? 100 : Round(100.0 * double(linked) / double(n));
+QString ReadyTextOf(std::int32_t linked, std::int32_t count) {
+  const std::int32_t percent = count == 0 ? 100 : Round(100.0 * double(linked) / double(count));
   return Tr("Project_window", "ready") + QLatin1Char(' ') + QString::number(percent) +
          QLatin1Char('%');
+}
+
+QString ReadyText(const TMDIChild& w) {
+  std::int32_t linked = 0;
+  for (const auto& f : w.Figures) linked += f->Unlinked ? 0 : 1;
+  return ReadyTextOf(linked, w.FigureCount());
 }
 
 TPlainCutResult PrepareCiecie(TMDIChild& w, const TPlainCutEnv& env) {

@@ -28,6 +28,9 @@ struct TPlainCutEnv {
   // Called whenever the status text changed (the widget repaints it), and
   // once at the end with the window to be repainted whole.
   std::function<void(TMDIChild&)> Progress;
+  // Run the connector search exactly as defined, comparing every pair on every
+  // call (slow on large projects); tests compare the faster search with it.
+  bool ReferenceSearch = false;
 };
 
 struct TPlainCutResult {
@@ -59,6 +62,7 @@ void ResetPlainCutting(TMDIChild& w);
 // The text of the progress line: "ready" text, a blank, the percentage of
 // linked figures and "%".
 QString ReadyText(const TMDIChild& w);
+QString ReadyTextOf(std::int32_t linked, std::int32_t count);
 
 // Operator probe used by the installed preparation (the ui sets one that
 // peeks the event queue); the result's Progress hook likewise.

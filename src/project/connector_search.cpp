@@ -2,6 +2,8 @@
 #include "project/connector_search.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 #include <utility>
@@ -184,26 +186,10 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
 }
 
 bool TConnectorSearch::Run(Variant v, std::int32_t P) {
-  const auto n = w_.FigureCount();
-  std::int32_t e = -1;
-  if (v == Variant::Single) {
-    if (w_.FirstFigure < 0 || w_.FirstFigure >= n) return false;
-    e = NearestEntryPoint(w_, w_.FirstFigure);
-  }
-  bool found = false;
   Choice best{kNoScore};
-  for (std::int32_t K = 0; K < n; ++K) {
-    if (!ChildOk(v, K, P)) continue;
-    const std::int32_t tFrom = (v == Variant::Single) ? w_.FirstFigure : 0;
-    const std::int32_t tTo = (v == Variant::Single) ? w_.FirstFigure + 1 : n;
-    for (std::int32_t T = tFrom; T < tTo; ++T) {
-      if (!TargetOk(v, K, T, P) || Rejected(K, T)) continue;
-      found = true;
-      Choice c;
-      if (BestOfPair(v, K, T, e, c) && c.score < best.score) best = c;
-    }
-  }
-  if (!found || best.K < 0) return false;
+  const bool found = (reference_ || v == Variant::Single) ? RunReference(v, P, best)
+                                                          : RunCached(v, P, best);
+  if (!found) return false;
 
   std::int32_t i = best.i, j = best.j;
   if (!Walk(best.K, best.T, i, j)) {
@@ -215,6 +201,155 @@ bool TConnectorSearch::Run(Variant v, std::int32_t P) {
   best.i = i;
   best.j = j;
   AddConnector(v, P, best);
+  return true;
+}
+
+bool TConnectorSearch::RunReference(Variant v, std::int32_t P, Choice& best) {
+  const auto n = w_.FigureCount();
+  std::int32_t e = -1;
+  if (v == Variant::Single) {
+    if (w_.FirstFigure < 0 || w_.FirstFigure >= n) return false;
+    e = NearestEntryPoint(w_, w_.FirstFigure);
+  }
+  bool found = false;
+  for (std::int32_t K = 0; K < n; ++K) {
+    if (!ChildOk(v, K, P)) continue;
+    const std::int32_t tFrom = (v == Variant::Single) ? w_.FirstFigure : 0;
+    const std::int32_t tTo = (v == Variant::Single) ? w_.FirstFigure + 1 : n;
+    for (std::int32_t T = tFrom; T < tTo; ++T) {
+      if (!TargetOk(v, K, T, P) || Rejected(K, T)) continue;
+      found = true;
+      Choice c;
+      if (BestOfPair(v, K, T, e, c) && c.score < best.score) best = c;
+    }
+  }
+  return found && best.K >= 0;
+}
+
+void TConnectorSearch::BuildChildLists() {
+  const auto n = w_.FigureCount();
+  children_.assign(static_cast<std::size_t>(n), {});
+  open_.clear();
+  for (std::int32_t q = 0; q < n; ++q) {
+    const tfigura& f = *w_.Figures[q];
+    if (f.NestParent >= 0 && f.NestParent < n) children_[f.NestParent].push_back(q);
+    if (!Closed(f)) open_.push_back(q);
+  }
+  childListsBuilt_ = true;
+}
+
+void TConnectorSearch::ForgetParent() {
+  for (auto it = sessions_.begin(); it != sessions_.end();) {
+    const auto v = static_cast<Variant>(it->first.first);
+    if (v == Variant::Few || v == Variant::Many)
+      it = sessions_.erase(it);
+    else
+      ++it;
+  }
+}
+
+bool TConnectorSearch::TargetNow(Variant v, std::int32_t T, std::int32_t P) const {
+  const tfigura& t = *w_.Figures[T];
+  if (t.Unlinked || !t.oryg) return false;
+  if (v == Variant::Few || v == Variant::Many) return t.NestParent == P || T == P;
+  return !(T == w_.FirstFigure && Closed(t));
+}
+
+void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P) {
+  const tfigura& t = *w_.Figures[T];
+  auto consider = [&](std::int32_t K) {
+    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Rejected(K, T)) return;
+    Choice c;
+    if (BestOfPair(v, K, T, -1, c)) {
+      s.heap.push_back(c);
+      std::push_heap(s.heap.begin(), s.heap.end(), Later{});
+    }
+  };
+  // Closed children pair with a closed target only when they are among its
+  // nearest figures, so those come from the target's neighbour list.
+  auto closedNeighbours = [&](auto&& accept) {
+    if (static_cast<std::size_t>(T) >= neighbourFilled_.size()) return;
+    for (int e = 0; e < neighbourFilled_[T]; ++e) {
+      const std::int32_t K = t.Neighbours[e];
+      if (K >= 0 && K < w_.FigureCount() && Closed(*w_.Figures[K]) && accept(K)) consider(K);
+    }
+  };
+  const bool hasChildren = P >= 0 && static_cast<std::size_t>(P) < children_.size();
+  switch (v) {
+    case Variant::Few:
+      if (hasChildren)
+        for (const std::int32_t K : children_[P]) consider(K);
+      break;
+    case Variant::Many:
+      if (!hasChildren) break;
+      if (Closed(t)) {
+        for (const std::int32_t K : children_[P])
+          if (!Closed(*w_.Figures[K])) consider(K);
+        closedNeighbours([&](std::int32_t K) { return w_.Figures[K]->NestParent == P; });
+      } else {
+        for (const std::int32_t K : children_[P]) consider(K);
+      }
+      break;
+    case Variant::Ordered:
+      if (Closed(t)) {
+        for (const std::int32_t K : open_) consider(K);
+        closedNeighbours([](std::int32_t) { return true; });
+      } else {
+        for (std::int32_t K = 0; K < w_.FigureCount(); ++K) consider(K);
+      }
+      break;
+    case Variant::Unordered:
+      for (std::int32_t K = 0; K < w_.FigureCount(); ++K) consider(K);
+      break;
+    case Variant::Single:
+      break;
+  }
+}
+
+bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
+  const auto n = w_.FigureCount();
+  if (!childListsBuilt_) BuildChildLists();
+  const bool perParent = v == Variant::Few || v == Variant::Many;
+  auto [it, created] = sessions_.try_emplace({static_cast<int>(v), P});
+  Session& s = it->second;
+  if (created && perParent) {
+    if (P >= 0 && static_cast<std::size_t>(P) < children_.size()) s.pending = children_[P];
+    if (P >= 0 && P < n) s.pending.push_back(P);
+  }
+  if (!perParent) {
+    for (std::int32_t q = s.listed; q < n; ++q) s.pending.push_back(q);
+    s.listed = n;
+  }
+  s.seen.resize(static_cast<std::size_t>(n), 0);
+
+  // Targets reached since the last call bring their pairs in.
+  std::size_t keep = 0;
+  for (const std::int32_t T : s.pending) {
+    if (TargetNow(v, T, P)) {
+      AddTargetPairs(s, v, T, P);
+      s.seen[T] = 1;
+    } else {
+      s.pending[keep++] = T;
+    }
+  }
+  s.pending.resize(keep);
+
+  while (!s.heap.empty()) {
+    const Choice& top = s.heap.front();
+    const bool targetOk = TargetOk(v, top.K, top.T, P);
+    if (ChildOk(v, top.K, P) && targetOk && !Rejected(top.K, top.T)) break;
+    if (!targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
+      // The target is not reached any more: its pairs come back when it is.
+      s.seen[top.T] = 0;
+      s.pending.push_back(top.T);
+    }
+    std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
+    s.heap.pop_back();
+  }
+  if (s.heap.empty()) return false;
+  best = s.heap.front();
+  std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
+  s.heap.pop_back();
   return true;
 }
 
@@ -328,28 +463,152 @@ bool TConnectorSearch::IsNeighbour(std::int32_t K, std::int32_t T) const {
 }
 
 void TConnectorSearch::BuildNeighbourLists() {
+  if (reference_ || !BuildNeighbourListsGrid()) BuildNeighbourListsReference();
+  neighboursBuilt_ = true;
+}
+
+namespace {
+
+// Distance key of figure s in r's list: centre distance rounded, plus a
+// penalty when s is shallower than r and another when s is nested in r.
+std::int64_t NeighbourKey(const TMDIChild& w, std::int32_t r, std::int32_t s) {
+  const tfigura& fr = *w.Figures[r];
+  const tfigura& fs = *w.Figures[s];
+  std::int64_t d = Round64(Distance(fr.Centre, fs.Centre));
+  if (fr.Depth > fs.Depth) d += 500000000;
+  if (fs.NestParent == r) d += 500000000;
+  return d;
+}
+
+void StoreNeighbours(tfigura& f, const std::vector<std::pair<std::int64_t, std::int32_t>>& d,
+                     int m) {
+  f.Neighbours.fill(-1);
+  for (int e = 0; e < m; ++e) f.Neighbours[e] = d[e].second;
+}
+
+}  // namespace
+
+void TConnectorSearch::BuildNeighbourListsReference() {
   const auto n = w_.FigureCount();
   neighbourFilled_.assign(static_cast<std::size_t>(n), 0);
   std::vector<std::pair<std::int64_t, std::int32_t>> d(static_cast<std::size_t>(n));
   const int m = std::min<int>(kNeighbourCount, n);
   for (std::int32_t r = 0; r < n; ++r) {
-    const tfigura& fr = *w_.Figures[r];
-    for (std::int32_t s = 0; s < n; ++s) {
-      const tfigura& fs = *w_.Figures[s];
-      std::int64_t ds = Round64(Distance(fr.Centre, fs.Centre));
-      if (fr.Depth > fs.Depth) ds += 500000000;
-      if (fs.NestParent == r) ds += 500000000;
-      d[s] = {ds, s};
-    }
+    for (std::int32_t s = 0; s < n; ++s) d[s] = {NeighbourKey(w_, r, s), s};
     // Ascending by distance, equal distances in list order (a stable order):
     // the pair comparison on (distance, index) gives exactly that.
     std::partial_sort(d.begin(), d.begin() + m, d.end());
-    tfigura& f = *w_.Figures[r];
-    f.Neighbours.fill(-1);
-    for (int e = 0; e < m; ++e) f.Neighbours[e] = d[e].second;
+    StoreNeighbours(*w_.Figures[r], d, m);
     neighbourFilled_[r] = m;
   }
-  neighboursBuilt_ = true;
+}
+
+// The same lists from a grid of the centres. While every centre distance
+// stays below the penalty, the figures without a penalty (as deep as r or
+// deeper, and not nested in r) come first in r's list; when there are at
+// least 22 of them, the nearest 22 of those are r's list, found by searching
+// rings of cells outwards from r's cell. Other figures fall back to the full
+// comparison. Returns false when the centres lie too far apart for that.
+bool TConnectorSearch::BuildNeighbourListsGrid() {
+  const auto n = w_.FigureCount();
+  if (n == 0) return false;
+  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+  for (const auto& f : w_.Figures) {
+    minX = std::min<std::int64_t>(minX, f->Centre.X);
+    minY = std::min<std::int64_t>(minY, f->Centre.Y);
+    maxX = std::max<std::int64_t>(maxX, f->Centre.X);
+    maxY = std::max<std::int64_t>(maxY, f->Centre.Y);
+  }
+  const std::int64_t spanX = maxX - minX, spanY = maxY - minY;
+  if (spanX > 300000000 || spanY > 300000000) return false;
+
+  const int m = std::min<int>(kNeighbourCount, n);
+  // Figures at each depth or deeper, and each figure's nested figures that
+  // are not shallower than itself: what its penalty-free count leaves out.
+  std::int32_t maxDepth = 0, minDepth = 0;
+  for (const auto& f : w_.Figures) {
+    maxDepth = std::max(maxDepth, f->Depth);
+    minDepth = std::min(minDepth, f->Depth);
+  }
+  std::vector<std::int32_t> atLeast(static_cast<std::size_t>(maxDepth - minDepth + 2), 0);
+  std::vector<std::int32_t> nestedNotShallower(static_cast<std::size_t>(n), 0);
+  for (std::int32_t s = 0; s < n; ++s) {
+    const tfigura& f = *w_.Figures[s];
+    ++atLeast[f.Depth - minDepth];
+    if (f.NestParent >= 0 && f.NestParent < n && f.Depth >= w_.Figures[f.NestParent]->Depth)
+      ++nestedNotShallower[f.NestParent];
+  }
+  for (auto k = static_cast<std::ptrdiff_t>(atLeast.size()) - 2; k >= 0; --k)
+    atLeast[k] += atLeast[k + 1];
+
+  const double area = double(std::max<std::int64_t>(spanX, 1)) * double(std::max<std::int64_t>(spanY, 1));
+  std::int64_t cell = std::max<std::int64_t>(1, std::int64_t(std::ceil(std::sqrt(area / n) * 2)));
+  std::int64_t gx = spanX / cell + 1, gy = spanY / cell + 1;
+  while (gx * gy > 4 * std::int64_t{n} + 16) {
+    cell *= 2;
+    gx = spanX / cell + 1;
+    gy = spanY / cell + 1;
+  }
+  // Figures by cell, in list order within a cell.
+  std::vector<std::int32_t> start(static_cast<std::size_t>(gx * gy + 1), 0), items(static_cast<std::size_t>(n));
+  auto cellOf = [&](const tfigura& f) {
+    return ((f.Centre.Y - minY) / cell) * gx + (f.Centre.X - minX) / cell;
+  };
+  for (const auto& f : w_.Figures) ++start[cellOf(*f) + 1];
+  for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  {
+    std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
+    for (std::int32_t s = 0; s < n; ++s) items[fill[cellOf(*w_.Figures[s])]++] = s;
+  }
+
+  neighbourFilled_.assign(static_cast<std::size_t>(n), 0);
+  std::vector<std::pair<std::int64_t, std::int32_t>> all(static_cast<std::size_t>(n));
+  std::vector<std::pair<std::int64_t, std::int32_t>> top;
+  top.reserve(static_cast<std::size_t>(m) + 1);
+  for (std::int32_t r = 0; r < n; ++r) {
+    tfigura& fr = *w_.Figures[r];
+    const std::int32_t free = atLeast[fr.Depth - minDepth] - nestedNotShallower[r];
+    if (free < m) {
+      for (std::int32_t s = 0; s < n; ++s) all[s] = {NeighbourKey(w_, r, s), s};
+      std::partial_sort(all.begin(), all.begin() + m, all.end());
+      StoreNeighbours(fr, all, m);
+      neighbourFilled_[r] = m;
+      continue;
+    }
+    top.clear();
+    const std::int64_t cx = (fr.Centre.X - minX) / cell, cy = (fr.Centre.Y - minY) / cell;
+    auto visit = [&](std::int64_t x, std::int64_t y) {
+      if (x < 0 || y < 0 || x >= gx || y >= gy) return;
+      const std::int64_t c = y * gx + x;
+      for (std::int32_t k = start[c]; k < start[c + 1]; ++k) {
+        const std::int32_t s = items[k];
+        const tfigura& fs = *w_.Figures[s];
+        if (fs.Depth < fr.Depth || fs.NestParent == r) continue;
+        const std::pair<std::int64_t, std::int32_t> key{Round64(Distance(fr.Centre, fs.Centre)), s};
+        if (static_cast<int>(top.size()) == m && !(key < top.back())) continue;
+        top.insert(std::upper_bound(top.begin(), top.end(), key), key);
+        if (static_cast<int>(top.size()) > m) top.pop_back();
+      }
+    };
+    const std::int64_t rings = std::max(gx, gy);
+    for (std::int64_t k = 0; k <= rings; ++k) {
+      for (std::int64_t dy = -k; dy <= k; ++dy) {
+        if (dy == -k || dy == k) {
+          for (std::int64_t dx = -k; dx <= k; ++dx) visit(cx + dx, cy + dy);
+        } else {
+          visit(cx - k, cy + dy);
+          if (k > 0) visit(cx + k, cy + dy);
+        }
+      }
+      // Figures not visited yet lie more than k cells away, at a distance of
+      // at least k * cell, so their rounded distance exceeds the last kept.
+      if (static_cast<int>(top.size()) == m && double(top.back().first) + 1.5 <= double(k * cell))
+        break;
+    }
+    StoreNeighbours(fr, top, m);
+    neighbourFilled_[r] = m;
+  }
+  return true;
 }
 
 }  // namespace vm

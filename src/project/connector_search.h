@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "project/okno_plt.h"
@@ -61,10 +63,16 @@ class TConnectorSearch {
   int ConnectorsAdded() const { return connectorsAdded_; }
   int PairsRejected() const { return pairsRejected_; }
 
-  // Compare every admissible pair on every call, as the search is defined,
-  // instead of keeping the static pair scores between calls. Tests use it to
-  // check the faster path against the definition.
+  // Compare every admissible pair on every call and every figure with every
+  // other for the neighbour lists, as the search is defined, instead of
+  // keeping the pair scores between calls and looking up neighbours on a
+  // grid. Tests use it to check the faster path against the definition.
   void SetReference(bool on) { reference_ = on; }
+
+  // Drops what the calls of one parent's search keep between calls; the
+  // preparation calls it when it is done with a parent, whose own flag it
+  // then puts back.
+  void ForgetParent();
 
  private:
   enum class Variant { Single, Few, Many, Ordered, Unordered };
@@ -72,8 +80,32 @@ class TConnectorSearch {
     std::int64_t score = 0;
     std::int32_t K = -1, T = -1, i = -1, j = -1;
   };
+  // Scores of figure pairs do not change while the search runs (points,
+  // weights, depths and parents of drawn figures are fixed by then), so the
+  // pairs of the targets seen so far wait in a heap ordered as the scan
+  // would meet them: by score, then child, then target.
+  struct Later {
+    bool operator()(const Choice& a, const Choice& b) const {
+      if (a.score != b.score) return a.score > b.score;
+      if (a.K != b.K) return a.K > b.K;
+      return a.T > b.T;
+    }
+  };
+  struct Session {
+    std::vector<Choice> heap;
+    std::vector<char> seen;             // per figure: its pairs as a target are in the heap
+    std::vector<std::int32_t> pending;  // possible targets not seen yet
+    std::int32_t listed = 0;            // figures looked at for `pending`
+  };
 
   bool Run(Variant v, std::int32_t P);
+  bool RunReference(Variant v, std::int32_t P, Choice& best);
+  bool RunCached(Variant v, std::int32_t P, Choice& best);
+  bool TargetNow(Variant v, std::int32_t T, std::int32_t P) const;
+  void AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P);
+  void BuildChildLists();
+  void BuildNeighbourListsReference();
+  bool BuildNeighbourListsGrid();
   bool ChildOk(Variant v, std::int32_t K, std::int32_t P) const;
   bool TargetOk(Variant v, std::int32_t K, std::int32_t T, std::int32_t P) const;
   // Best vertex pair of one figure pair; false when no vertex pair is scored.
@@ -91,6 +123,11 @@ class TConnectorSearch {
   int connectorsAdded_ = 0;
   int pairsRejected_ = 0;
   bool reference_ = false;
+  std::map<std::pair<int, std::int32_t>, Session> sessions_;
+  // Figures by NestParent, and the open figures, as the search starts.
+  std::vector<std::vector<std::int32_t>> children_;
+  std::vector<std::int32_t> open_;
+  bool childListsBuilt_ = false;
 };
 
 }  // namespace vm

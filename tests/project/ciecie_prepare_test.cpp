@@ -180,9 +180,13 @@ TEST_F(CieciePrepare, VertexWeightsFollowCornersExtremesAndSampling) {
   for (int v = 0; v < 25; ++v) {
     const TVertexRec& r = c.VertexRecs[v];
     int weighted = 0, weight = 10;
-    if (v == 6 || v == 18) weighted = 1, weight = 8;
-    else if (v == 0 || v == 12) weighted = 1, weight = 9;
-    else if (v % 3 == 0) weighted = 1, weight = 10;
+    if (v == 6 || v == 18) {
+      weighted = 1, weight = 8;
+    } else if (v == 0 || v == 12) {
+      weighted = 1, weight = 9;
+    } else if (v % 3 == 0) {
+      weighted = 1, weight = 10;
+    }
     EXPECT_EQ(r.Weighted, weighted) << v;
     EXPECT_EQ(r.Weight, weight) << v;
   }
@@ -192,9 +196,10 @@ TEST_F(CieciePrepare, VertexWeightsFollowCornersExtremesAndSampling) {
     EXPECT_EQ(r.Weight, 6);
   }
   // Connectors: every vertex a candidate of weight 5.
-  for (const auto& f : w->Figures)
-    if (f->Kind == 3 && f->LinkParent >= 0)
-      for (const TVertexRec& r : f->VertexRecs) EXPECT_EQ(r.Weight, 5);
+  for (const auto& f : w->Figures) {
+    if (f->Kind != 3 || f->LinkParent < 0) continue;
+    for (const TVertexRec& r : f->VertexRecs) EXPECT_EQ(r.Weight, 5);
+  }
 }
 
 TEST_F(CieciePrepare, ProgressTextCountsLinkedFigures) {
