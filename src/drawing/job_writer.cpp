@@ -346,8 +346,9 @@ void JobWriter::RampMove(std::int64_t steps, bool negative) {
 
 void JobWriter::EncodeRamp(double z) {
   if (z == 0) return;
+  // A rotation too small for one step still gets the ramp's opening and
+  // closing periods; only its pieces of zero steps are left out.
   const std::int64_t n = Round(z * s_.StepsPerTurn);
-  if (n == 0) return;
   const bool negative = n < 0;
   const std::int64_t h = negative ? -n : n;
 

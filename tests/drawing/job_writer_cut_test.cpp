@@ -59,6 +59,35 @@ TEST_F(JobWriterCut, CornerPauseIsSplitIntoPiecesOfAtMost250) {
   }
 }
 
+// The move after a first move along X: where the corner test and the
+// short-move rule switch over.
+TEST_F(JobWriterCut, CornerAndShortMoveThresholds) {
+  struct Case {
+    double first;    // mm along X
+    double x, y, z;  // the next move: mm relative to the first, revolutions
+    QStringList commands;
+  } cases[] = {
+      // A turn of 29.5 degrees: cosine 0.87002 is a straight continuation, 0.86959 a corner.
+      {10, 8.70, 4.93, 0, {"a 1000 870 493 0"}},
+      {10, 8.70, 4.94, 0, {"p 10", "p 200", "a 1001 870 494 0"}},
+      // After a move of 10.24 mm a short move gets "p" 1; after 10.23 mm its period.
+      {10.24, 1, 0, 0, {"p 1", "a 100 100 0 0"}},
+      {10.23, 1, 0, 0, {"a 100 100 0 0", "l 213"}},  // k = Round(100.5) = 100: AccelDelay(99)
+      {5, 2.54, 0, 0, {"a 254 254 0 0", "l 133"}},   // k = 254: AccelDelay(253) div 2
+      {5, 2.55, 0, 0, {"a 256 255 0 0"}},            // k = 256: nothing added
+      // Rotation steps count in the length: 1 mm with 200 steps is k = 224.
+      {5, 1, 0, 0.004, {"a 224 100 0 200", "l 142"}},
+  };
+  for (const Case& c : cases) {
+    JobWriter w;
+    w.BeginJob(Path(), JobSettings{});
+    ASSERT_FALSE(w.EncodeCut(c.first, 0, 0).isEmpty());
+    EXPECT_EQ(Commands(w.EncodeCut(c.first + c.x, c.y, c.z)), c.commands)
+        << "after " << c.first << " mm: " << c.x << ", " << c.y << ", " << c.z;
+    w.EndJob();
+  }
+}
+
 TEST_F(JobWriterCut, AMoveWithoutStepsLeavesTheStateAlone) {
   JobWriter w;
   w.BeginJob(Path(), JobSettings{});

@@ -53,6 +53,38 @@ TEST_F(JobWriterFigure, TurningOnTheSpindle) {
                                "p 1", "f 0", "a 14000 0 14000 0"}))
       << Join(body);
   EXPECT_EQ(angle, 0);
+
+  // Without revolutions over the drawing nothing turns: the corner still sets
+  // the slowest cutting speed, with no move.
+  s.il_obr_rys = 0;
+  const QStringList flat = WithoutHeaderAndTrailer(
+      Commands(Job(s, [&](JobWriter& w) { w.WriteFigure(f, 1, 1, angle, 0); })), 4);
+  EXPECT_EQ(flat, (QStringList{"f 0",
+                               "p 1",
+                               "r 1 3",
+                               "p 250",
+                               "p 250",
+                               "p 250",
+                               "p 250",
+                               "p 1",
+                               "p 10",
+                               "p 200",
+                               "a 16000 0 -16000 0",
+                               "p 1",
+                               "f 1",  //
+                               "p 10",
+                               "p 200",
+                               "a 5000 5000 0 0",
+                               "v 1 800",
+                               "v 1 40000",
+                               "p 10",
+                               "p 200",
+                               "a 2000 0 2000 0",
+                               "v 1 800",  //
+                               "p 1",
+                               "f 0",
+                               "a 14000 0 14000 0"}))
+      << Join(flat);
 }
 
 // On the turntable the roles of X and Y are exchanged: the mirrored figure
@@ -87,17 +119,51 @@ TEST_F(JobWriterFigure, RotaryCuttingAboutTheSpindle) {
   JobSettings s = Settings(JobRotarySpindle);
   s.il_obr_rys = 1;  // one revolution over the 100 mm axis
   const tfigura f = Figure({{400, 400}, {2400, 400}, {4400, 800}}, 4000, 0);
+  const QStringList cut = {"f 0", "p 10", "p 200", "a 1000 1000 0 0",  //
+                           "p 1", "r 1 1", "p 250", "p 250", "p 250", "p 250", "p 1", "f 1",
+                           // down to the profile height, then the corner pause
+                           "p 10", "p 200", "a 16000 0 -16000 0", "p 200",
+                           // half a revolution per 50 mm, turning the other way
+                           "p 10", "p 200", "a 25496 5000 0 -25000", "a 25515 5000 1000 -25000"};
+  const QStringList end = {"p 1", "f 0"};
+  // The wire leaves the material, or stays in it at the last point.
+  const QStringList leave = {"p 10", "p 200", "a 15000 0 15000 0"};
+  for (int algorithm : {0, 1}) {
+    s.rgAlgorytmObrotowego = algorithm;
+    double angle = -1;
+    const QStringList body = WithoutHeaderAndTrailer(
+        Commands(Job(s, [&](JobWriter& w) { w.WriteFigure(f, 1, -1, angle, 0); })), 4);
+    EXPECT_EQ(body, cut + (algorithm == 0 ? leave : QStringList{}) + end) << Join(body);
+    EXPECT_EQ(angle, 0);
+  }
+}
+
+// The table's axis is vertical: the travel runs along Y at the start X, the
+// rotation follows the Y extent, and the wire goes back to the start X.
+TEST_F(JobWriterFigure, RotaryCuttingOnTheTable) {
+  JobSettings s = Settings(JobRotaryTable);
+  s.il_obr_rys = 1;  // one revolution over the 100 mm axis height
+  const tfigura f = Figure({{400, 400}, {800, 2400}, {1600, 4400}}, 0, 4000);
   double angle = -1;
-  const QStringList body = WithoutHeaderAndTrailer(
-      Commands(Job(s, [&](JobWriter& w) { w.WriteFigure(f, 1, -1, angle, 0); })), 4);
-  EXPECT_EQ(body, (QStringList{"f 0", "p 10", "p 200", "a 1000 1000 0 0",  //
-                               "p 1", "r 1 1", "p 250", "p 250", "p 250", "p 250", "p 1", "f 1",
-                               // down to the profile height, then the corner pause
-                               "p 10", "p 200", "a 16000 0 -16000 0", "p 200",
-                               // half a revolution per 50 mm, turning the other way
-                               "p 10", "p 200", "a 25496 5000 0 -25000", "a 25515 5000 1000 -25000",
-                               // the wire leaves the material
-                               "p 10", "p 200", "a 15000 0 15000 0", "p 1", "f 0"}))
+  const QStringList body = WithoutHeaderAndTrailer(Commands(Job(s,
+                                                                [&](JobWriter& w) {
+                                                                  w.JobHead.Z =
+                                                                      10000;  // 0.2 revolution
+                                                                  w.WriteFigure(f, 1, 1, angle, 0);
+                                                                })),
+                                                   4);
+  EXPECT_EQ(body,
+            (QStringList{// along Y to the first point's height (the start X is reached)
+                         "p 10", "p 200", "a 64000 0 -64000 0",
+                         // the alignment back to the start angle
+                         "p 10", "p 200", "a 10000 0 0 -10000",  //
+                         "p 1", "r 1 1", "p 250", "p 250", "p 250", "p 250", "p 1", "f 1",
+                         // into the material to the first point
+                         "p 10", "p 200", "a 11000 11000 0 0",
+                         // half a revolution per 50 mm in Y
+                         "p 10", "p 200", "a 25515 1000 5000 25000", "a 25574 2000 5000 25000",
+                         // back to the start X
+                         "p 10", "p 200", "a 14000 -14000 0 0", "p 1"}))
       << Join(body);
   EXPECT_EQ(angle, 0);
 }

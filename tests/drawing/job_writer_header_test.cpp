@@ -95,6 +95,27 @@ TEST_F(JobWriterHeader, StartPositionsOfEachCode) {
     EXPECT_TRUE(w.WarmUpPending);
     w.EndJob();
   }
+
+  // The head holds machine units: start positions are calibrated as the wire's
+  // move to them was.
+  s.CalibrationX = 1.02;
+  s.CalibrationY = 0.98;
+  s.RotaryStartY = 200.3;
+  const struct {
+    TJobOutputMode mode;
+    TPoint3I head;
+  } calibrated[] = {
+      {JobTurningSpindle, {1259, 19629, 0}},
+      {JobTurningTable, {10251, 1209, 0}},
+      {JobRotaryTable, {10251, 19629, 0}},
+  };
+  for (const auto& c : calibrated) {
+    s.JobOutputMode = c.mode;
+    JobWriter w;
+    w.BeginJob(Path(), s);
+    EXPECT_EQ(w.JobHead, c.head) << c.mode;
+    w.EndJob();
+  }
 }
 
 TEST_F(JobWriterHeader, SerialJobOnAJXMachineRampsThePower) {

@@ -85,6 +85,16 @@ TEST_F(JobWriterRamp, RampsSumToTheRotationAndLeaveThePositionAlone) {
 TEST_F(JobWriterRamp, ZeroRotationWritesNoRamp) {
   const QByteArray empty = Job(JobSettings{}, [](JobWriter&) {});
   EXPECT_EQ(Job(JobSettings{}, [](JobWriter& w) { w.EncodeRamp(0); }), empty);
+
+  // A rotation that rounds to no step still sets and restores the periods,
+  // with no move between them.
+  JobWriter w;
+  w.BeginJob(Path(), JobSettings{});
+  w.EncodeRamp(0.4 / 50000);
+  EXPECT_EQ(w.JobHead.Z, 0);
+  w.EndJob();
+  EXPECT_EQ(Commands(ReadAll(Path())).mid(10, 6),
+            (QStringList{"p 1", "l 65535", "l 40000", "l 40000", "p 1", "l 257"}));
 }
 
 TEST_F(JobWriterRamp, HeavyMaterialAlignsWithARamp) {
