@@ -32,6 +32,9 @@ struct TWalkFrame {
   // in the parent's sorted child list; childPos < 0 before they are looked up.
   std::int32_t childPos = -1;
   std::int32_t childEnd = 0;
+  // The serial pass's steps are done; only the figures hanging at the vertex
+  // it ended on are still to be walked.
+  bool tail = false;
 
   std::int32_t Stored(std::int32_t u) const { return reversed ? n - u : u; }
 };
@@ -128,8 +131,16 @@ class TWalker {
     while (!stack.empty()) {
       const std::size_t top = stack.size() - 1;
       if (stack[top].i >= stack[top].steps) {
-        stack.pop_back();
-        continue;
+        // A serial pass ends one step early: the figures hanging at its last
+        // vertex would otherwise never be cut.
+        if (!rules_.Serial) {
+          stack.pop_back();
+          continue;
+        }
+        if (!stack[top].tail) {
+          stack[top].tail = true;
+          stack[top].childPos = -1;
+        }
       }
       // Figures hanging at this vertex are walked first, in list order.
       if (stack[top].childPos < 0) LookUpChildren(stack[top]);
@@ -147,6 +158,10 @@ class TWalker {
         break;
       }
       if (descended) continue;
+      if (stack[top].tail) {
+        stack.pop_back();
+        continue;
+      }
       Advance(stack[top], out);
     }
   }

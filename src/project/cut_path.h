@@ -48,7 +48,8 @@ struct TCutItem {
 
 struct TCutPathRules {
   // Serial cutting: n steps for a figure of n + 1 points and no return along
-  // open figures (the saver's rule of the serial pass).
+  // open figures (the saver's rule of the serial pass); the figures hanging
+  // at the vertex where a figure's steps end are still walked there.
   bool Serial = false;
   // False: the first figure's own Cut items are left out (a frame that is not
   // cut is only travelled through its attachments).

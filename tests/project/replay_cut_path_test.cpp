@@ -101,6 +101,27 @@ TEST(CutPath, SaverRulesSerialPassAndFrameNotCut) {
   EXPECT_EQ(Items(WalkCutPath(*w, frame)), "E0 E1 C1.3 C1.2 C1.1 C1.0 R0.0 R0.1 R0.2 R0.3");
 }
 
+TEST(CutPath, SerialPassStillCutsFiguresHangingWhereItEnds) {
+  // Two triangles hang at the square's closing vertex 4, where a serial pass
+  // of four steps ends.
+  auto w = SquareConnectorTriangle();
+  w->Figures[0]->EntryVertex = 0;
+  tfigura& sq = *w->Figures[0];
+  sq.Points = {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}};  // forward from 0
+  tfigura& a = AddFig(*w, {{0, 0}, {-10, 0}, {0, -10}, {0, 0}});
+  a.typ = 1;
+  Hang(a, 0, 4, 0);
+  tfigura& b = AddFig(*w, {{0, 0}, {-20, 0}, {0, -20}, {0, 0}});
+  b.typ = 1;
+  Hang(b, 0, 4, 0);
+  TCutPathRules serial;
+  serial.Serial = true;
+  // A serial pass takes n steps a figure: the connector is cut out only, the
+  // square ends on its vertex 4, and the triangles there follow.
+  EXPECT_EQ(Items(WalkCutPath(*w, serial)).toStdString(),
+            "E0 C0.1 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C0.3 C0.4 E3 C3.1 C3.2 C3.3 E4 C4.1 C4.2 C4.3");
+}
+
 TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
   struct Case {
     const char* name;
