@@ -175,6 +175,14 @@ TEST(Replay, TreeReplayPausesAtTheRightCornersOfAReversedFigure) {
   };
   EXPECT_EQ(canvas.events, expected);
   EXPECT_EQ(test::Take(w), before);
+
+  // Serial cutting shows the serial pass the job will cut: no way back along
+  // the line, the square still cut.
+  s.Mode = 3;
+  RecordingCanvas serial;
+  TReplay(w, t, s, serial, probe).Run();
+  EXPECT_FALSE(serial.events.contains(D(10, y0)));
+  EXPECT_TRUE(serial.events.contains(D(7, y0 - 1)));
 }
 
 TEST(Replay, RotaryReplayTieGoesBackwardAndTravelsHome) {
