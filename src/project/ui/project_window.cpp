@@ -98,9 +98,12 @@ void ProjectWindow::syncStatus() {
 void ProjectWindow::render() {
   const QSize size = this->size();
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-  buffer_.fill(ToQColor(kColourBackground));
   const std::vector<TStroke> strokes = view_.FormPaint(*project_, size.width(), size.height(),
                                                        status_->height(), ViewSettingsFromKonfig());
+  rendered_ = true;
+  syncStatus();
+  if (buffer_.isNull()) return;  // no area yet
+  buffer_.fill(ToQColor(kColourBackground));
   QPainter painter(&buffer_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (const TStroke& s : strokes) {
@@ -111,8 +114,6 @@ void ProjectWindow::render() {
       painter.drawPolyline(s.Pixels.data(), static_cast<int>(s.Pixels.size()));
     }
   }
-  rendered_ = true;
-  syncStatus();
 }
 
 void ProjectWindow::paintNow() {
@@ -128,6 +129,7 @@ void ProjectWindow::paintNow() {
 }
 
 void ProjectWindow::replay() {
+  if (buffer_.isNull()) return;
   EventAbortProbe probe;
   ReplayInputGuard guard;  // after the probe: sees the events first
   BufferCanvas canvas(buffer_, *this);
