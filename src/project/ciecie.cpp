@@ -528,8 +528,7 @@ std::int32_t NearestEntryPoint(const TMDIChild& w, std::int32_t f) {
   return index;
 }
 
-bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia,
-               std::int32_t& ib) {
+bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib) {
   if (a == b) return false;
   tfigura& fa = Fig(w, a);
   tfigura& fb = Fig(w, b);

@@ -53,8 +53,7 @@ std::int32_t NearestEntryPoint(const TMDIChild& w, std::int32_t f);
 // Touch test: the first pair of vertices, a's from the last down, then b's from
 // the last down, within 10 units in X and in Y. A start point or connector end
 // (kind 3) snaps onto the vertex it touches.
-bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia,
-               std::int32_t& ib);
+bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib);
 
 // Removes the figures an earlier preparation added and unlinks every figure.
 void ResetPlainCutting(TMDIChild& w);

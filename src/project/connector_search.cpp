@@ -187,8 +187,8 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
 
 bool TConnectorSearch::Run(Variant v, std::int32_t P) {
   Choice best{kNoScore};
-  const bool found = (reference_ || v == Variant::Single) ? RunReference(v, P, best)
-                                                          : RunCached(v, P, best);
+  const bool found =
+      (reference_ || v == Variant::Single) ? RunReference(v, P, best) : RunCached(v, P, best);
   if (!found) return false;
 
   std::int32_t i = best.i, j = best.j;
@@ -541,7 +541,8 @@ bool TConnectorSearch::BuildNeighbourListsGrid() {
   for (auto k = static_cast<std::ptrdiff_t>(atLeast.size()) - 2; k >= 0; --k)
     atLeast[k] += atLeast[k + 1];
 
-  const double area = double(std::max<std::int64_t>(spanX, 1)) * double(std::max<std::int64_t>(spanY, 1));
+  const double area =
+      double(std::max<std::int64_t>(spanX, 1)) * double(std::max<std::int64_t>(spanY, 1));
   std::int64_t cell = std::max<std::int64_t>(1, std::int64_t(std::ceil(std::sqrt(area / n) * 2)));
   std::int64_t gx = spanX / cell + 1, gy = spanY / cell + 1;
   while (gx * gy > 4 * std::int64_t{n} + 16) {
@@ -550,7 +551,8 @@ bool TConnectorSearch::BuildNeighbourListsGrid() {
     gy = spanY / cell + 1;
   }
   // Figures by cell, in list order within a cell.
-  std::vector<std::int32_t> start(static_cast<std::size_t>(gx * gy + 1), 0), items(static_cast<std::size_t>(n));
+  std::vector<std::int32_t> start(static_cast<std::size_t>(gx * gy + 1), 0),
+      items(static_cast<std::size_t>(n));
   auto cellOf = [&](const tfigura& f) {
     return ((f.Centre.Y - minY) / cell) * gx + (f.Centre.X - minX) / cell;
   };

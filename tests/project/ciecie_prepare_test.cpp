@@ -22,8 +22,7 @@ using test::Rect;
 class CieciePrepare : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
-                                    "/Velmarosta_US.xml"));
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() + "/Velmarosta_US.xml"));
   }
   void TearDown() override { InstallInterfejs(nullptr); }
 };
@@ -39,7 +38,8 @@ double Perimeter(const tfigura& f) {
 }
 
 TEST_F(CieciePrepare, ThreeNestedSquaresAreJoinedFromTheOutsideIn) {
-  auto w = MakeProject({Rect(0, 0, 1000, 1000), Rect(100, 100, 900, 900), Rect(200, 200, 800, 800)});
+  auto w =
+      MakeProject({Rect(0, 0, 1000, 1000), Rect(100, 100, 900, 900), Rect(200, 200, 800, 800)});
   const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
 
   EXPECT_FALSE(r.Aborted);
@@ -166,8 +166,8 @@ TEST_F(CieciePrepare, VertexWeightsFollowCornersExtremesAndSampling) {
   std::vector<TPointI> circle;
   for (int k = 0; k < 24; ++k) {
     const double a = 2 * 3.141592653589793 * k / 24;
-    circle.push_back({5000 + int(std::lround(1000 * std::cos(a))),
-                      5000 + int(std::lround(1000 * std::sin(a)))});
+    circle.push_back(
+        {5000 + int(std::lround(1000 * std::cos(a))), 5000 + int(std::lround(1000 * std::sin(a)))});
   }
   circle.push_back(circle.front());
   auto w = MakeProject({Rect(0, 0, 10000, 10000), circle});
@@ -215,7 +215,8 @@ TEST_F(CieciePrepare, ProgressTextCountsLinkedFigures) {
 TEST_F(CieciePrepare, SecondPreparationStartsOver) {
   for (const bool addFrame : {true, false}) {
     SCOPED_TRACE(addFrame);
-    auto w = MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500), Rect(6000, 0, 6500, 500)});
+    auto w =
+        MakeProject({Rect(0, 0, 1000, 500), Rect(3000, 0, 4000, 500), Rect(6000, 0, 6500, 500)});
     PrepareCiecie(*w, Env(2, addFrame));
     std::vector<std::vector<TPointI>> first;
     std::vector<std::array<int, 4>> links;
@@ -230,8 +231,8 @@ TEST_F(CieciePrepare, SecondPreparationStartsOver) {
     ASSERT_EQ(w->FigureCount(), static_cast<int>(first.size()));
     for (int q = 0; q < w->FigureCount(); ++q) {
       EXPECT_EQ(F(*w, q).Points, first[q]) << q;
-      EXPECT_EQ((std::array<int, 4>{F(*w, q).LinkParent, F(*w, q).LinkVertex,
-                                    F(*w, q).EntryVertex, F(*w, q).Kind}),
+      EXPECT_EQ((std::array<int, 4>{F(*w, q).LinkParent, F(*w, q).LinkVertex, F(*w, q).EntryVertex,
+                                    F(*w, q).Kind}),
                 links[q])
           << q;
     }

@@ -45,8 +45,10 @@ Polyline Moved(const Polyline& p, int dx, int dy) {
 std::vector<Polyline> RegularDrawing(std::mt19937& rng) {
   std::uniform_int_distribution<int> verts(4, 12), pct(0, 99), side(3, 7);
   const bool squares = pct(rng) < 50;
-  const Polyline letter = squares ? Rect(-500, -500, 500, 500) : Star(rng, 0, 0, 400, 600, verts(rng));
-  const Polyline hole = squares ? Rect(-150, -150, 150, 150) : Star(rng, 0, 0, 100, 200, verts(rng));
+  const Polyline letter =
+      squares ? Rect(-500, -500, 500, 500) : Star(rng, 0, 0, 400, 600, verts(rng));
+  const Polyline hole =
+      squares ? Rect(-150, -150, 150, 150) : Star(rng, 0, 0, 100, 200, verts(rng));
   const int spacing = pct(rng) < 50 ? 1500 : 2000;
   const int cols = side(rng), rows = side(rng);
   std::vector<Polyline> figs;
@@ -76,13 +78,18 @@ std::vector<Polyline> RandomDrawing(std::mt19937& rng) {
       figs.push_back(Rect(v.X + 5, v.Y + 5, v.X + 60, v.Y + 60));
     }
     figs.push_back(letter);
-    if (pct(rng) < 20) figs.push_back({{cx - 2000, cy}, {cx - 1500, cy + 300}, {cx - 1000, cy - 100}});
+    if (pct(rng) < 20)
+      figs.push_back({{cx - 2000, cy}, {cx - 1500, cy + 300}, {cx - 1000, cy - 100}});
   }
   if (pct(rng) < 30) {
     // A parent with many children, so the candidate search of many children runs.
     const int cx = pos(rng), cy = pos(rng);
-    figs.push_back({{cx, cy}, {cx + 6000, cy}, {cx + 6000, cy + 6000}, {cx + 3000, cy + 6500},
-                    {cx, cy + 6000}, {cx, cy}});
+    figs.push_back({{cx, cy},
+                    {cx + 6000, cy},
+                    {cx + 6000, cy + 6000},
+                    {cx + 3000, cy + 6500},
+                    {cx, cy + 6000},
+                    {cx, cy}});
     for (int k = 0; k < 22 + pct(rng) % 6; ++k)
       figs.push_back(Rect(cx + 200 + (k % 6) * 900, cy + 200 + (k / 6) * 1200,
                           cx + 700 + (k % 6) * 900, cy + 900 + (k / 6) * 1200));
@@ -95,8 +102,7 @@ std::vector<Polyline> RandomDrawing(std::mt19937& rng) {
 class ConnectorFastPath : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
-                                    "/Velmarosta_US.xml"));
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() + "/Velmarosta_US.xml"));
   }
   void TearDown() override { InstallInterfejs(nullptr); }
 };

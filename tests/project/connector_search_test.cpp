@@ -1,12 +1,13 @@
 // Connector search: scores and weights, vertex sets, target rules, the
 // crossing walk, neighbour lists, and termination on hopeless inputs.
+#include "project/connector_search.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 
 #include "ciecie_fixture.h"
 #include "project/ciecie.h"
-#include "project/connector_search.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/message_recorder.h"
@@ -73,7 +74,8 @@ TEST(ConnectorSearch, ManyNeverAttachesAtTheTargetsFirstVertex) {
   // point lies 5 units off. Few takes vertex 0, Many the closing point.
   for (const bool many : {false, true}) {
     auto w = MakeProject({{{0, 0}, {100, 0}, {100, 100}, {0, 100}, {5, 5}},
-                          Rect(-300, -100, -200, -50), Rect(-1000, -1000, 1000, 1000)});
+                          Rect(-300, -100, -200, -50),
+                          Rect(-1000, -1000, 1000, 1000)});
     for (auto& f : w->Figures) f->VertexRecs.assign(f->Points.size(), TVertexRec{0, 10, 1});
     State(*w, 0, true, 1, 2);
     State(*w, 1, false, 1, 2);
@@ -95,12 +97,15 @@ TEST(ConnectorSearch, GeneralPassDepthRules) {
   struct Case {
     int depth, nestParent;
     bool joined;
-  } cases[] = {{1, -1, true}, {2, 3, false}, {3, 3, true}, {3, 4, false}, {4, 3, false},
-               {0, -1, true}};
+  } cases[] = {{1, -1, true}, {2, 3, false}, {3, 3, true},
+               {3, 4, false}, {4, 3, false}, {0, -1, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "target depth " << c.depth << " parent " << c.nestParent);
-    auto w = MakeProject({Rect(0, 0, 10, 10), Rect(100, 0, 110, 10), {{-5000, -5000}},
-                          Rect(-100, -100, 300, 300), Rect(-200, -200, 400, 400)});
+    auto w = MakeProject({Rect(0, 0, 10, 10),
+                          Rect(100, 0, 110, 10),
+                          {{-5000, -5000}},
+                          Rect(-100, -100, 300, 300),
+                          Rect(-200, -200, 400, 400)});
     Plain(*w);
     State(*w, 0, false, 3, 3);
     State(*w, 1, true, c.depth, c.nestParent);
@@ -168,8 +173,7 @@ TEST(ConnectorSearch, NeighbourListsServeMoreThanTenThousandFigures) {
 class ConnectorPrepare : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
-                                    "/Velmarosta_US.xml"));
+    ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() + "/Velmarosta_US.xml"));
   }
   void TearDown() override { InstallInterfejs(nullptr); }
 };
@@ -206,7 +210,7 @@ TEST_F(ConnectorPrepare, CutAcrossANonConvexFirstFigureEnds) {
   // Serial cutting starts at the C-shaped figure (last outermost). The square
   // in its mouth is not inside it; the straight cut from the C's lower-left
   // corner passes through the C, so the corner on the C has to move.
-  const test::Polyline c = {{0, 0},    {1000, 0},   {1000, 300}, {300, 300}, {300, 700},
+  const test::Polyline c = {{0, 0},      {1000, 0},    {1000, 300}, {300, 300}, {300, 700},
                             {1000, 700}, {1000, 1000}, {0, 1000},   {0, 0}};
   auto w = MakeProject({Rect(600, 400, 800, 600), c});
   TPlainCutEnv env = Env(3, false);
