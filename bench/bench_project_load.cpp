@@ -63,6 +63,18 @@ QByteArray DxfPieces() {
   return text + "0\nENDSEC\n0\nEOF\n";
 }
 
+// One long open polyline of 100,000 pieces drawn one after another.
+QByteArray HpglChain() {
+  QByteArray text = "IN;SP1;";
+  for (int k = 0; k < kContours * kSides; ++k) {
+    const int x = (k % 1000) * 100, y = (k / 1000) * 100 + (k % 2) * 50;
+    const int x2 = ((k + 1) % 1000) * 100, y2 = ((k + 1) / 1000) * 100 + ((k + 1) % 2) * 50;
+    text += "PU" + QByteArray::number(x) + "," + QByteArray::number(y) + ";PD" +
+            QByteArray::number(x2) + "," + QByteArray::number(y2) + ";PU;\n";
+  }
+  return text;
+}
+
 void LoadFile(benchmark::State& state, const QByteArray& bytes, const char* name) {
   QTemporaryDir dir;
   const QString path = dir.filePath(name);
@@ -90,6 +102,12 @@ void BM_LoadHpglPieces(benchmark::State& state) {
   LoadFile(state, bytes, "pieces.plt");
 }
 BENCHMARK(BM_LoadHpglPieces)->Unit(benchmark::kMillisecond);
+
+void BM_LoadHpglChain(benchmark::State& state) {
+  static const QByteArray bytes = HpglChain();
+  LoadFile(state, bytes, "chain.plt");
+}
+BENCHMARK(BM_LoadHpglChain)->Unit(benchmark::kMillisecond);
 
 void BM_LoadDxfPieces(benchmark::State& state) {
   static const QByteArray bytes = DxfPieces();

@@ -24,51 +24,36 @@ std::uint64_t CellKey(std::int64_t cx, std::int64_t cy) {
          static_cast<std::uint32_t>(cy);
 }
 
-std::uint64_t Mix(std::uint64_t x) {
-  x += 0x9E3779B97F4A7C15ull;
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-  return x ^ (x >> 31);
+bool EndsNear(const TPointSeq& f, const TPointSeq& g) {
+  return PointsNear(f.back(), g.front()) || PointsNear(f.back(), g.back()) ||
+         PointsNear(f.front(), g.front()) || PointsNear(f.front(), g.back());
 }
 
-bool EndsNear(const tfigura& f, const tfigura& g) {
-  const TPointI& f0 = f.Points.front();
-  const TPointI& f1 = f.Points.back();
-  const TPointI& g0 = g.Points.front();
-  const TPointI& g1 = g.Points.back();
-  return PointsNear(f1, g0) || PointsNear(f1, g1) || PointsNear(f0, g0) || PointsNear(f0, g1);
+// Joins g into f in the first of the four end orders that holds; where the
+// two meet only f's point remains.
+void Join(TPointSeq& f, TPointSeq g) {
+  if (PointsNear(f.back(), g.front())) {
+    // f, then g from its second point to its last.
+    g.pop_front();
+    f = TPointSeq::Concat(std::move(f), std::move(g));
+  } else if (PointsNear(f.back(), g.back())) {
+    // f, then g from its last but one point back to its first.
+    g.pop_back();
+    g.reverse();
+    f = TPointSeq::Concat(std::move(f), std::move(g));
+  } else if (PointsNear(f.front(), g.front())) {
+    // g's points from the second on, each put in front: f starts with g's last.
+    g.pop_front();
+    g.reverse();
+    f = TPointSeq::Concat(std::move(g), std::move(f));
+  } else {
+    // g's points from the last but one back, each put in front: f starts with g's first.
+    g.pop_back();
+    f = TPointSeq::Concat(std::move(g), std::move(f));
+  }
 }
 
 }  // namespace
-
-std::uint64_t FigurePointsHash(const std::vector<TPointI>& points) {
-  std::uint64_t h = Mix(points.size());
-  for (const TPointI& p : points)
-    h = Mix(h ^ ((static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.X)) << 32) |
-                 static_cast<std::uint32_t>(p.Y)));
-  return h;
-}
-
-bool JoinFigurePoints(tfigura& f, const tfigura& g) {
-  std::vector<TPointI>& F = f.Points;
-  const std::vector<TPointI>& G = g.Points;
-  if (F.empty() || G.size() < 2) return false;
-  // Where the two meet only f's point remains.
-  if (PointsNear(F.back(), G.front())) {
-    F.insert(F.end(), G.begin() + 1, G.end());
-  } else if (PointsNear(F.back(), G.back())) {
-    F.insert(F.end(), G.rbegin() + 1, G.rend());
-  } else if (PointsNear(F.front(), G.front())) {
-    // g's points from the second on, each put in front: f starts with g's last point.
-    F.insert(F.begin(), G.rbegin(), G.rend() - 1);
-  } else if (PointsNear(F.front(), G.back())) {
-    // g's points from the last but one back, each put in front: f starts with g's first.
-    F.insert(F.begin(), G.begin(), G.end() - 1);
-  } else {
-    return false;
-  }
-  return true;
-}
 
 TFigureCollector::TFigureCollector() = default;
 TFigureCollector::~TFigureCollector() = default;
@@ -76,30 +61,35 @@ TFigureCollector::~TFigureCollector() = default;
 bool TFigureCollector::Add(std::unique_ptr<tfigura> figure) {
   if (!figure) throw Error("TFigureCollector::Add: no figure");
   if (figure->Points.empty()) return false;
-  JoinOpenFigures(*figure);
-  const std::uint64_t hash = FigurePointsHash(figure->Points);
-  if (!IsNewFigure(*figure, hash)) return false;
-  licz_parametry(*figure);
+  TPointSeq points(figure->Points);
+  std::vector<TPointI>().swap(figure->Points);
+  // The reader's closure decides whether the new figure joins others.
+  if (figure->Open && points.size() > 1) JoinOpenFigures(points);
+  const std::uint64_t key = points.Key();
+  if (!IsNewFigure(points, key)) return false;
   const auto e = static_cast<std::int64_t>(entries_.size());
   Entry& entry = entries_.emplace_back();
-  entry.hash = hash;
-  entry.joinable = figure->Open && figure->Points.size() > 1;
+  entry.key = key;
+  // Kept figures are open by the parameters' rule: at most two points, or ends
+  // not near.
+  entry.joinable =
+      points.size() > 1 && (points.size() <= 2 || !PointsNear(points.front(), points.back()));
   entry.prev = tail_;
   if (tail_ >= 0) entries_[static_cast<std::size_t>(tail_)].next = e;
   if (head_ < 0) head_ = e;
   tail_ = e;
   if (entry.joinable) {
-    GridInsert(figure->Points.front(), e);
-    GridInsert(figure->Points.back(), e);
+    GridInsert(points.front(), e);
+    GridInsert(points.back(), e);
   }
-  hashes_[hash].push_back(e);
+  keys_[key].push_back(e);
+  entry.points = std::move(points);
   entry.figure = std::move(figure);
   ++alive_;
   return true;
 }
 
-void TFigureCollector::JoinOpenFigures(tfigura& f) {
-  if (!f.Open || f.Points.size() <= 1) return;
+void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
   bool joined = true;
   while (joined) {
     joined = false;
@@ -109,18 +99,17 @@ void TFigureCollector::JoinOpenFigures(tfigura& f) {
     while (from >= 0) {
       const std::int64_t e = FirstPartnerFrom(f, from);
       if (e < 0) break;
-      JoinFigurePoints(f, *entries_[static_cast<std::size_t>(e)].figure);
       const std::int64_t successor = entries_[static_cast<std::size_t>(e)].next;
-      Remove(e);
+      Join(f, Remove(e));
       joined = true;
       from = successor < 0 ? -1 : entries_[static_cast<std::size_t>(successor)].next;
     }
   }
 }
 
-std::int64_t TFigureCollector::FirstPartnerFrom(const tfigura& f, std::int64_t from) const {
+std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t from) const {
   std::int64_t best = -1;
-  for (const TPointI& end : {f.Points.front(), f.Points.back()}) {
+  for (const TPointI& end : {f.front(), f.back()}) {
     const std::int64_t cx = CellOf(end.X);
     const std::int64_t cy = CellOf(end.Y);
     for (std::int64_t dx = -1; dx <= 1; ++dx) {
@@ -129,7 +118,7 @@ std::int64_t TFigureCollector::FirstPartnerFrom(const tfigura& f, std::int64_t f
         if (it == ends_.end()) continue;
         for (const std::int64_t e : it->second) {
           if (e < from || (best >= 0 && e >= best)) continue;
-          if (EndsNear(f, *entries_[static_cast<std::size_t>(e)].figure)) best = e;
+          if (EndsNear(f, entries_[static_cast<std::size_t>(e)].points)) best = e;
         }
       }
     }
@@ -137,15 +126,15 @@ std::int64_t TFigureCollector::FirstPartnerFrom(const tfigura& f, std::int64_t f
   return best;
 }
 
-bool TFigureCollector::IsNewFigure(const tfigura& f, std::uint64_t hash) const {
-  const auto it = hashes_.find(hash);
-  if (it == hashes_.end()) return true;
+bool TFigureCollector::IsNewFigure(const TPointSeq& f, std::uint64_t key) const {
+  const auto it = keys_.find(key);
+  if (it == keys_.end()) return true;
   for (const std::int64_t e : it->second)
-    if (entries_[static_cast<std::size_t>(e)].figure->Points == f.Points) return false;
+    if (entries_[static_cast<std::size_t>(e)].points.SamePoints(f)) return false;
   return true;
 }
 
-void TFigureCollector::Remove(std::int64_t e) {
+TPointSeq TFigureCollector::Remove(std::int64_t e) {
   Entry& entry = entries_[static_cast<std::size_t>(e)];
   if (entry.prev >= 0)
     entries_[static_cast<std::size_t>(entry.prev)].next = entry.next;
@@ -156,18 +145,19 @@ void TFigureCollector::Remove(std::int64_t e) {
   else
     tail_ = entry.prev;
   if (entry.joinable) {
-    GridErase(entry.figure->Points.front(), e);
-    GridErase(entry.figure->Points.back(), e);
+    GridErase(entry.points.front(), e);
+    GridErase(entry.points.back(), e);
   }
-  auto it = hashes_.find(entry.hash);
-  if (it != hashes_.end()) {
+  auto it = keys_.find(entry.key);
+  if (it != keys_.end()) {
     auto& v = it->second;
     v.erase(std::find(v.begin(), v.end(), e));
-    if (v.empty()) hashes_.erase(it);
+    if (v.empty()) keys_.erase(it);
   }
   entry.figure.reset();
   entry.prev = entry.next = -1;
   --alive_;
+  return std::move(entry.points);
 }
 
 void TFigureCollector::GridInsert(const TPointI& p, std::int64_t e) {
@@ -186,11 +176,15 @@ void TFigureCollector::GridErase(const TPointI& p, std::int64_t e) {
 TFigureList TFigureCollector::Take() {
   TFigureList list;
   list.reserve(alive_);
-  for (std::int64_t e = head_; e >= 0; e = entries_[static_cast<std::size_t>(e)].next)
-    list.push_back(std::move(entries_[static_cast<std::size_t>(e)].figure));
+  for (std::int64_t e = head_; e >= 0; e = entries_[static_cast<std::size_t>(e)].next) {
+    Entry& entry = entries_[static_cast<std::size_t>(e)];
+    entry.figure->Points = entry.points.ToVector();
+    licz_parametry(*entry.figure);
+    list.push_back(std::move(entry.figure));
+  }
   entries_.clear();
   ends_.clear();
-  hashes_.clear();
+  keys_.clear();
   head_ = tail_ = -1;
   alive_ = 0;
   return list;

@@ -6,8 +6,9 @@
 // The joining follows the pass rule exactly (passes over the list in order
 // until one joins nothing; after a join the figure that moves into the freed
 // place waits for the next pass), but finds partners through a grid of end
-// points and duplicates through point hashes instead of scanning the list, so
-// a drawing of many pieces loads in linear time.
+// points and duplicates through running hashes of the point sequences instead
+// of scanning the list, and joins the shorter of two figures into the longer,
+// so a drawing of many pieces loads in about linear time.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 
 #include "drawing/figury.h"
 #include "project/okno_plt.h"
+#include "project/point_sequence.h"
 
 namespace vm {
 
@@ -28,32 +30,35 @@ class TFigureCollector {
   TFigureCollector& operator=(const TFigureCollector&) = delete;
 
   // Takes one figure that holds points (Valid): joins it (when it is open by
-  // the reader's rule and has more than one point), then keeps it with its
-  // parameters computed unless an identical figure is kept already. Returns
-  // whether it was kept.
+  // the reader's rule and has more than one point), then keeps it unless an
+  // identical figure is kept already. Returns whether it was kept.
   bool Add(std::unique_ptr<tfigura> figure);
 
   // Number of figures kept.
   std::size_t Count() const { return alive_; }
 
-  // The kept figures in list order; the collector is empty afterwards.
+  // The kept figures in list order, each with its parameters computed; the
+  // collector is empty afterwards.
   TFigureList Take();
 
  private:
   struct Entry {
-    std::unique_ptr<tfigura> figure;
+    std::unique_ptr<tfigura> figure;  // its points are held in `points` meanwhile
+    TPointSeq points;
     std::int64_t prev = -1;
     std::int64_t next = -1;
-    std::uint64_t hash = 0;
+    std::uint64_t key = 0;
     bool joinable = false;  // open with more than one point: its ends are in the grid
   };
 
-  void JoinOpenFigures(tfigura& f);
+  void JoinOpenFigures(TPointSeq& f);
   // The first joinable entry at or after `from` (list order) with an end near
   // one of f's ends, or -1.
-  std::int64_t FirstPartnerFrom(const tfigura& f, std::int64_t from) const;
-  bool IsNewFigure(const tfigura& f, std::uint64_t hash) const;
-  void Remove(std::int64_t e);
+  std::int64_t FirstPartnerFrom(const TPointSeq& f, std::int64_t from) const;
+  bool IsNewFigure(const TPointSeq& f, std::uint64_t key) const;
+  // Takes entry e out of the list and the indexes, frees its figure and
+  // returns its points.
+  TPointSeq Remove(std::int64_t e);
   void GridInsert(const TPointI& p, std::int64_t e);
   void GridErase(const TPointI& p, std::int64_t e);
 
@@ -65,15 +70,8 @@ class TFigureCollector {
   std::size_t alive_ = 0;
   // Grid cell of 10 x 10 units -> joinable entries with an end in the cell.
   std::unordered_map<std::uint64_t, std::vector<std::int64_t>> ends_;
-  // Point hash -> kept entries with that hash.
-  std::unordered_map<std::uint64_t, std::vector<std::int64_t>> hashes_;
+  // Point-sequence key -> kept entries with that key.
+  std::unordered_map<std::uint64_t, std::vector<std::int64_t>> keys_;
 };
-
-// Hash of a figure's point sequence (count and every coordinate, in order).
-std::uint64_t FigurePointsHash(const std::vector<TPointI>& points);
-
-// Applies one join of figure g into f in the first of the four end orders
-// that holds; returns false when no end of f is near an end of g.
-bool JoinFigurePoints(tfigura& f, const tfigura& g);
 
 }  // namespace vm
