@@ -63,9 +63,10 @@ void ResetPlainCutting(TMDIChild& w);
 QString ReadyText(const TMDIChild& w);
 QString ReadyTextOf(std::int32_t linked, std::int32_t count);
 
-// Operator probe used by the installed preparation (the ui sets one that
-// peeks the event queue); the result's Progress hook likewise.
-void SetPlainCuttingProbe(std::function<bool()> aborted);
+// Operator probe of the installed preparation: the factory makes one probe
+// per preparation (the ui's watches the event queue while it lives); the
+// Progress hook is passed on as it is.
+void SetPlainCuttingProbeFactory(std::function<std::function<bool()>()> make);
 void SetPlainCuttingProgress(std::function<void(TMDIChild&)> progress);
 
 // Registers the preparation as the project windows' plain-cutting hook. It

@@ -13,7 +13,7 @@ namespace vm {
 namespace {
 
 struct TPlainCuttingHooks {
-  std::function<bool()> Aborted;
+  std::function<std::function<bool()>()> MakeProbe;
   std::function<void(TMDIChild&)> Progress;
 };
 
@@ -26,7 +26,7 @@ bool RunInstalled(TMDIChild& w) {
   TPlainCutEnv env;
   env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
   env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
-  env.Aborted = Hooks().Aborted;
+  if (Hooks().MakeProbe) env.Aborted = Hooks().MakeProbe();
   env.Progress = Hooks().Progress;
   try {
     const TPlainCutResult r = PrepareCiecie(w, env);
@@ -46,7 +46,9 @@ bool RunInstalled(TMDIChild& w) {
 
 }  // namespace
 
-void SetPlainCuttingProbe(std::function<bool()> aborted) { Hooks().Aborted = std::move(aborted); }
+void SetPlainCuttingProbeFactory(std::function<std::function<bool()>()> make) {
+  Hooks().MakeProbe = std::move(make);
+}
 
 void SetPlainCuttingProgress(std::function<void(TMDIChild&)> progress) {
   Hooks().Progress = std::move(progress);
