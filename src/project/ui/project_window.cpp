@@ -1,5 +1,9 @@
 #include "project/ui/project_window.h"
 
+#include "machine/ui/event_abort_probe.h"
+#include "project/ciecie.h"
+#include "project/prepare_mode.h"
+
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,7 +11,6 @@
 
 #include "drawing/errors.h"
 #include "drawing/matma.h"
-#include "machine/ui/event_abort_probe.h"
 #include "project/replay.h"
 #include "project/simulation_command.h"
 #include "project/ui/info_form.h"
@@ -78,8 +81,43 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), project_(new TM
 
 ProjectWindow::~ProjectWindow() = default;
 
+namespace {
+
+// While a preparation runs, every progress report of the connector search
+// repaints the window at once, so the operator sees the links grow.
+class PreparationScope {
+ public:
+  explicit PreparationScope(ProjectWindow* window) {
+    SetPlainCuttingProgress([window](TMDIChild& w) {
+      if (&window->project() == &w) window->paintNow();
+    });
+  }
+  ~PreparationScope() { SetPlainCuttingProgress({}); }
+  PreparationScope(const PreparationScope&) = delete;
+  PreparationScope& operator=(const PreparationScope&) = delete;
+};
+
+}  // namespace
+
+bool ProjectWindow::reprepare() {
+  bool ok = false;
+  {
+    PreparationScope scope(this);
+    ok = PrepareForCurrentMode(*project_);
+  }
+  syncStatus();
+  rendered_ = false;
+  update();
+  emit projectChanged();
+  return ok && !project_->CloseRequested;
+}
+
 bool ProjectWindow::load(const QString& fileName) {
-  const bool ok = project_->Load(fileName);
+  bool ok = false;
+  {
+    PreparationScope scope(this);
+    ok = project_->Load(fileName);
+  }
   syncCaption();
   syncStatus();
   rendered_ = false;

@@ -31,6 +31,9 @@ class ProjectWindow : public QWidget {
   // has been shown); the window should then be closed.
   bool load(const QString& fileName);
 
+  // Prepares the project again for the current work mode and repaints it.
+  // False when the preparation failed (its reason has been shown).
+  bool reprepare();
   // Takes the caption from the project (after a load or a generator).
   void syncCaption();
 

@@ -394,12 +394,9 @@ void TMainForm::KonfiguracjaClick() {
 
 void TMainForm::ReprepareProjects() {
   for (ProjectWindow* w : Projects()) {
-    TMDIChild& prj = w->project();
-    if (!PrepareForCurrentMode(prj) || prj.CloseRequested) {
+    if (!w->reprepare()) {
       if (QWidget* sub = w->parentWidget()) sub->close();
-      continue;
     }
-    w->update();
   }
 }
 
