@@ -162,8 +162,11 @@ class TMDIChild {
   // --- Loading and the figure list ---
 
   // Reads the drawing into Figures and prepares it for the current work mode.
-  // Returns false when the window must close (the reason has been shown); the
-  // figure list is then empty.
+  // The reader follows the file's extension (".dxf" DXF, ".plt" HPGL, any
+  // case), else FileType; FileType is set to the mode used. Returns false when
+  // the window must close (the reason has been shown, CloseRequested is set):
+  // the figure list is then empty, the reader released and the cursor restored,
+  // also after an error raised while reading or preparing.
   bool Load(const QString& fileName);
   // Computes the figure parameters (box, extreme indexes, centre, closure, flags).
   void licz_parametry(tfigura& figure) const;
@@ -190,13 +193,24 @@ class TMDIChild {
   // Reverses every figure with Cut set that runs against the direction
   // (1 towards larger X, any other value towards smaller X).
   void UstawKierunek(std::int32_t direction);
-  // Orientation query: -1, 0 or 1; 0 for a negative index.
+  // Orientation query, measured at the figure's lowest vertex: 1 clockwise,
+  // -1 counter-clockwise, 0 for an open or degenerate figure and for a
+  // negative index (which changes nothing). RangeError past the list.
   std::int32_t JakiKierunek(std::int32_t index) const;
 
   // --- Mode preparations (through ProjectHooks) ---
   bool toczenie();
   bool ciecie_obrotowe();
   bool ciecie();
+
+  // --- Turning (project/turning.cpp, roughing.cpp, outline_offset.cpp) ---
+  // Orders Figures by the turning order numbers; indexes into the list follow.
+  void sortuj_toczenie();
+  // Roughing passes for turning, clipped against the figures' outlines.
+  void make_new_fig();
+  // Fills the figure's Outline: the centre path of an elliptical tool with
+  // semi-axes rx, ry (plotter units) touching the figure from its left side.
+  void makeOutline(std::int32_t index, std::int32_t rx, std::int32_t ry);
 
   // --- Window events that hold logic ---
   void FormClose(TCloseAction& action);
