@@ -12,7 +12,9 @@
 #include "shell/konfig.h"
 #include "shell/options.h"
 #include "shell/program_info.h"
+#include "shell/ui/about_box.h"
 #include "shell/ui/fltedit_widget.h"
+#include "shell/ui/hpgl_save_dialog.h"
 #include "shell/ui/konfig_dialog.h"
 #include "project/ui/project_view_commands.h"
 #include "shell/ui/main_window.h"
@@ -61,6 +63,16 @@ int main(int argc, char** argv) {
   vm::ui::TDlgkonfigDialog settingsDialog(vm::Dlgkonfig(), &mainForm);
   vm::Dlgkonfig().FormCreate();
   mainForm.SetSettingsDialog(&settingsDialog);
+
+  // The About box: fourth of the long-lived windows. It reads the machine's
+  // identity through the machine link each time it is shown.
+  vm::ui::TAboutBoxDialog aboutBox(
+      {.ReadStatus = [] { vm::ReadStatus(); },
+       .LinkFailed = [] { return vm::LinkFailed(); },
+       .ReadMachineInfo = [] { vm::ReadMachineInfo(); }},
+      &mainForm);
+  mainForm.commands.About = [&aboutBox] { aboutBox.exec(); };
+  vm::ui::InstallSaveAsHpglCommand(mainForm);
 
   mainForm.showMaximized();
   const int rc = app.exec();
