@@ -44,6 +44,55 @@ std::int32_t HalfSum(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>((std::int64_t{a} + b) / 2);
 }
 
+// The vertices of the figures present when the preparation starts, by cells
+// of 16 units: every vertex within 10 units of a point (per axis or as a
+// distance) lies in the point's cell or one of the eight around it. Figures
+// added later (frame, start point, connectors) are not in it; the start
+// point and connector ends also move when they snap onto a vertex.
+class TVertexGrid {
+ public:
+  void Build(const TMDIChild& w) {
+    entries_.clear();
+    covered_ = w.FigureCount();
+    for (std::int32_t q = 0; q < covered_; ++q) {
+      const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
+      for (std::size_t k = 0; k < pts.size(); ++k)
+        entries_.push_back({Key(Cell(pts[k].X), Cell(pts[k].Y)), q, static_cast<std::int32_t>(k)});
+    }
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+      return a.key != b.key ? a.key < b.key : (a.fig != b.fig ? a.fig < b.fig : a.vtx < b.vtx);
+    });
+  }
+  // Figures [0, Covered()) are in the grid.
+  std::int32_t Covered() const { return covered_; }
+  // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p.
+  template <typename Fn>
+  void ForNear(const TPointI& p, Fn&& fn) const {
+    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+      for (std::int64_t dx = -1; dx <= 1; ++dx) {
+        const std::int64_t key = Key(cx + dx, cy + dy);
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                   [](const Entry& e, std::int64_t k) { return e.key < k; });
+        for (; it != entries_.end() && it->key == key; ++it) fn(it->fig, it->vtx);
+      }
+  }
+
+ private:
+  struct Entry {
+    std::int64_t key;
+    std::int32_t fig, vtx;
+  };
+  static std::int64_t Cell(std::int32_t v) {
+    return v >= 0 ? v / 16 : -((-std::int64_t{v} + 15) / 16);
+  }
+  static std::int64_t Key(std::int64_t cx, std::int64_t cy) {
+    return cx * (std::int64_t{1} << 32) + (cy & 0xffffffff);
+  }
+  std::vector<Entry> entries_;
+  std::int32_t covered_ = 0;
+};
+
 // Runs one preparation; keeps the state the steps share.
 class TCiecie {
  public:
@@ -61,6 +110,12 @@ class TCiecie {
   void AddFrameFigure();
   void AddEnclosingFigure();
   void LinkRemainingFigures();
+  // Figures below `count` that may touch figure a: every figure with a vertex
+  // near one of a's, and every figure the grid does not hold, ascending.
+  // Without the grid (or for a start point or connector, whose points move
+  // as they snap) every figure.
+  std::vector<std::int32_t> TouchCandidates(std::int32_t a, std::int32_t count) const;
+  void LinkByContactWithFirst();
   bool NoFigureFlagged() const;
   void SetWeights();
   bool Connect();  // false when the operator aborted
@@ -79,7 +134,46 @@ class TCiecie {
   TConnectorSearch search_;
   std::int32_t linkedBase_ = 0;
   int connectorsAtBase_ = 0;
+  TVertexGrid grid_;
+  bool useGrid_ = false;
 };
+
+std::vector<std::int32_t> TCiecie::TouchCandidates(std::int32_t a, std::int32_t count) const {
+  std::vector<std::int32_t> out;
+  const tfigura& fa = Fig(w_, a);
+  if (!useGrid_ || fa.Kind == 3) {
+    out.resize(static_cast<std::size_t>(count));
+    for (std::int32_t q = 0; q < count; ++q) out[q] = q;
+    return out;
+  }
+  for (const TPointI& p : fa.Points) {
+    grid_.ForNear(p, [&](std::int32_t q, std::int32_t v) {
+      if (q >= count || q == a) return;
+      const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
+      if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+          std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+        out.push_back(q);
+    });
+  }
+  for (std::int32_t q = grid_.Covered(); q < count; ++q) out.push_back(q);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+void TCiecie::LinkByContactWithFirst() {
+  const std::int32_t first = w_.FirstFigure;
+  for (const std::int32_t q : TouchCandidates(first, Count(w_))) {
+    std::int32_t i, j;
+    if (TouchTest(w_, first, q, i, j)) {
+      tfigura& fq = Fig(w_, q);
+      fq.LinkParent = first;
+      fq.LinkVertex = i;
+      fq.EntryVertex = j;
+      fq.Unlinked = false;
+    }
+  }
+}
 
 void TCiecie::Recount() {
   linkedBase_ = 0;
@@ -128,7 +222,17 @@ void TCiecie::BuildVertexRecs() {
 
 bool TCiecie::PointNearFigure(std::int32_t i, std::int32_t q) const {
   const TPointI& pt = Fig(w_, q).Points.at(static_cast<std::size_t>(i));
-  for (std::int32_t o = 0; o < Count(w_); ++o) {
+  std::int32_t from = 0;
+  if (useGrid_) {
+    bool near = false;
+    grid_.ForNear(pt, [&](std::int32_t o, std::int32_t v) {
+      if (!near && o != q && Distance(pt, Fig(w_, o).Points[static_cast<std::size_t>(v)]) <= kNear)
+        near = true;
+    });
+    if (near) return true;
+    from = grid_.Covered();
+  }
+  for (std::int32_t o = from; o < Count(w_); ++o) {
     if (o == q) continue;
     for (const TPointI& other : Fig(w_, o).Points)
       if (Distance(pt, other) <= kNear) return true;
@@ -292,7 +396,7 @@ void TCiecie::LinkRemainingFigures() {
       tfigura& fi = Fig(w_, i);
       if (!fi.Unlinked && fi.LinkCandidate == 1) {
         std::int32_t next = -1;
-        for (std::int32_t j = 0; j < n; ++j) {
+        for (const std::int32_t j : TouchCandidates(i, n)) {
           if (!Fig(w_, j).Unlinked) continue;
           std::int32_t a, b;
           if (TouchTest(w_, i, j, a, b)) {
@@ -452,6 +556,8 @@ TPlainCutResult TCiecie::Run() {
 
   BuildVertexRecs();
   w_.co_w_czym();
+  useGrid_ = !env_.ReferenceSearch;
+  if (useGrid_) grid_.Build(w_);
   ChooseStart();
 
   const std::int32_t first = w_.FirstFigure;
@@ -463,16 +569,7 @@ TPlainCutResult TCiecie::Run() {
     F.LinkParent = -1;
     F.LinkVertex = -1;
   }
-  for (std::int32_t q = 0; q < Count(w_); ++q) {
-    std::int32_t i, j;
-    if (TouchTest(w_, first, q, i, j)) {
-      tfigura& fq = Fig(w_, q);
-      fq.LinkParent = first;
-      fq.LinkVertex = i;
-      fq.EntryVertex = j;
-      fq.Unlinked = false;
-    }
-  }
+  LinkByContactWithFirst();
   LinkRemainingFigures();
   SetWeights();
 

@@ -75,9 +75,12 @@ std::vector<Polyline> RandomDrawing(std::mt19937& rng) {
     if (pct(rng) < 15) {
       // A small square touching one of the letter's vertices.
       const TPointI v = letter[1];
-      figs.push_back(Rect(v.X + 5, v.Y + 5, v.X + 60, v.Y + 60));
+      const int d = 1 + pct(rng) % 11;
+      figs.push_back(Rect(v.X + d, v.Y - d, v.X + 60, v.Y + 60));
     }
     figs.push_back(letter);
+    // A lead-in line ending on one of the letter's vertices.
+    if (pct(rng) < 10) figs.push_back({{letter[2].X - 1500, letter[2].Y - 700}, letter[2]});
     if (pct(rng) < 20)
       figs.push_back({{cx - 2000, cy}, {cx - 1500, cy + 300}, {cx - 1000, cy - 100}});
   }
@@ -93,6 +96,15 @@ std::vector<Polyline> RandomDrawing(std::mt19937& rng) {
     for (int k = 0; k < 22 + pct(rng) % 6; ++k)
       figs.push_back(Rect(cx + 200 + (k % 6) * 900, cy + 200 + (k / 6) * 1200,
                           cx + 700 + (k % 6) * 900, cy + 900 + (k / 6) * 1200));
+  }
+  if (pct(rng) < 30) {
+    // Tiles sharing their edges: all reached by contact, one from another.
+    // Gaps of up to 11 units: some touch, some do not.
+    const int x = pos(rng), y = pos(rng), cols = 2 + pct(rng) % 8, rows = 1 + pct(rng) % 4;
+    const int gap = pct(rng) % 12, p = 500 + gap;
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < cols; ++c)
+        figs.push_back(Rect(x + c * p, y + r * p, x + c * p + 500, y + r * p + 500));
   }
   if (pct(rng) < 25) figs.push_back(Rect(-1000, -1000, 40000, 40000));
   std::shuffle(figs.begin(), figs.end(), rng);
