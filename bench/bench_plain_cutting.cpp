@@ -72,6 +72,36 @@ void BM_PlainCutting(benchmark::State& state) {
   state.counters["points"] = static_cast<double>(points);
 }
 
+// Square tiles sharing their edges, 100 by 100: every tile is reached by
+// contact from its neighbour, no connector is needed.
+void BM_PlainCuttingTiles(benchmark::State& state) {
+  const int side = static_cast<int>(state.range(0));
+  vm::TPlainCutEnv env;
+  env.Settings.Mode = 2;
+  env.Settings.AddFrame = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = std::make_unique<vm::TMDIChild>();
+    for (int r = 0; r < side; ++r)
+      for (int c = 0; c < side; ++c) {
+        auto f = std::make_unique<vm::tfigura>();
+        const int x = c * 400, y = r * 400;
+        f->Points = {{x, y}, {x + 400, y}, {x + 400, y + 400}, {x, y + 400}, {x, y}};
+        w->AddFigure(std::move(f));
+      }
+    w->Ustaw_PPiPK();
+    w->Width = w->MaxX - w->MinX;
+    w->Height = w->MaxY - w->MinY;
+    state.ResumeTiming();
+    const vm::TPlainCutResult r = vm::PrepareCiecie(*w, env);
+    benchmark::DoNotOptimize(r);
+    if (r.Unlinked != 0) state.SkipWithError("figures left unlinked");
+  }
+  state.counters["figures"] = double(side) * side;
+}
+
+BENCHMARK(BM_PlainCuttingTiles)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 BENCHMARK(BM_PlainCutting)
     ->Args({5000, 1})
     ->Args({10000, 1})
