@@ -360,11 +360,11 @@ void JogMove(int key, AbortProbe* probe) {
     case 104:
       dY = ly - y;
       break;
-    // Before homing the position is unknown: the jog runs the longest
-    // travel of the machine, which also covers the Y travel.
+    // Before homing the position is unknown: the jog down runs by the X
+    // travel, like the jog to the left.
     case 40:
     case 98:
-      dY = homed ? -y : -std::max(lx, ly);
+      dY = homed ? -y : -lx;
       break;
     case 97: {
       const double m = Round(std::min(x, y));

@@ -29,6 +29,11 @@ TEST_F(CommandsTest, PositionIsDividedByCalibrationAndZKeepsItsSign) {
   EXPECT_EQ(PlotState.Y, 10000 * -1);
   EXPECT_EQ(PlotState.Z, -25000);
   EXPECT_DOUBLE_EQ(RotationAngle(), -180.0);
+  // The emulator's "O" value is the Y where the last "Q" stopped.
+  SendCommand("Q");
+  ReadAck();
+  ReadValueO();
+  EXPECT_EQ(PlotState.OValue, -10000);
 }
 
 TEST_F(CommandsTest, SpeedsAreMultipliedByTheSpeedFactorAndZeroOnOverflow) {
@@ -49,6 +54,14 @@ TEST_F(CommandsTest, SpeedsAreMultipliedByTheSpeedFactorAndZeroOnOverflow) {
   SetSpeed(500);  // into the active slot
   EXPECT_EQ(sim.With([](sim::Controller& c) { return c.SlotPeriod(1); }), 500);
   EXPECT_EQ(PlotState.Speed, 1500);
+
+  // The period of the running motion is taken as reported, not multiplied.
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(1); });
+  SendCommand(Bytes({'A', 0, 0x40, 0x42, 0x0F, 0x40, 0x42, 0x0F, 0, 0, 0, 0, 0, 0}));
+  ReadAck();
+  ReadSpeeds();
+  EXPECT_EQ(PlotState.ActualSpeed, 500);
+  StopMotion();
 }
 
 TEST_F(CommandsTest, PowerAndHeaterFollowTheRelayState) {
@@ -66,6 +79,18 @@ TEST_F(CommandsTest, PowerAndHeaterFollowTheRelayState) {
   ReadPower();
   EXPECT_EQ(PlotState.PowerChannel, 2);
   EXPECT_EQ(PlotState.Power, 128);
+
+  // The "JX" family switches the heater on with the soft start, up to the
+  // level of the power setting (128 of 255: 50 %, 127).
+  Machine.FamilyJXFlag = true;
+  ReadStatus();
+  ClearCommands();
+  ToggleHeater();
+  const std::vector<int> levels = PowerLevels(Commands(), 2);
+  ASSERT_EQ(levels.size(), 11u);
+  EXPECT_EQ(levels.front(), 4);
+  EXPECT_EQ(levels.back(), 127);
+  EXPECT_TRUE(sim.With([](sim::Controller& c) { return c.Relay(2); }));
 }
 
 TEST_F(CommandsTest, PowerRampSendsItsLevelsAndStopsAtABrokenWire) {
@@ -219,8 +244,8 @@ TEST_F(CommandsTest, JogMovesTowardsTheEndOfTravel) {
     SendCommand("Y");
     ReadAck();
   }
-  // Before homing a jog down runs the longest travel, also on a machine
-  // whose Y travel is the longer one.
+  // Before homing a jog down runs by the X travel, also on a machine whose
+  // Y travel is the longer one.
   WorkingAreaLimits = {1000, 2400, 360};
   sim.With([](sim::Controller& m) { m.SetHomed(false); });
   ReadStatus();
@@ -228,9 +253,24 @@ TEST_F(CommandsTest, JogMovesTowardsTheEndOfTravel) {
   JogMove(40);
   QByteArray down = Commands().back();
   down[0] = 'a';
-  EXPECT_EQ(sim::DecodeJob(down).commands.at(0).dy, -240000);
+  EXPECT_EQ(sim::DecodeJob(down).commands.at(0).dy, -100000);
   SendCommand("Y");
   ReadAck();
+
+  // The heater the jog switches on follows the work mode and the family.
+  Dlgkonfig().Mode.SetItemIndex(0);
+  ClearCommands();
+  JogMove(39);
+  EXPECT_EQ(Commands().at(Commands().size() - 2), Bytes({'R', 1, 3}));
+  StopMotion();
+  Dlgkonfig().Mode.SetItemIndex(1);
+  Machine.FamilyJXFlag = true;
+  PlotState.Power = 255;
+  ClearCommands();
+  JogMove(39);
+  EXPECT_EQ(PowerLevels(Commands(), 2).back(), 255);
+  EXPECT_EQ(Commands().back()[0], 'A');
+  StopMotion();
 
   ClearCommands();
   JogMove(65);                       // not a jog key
