@@ -4,11 +4,15 @@
 
 #include <QCoreApplication>
 #include <cmath>
+#include <limits>
 
 #include "ciecie_fixture.h"
+#include "drawing/errors.h"
 #include "project/ciecie.h"
 #include "project/connector_search.h"
 #include "shell/interfejs.h"
+#include "shell/konfig.h"
+#include "shell/message_recorder.h"
 
 namespace vm {
 namespace {
@@ -264,6 +268,30 @@ TEST_F(CieciePrepare, AbortStopsTheSearchAndKeepsWhatWasMade) {
   EXPECT_GT(r.Unlinked, 0);
   EXPECT_EQ(w->PathLength, -1);  // left as it was
   EXPECT_TRUE(w->StatusBar.SimpleText.startsWith("ready "));
+}
+
+TEST_F(CieciePrepare, FrameBeyondTheIntegerRangeFailsAndClosesTheWindow) {
+  const int low = std::numeric_limits<std::int32_t>::min() + 100;
+  const std::vector<test::Polyline> figs = {Rect(low, 0, low + 1000, 1000),
+                                            Rect(low + 3000, 0, low + 4000, 1000)};
+  auto w = MakeProject(figs);
+  EXPECT_THROW(PrepareCiecie(*w, Env(2, true)), OverflowError);
+
+  ResetProjectHooks();
+  ResetDlgkonfig();
+  InstallPlainCutting();
+  Dlgkonfig().Mode.SetItemIndex(2);
+  Dlgkonfig().AddFrame.SetChecked(true);
+  auto w2 = MakeProject(figs);
+  {
+    ScopedMessageRecorder messages;
+    EXPECT_FALSE(w2->ciecie());
+    ASSERT_EQ(messages.requests.size(), 1);
+    EXPECT_EQ(messages.requests.back().icon, MessageIcon::Error);
+  }
+  EXPECT_TRUE(w2->CloseRequested);
+  ResetDlgkonfig();
+  ResetProjectHooks();
 }
 
 }  // namespace
