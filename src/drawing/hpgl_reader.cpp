@@ -213,10 +213,11 @@ void Thpgl::ReadFigureHpgl(tfigura& figure) {
     Previous = Current;
     ReadInstruction();
     if (FigureDone) break;
-    // An instruction that ends with the file is still executed before the end.
-    if (hpglEnd_ && !instructionPending_) break;
+    // An instruction that ends with the file is still executed before the end,
+    // also when its token was the first one found (a file of one instruction).
+    if (hpglEnd_ && !instructionPending_ && !IsMnemonic && !IsNumber) break;
   }
-  AtEof = hpglEnd_ && !instructionPending_;
+  AtEof = hpglEnd_ && !instructionPending_ && !IsMnemonic && !IsNumber;
   FinishFigure(figure);
 }
 

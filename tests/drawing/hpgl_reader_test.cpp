@@ -102,6 +102,10 @@ TEST_F(HpglReader, InstructionEndingTheFileIsExecuted) {
   ASSERT_EQ(figs.size(), 2u);
   EXPECT_EQ(figs[1].Points, (Points{{20, 0}, {30, 0}}));
   EXPECT_EQ(ReadAll("PU0,0;PD5,5;SP")[0].Points, (Points{{0, 0}, {5, 5}}));
+  // A file of one instruction: its token is the first one found and ends the file.
+  const auto lone = ReadAll(" pd");
+  ASSERT_EQ(lone.size(), 1u);
+  EXPECT_EQ(lone[0].Points, (Points{{0, 0}}));
 }
 
 TEST_F(HpglReader, DecimalCoordinatesAreRoundedHalvesToEven) {
@@ -132,6 +136,7 @@ TEST_F(HpglReader, LabelTextIsNotReadAsInstructions) {
 
 TEST_F(HpglReader, BadInputRaises) {
   EXPECT_THROW(ReadAll("PU0,0;PD1-2,5;"), ConversionError);
+  EXPECT_THROW(ReadAll("1-2"), ConversionError);  // the only token of the file
   EXPECT_THROW(ReadAll("PU0,0;PD5,5,+-.,5;"), ConversionError);
   EXPECT_THROW(ReadAll("PU0,0;PD3000000000,0;"), RangeError);
   EXPECT_THROW(ReadAll("SP257;PD1,1;"), RangeError);
