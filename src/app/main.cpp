@@ -6,6 +6,8 @@
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
+#include "machine/ui/event_abort_probe.h"
+#include "project/ciecie.h"
 #include "project/okno_plt.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
@@ -32,6 +34,13 @@ int main(int argc, char** argv) {
   // hourglass cursor during long work.
   vm::ProjectHooks().SetWaitCursor = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
   vm::ProjectHooks().RestoreCursor = [] { QApplication::restoreOverrideCursor(); };
+  // Plain cutting prepares through its hook; a key press or a left click
+  // stops its connector search.
+  vm::InstallPlainCutting();
+  vm::SetPlainCuttingProbeFactory([] {
+    auto probe = std::make_shared<vm::ui::EventAbortProbe>();
+    return std::function<bool()>([probe] { return probe->aborted(); });
+  });
 
   vm::ui::TMainForm mainForm;
   if (!mainForm.FormCreate()) return 1;  // the reason has been shown
