@@ -6,6 +6,8 @@
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
+#include "machine/transmit.h"
+#include "machine/ui/transmit_window.h"
 #include "machine/ui/event_abort_probe.h"
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
@@ -82,6 +84,10 @@ int main(int argc, char** argv) {
       &mainForm);
   mainForm.commands.About = [&aboutBox] { aboutBox.exec(); };
   vm::ui::InstallSaveAsHpglCommand(mainForm);
+
+  // The transmission window: ninth of the long-lived windows; the cut
+  // sequencer shows it through vm::TransmitJobFile.
+  vm::ui::TransmitWindow transmitWindow(vm::transmisja(), &mainForm);
 
   mainForm.showMaximized();
   const int rc = app.exec();
