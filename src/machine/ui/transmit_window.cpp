@@ -37,7 +37,6 @@ TransmitWindow::TransmitWindow(Ttransmisja& form, QWidget* parent)
   przerwij_ = new QPushButton(this);
   przerwij_->setObjectName(QStringLiteral("Przerwij"));
   przerwij_->setGeometry(118, 60, 85, 29);
-  przerwij_->setCursor(Qt::ArrowCursor);
   connect(przerwij_, &QPushButton::clicked, this, [this] { form_.PrzerwijClick(); });
 
   form_.FormCreate();
