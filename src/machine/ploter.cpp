@@ -45,13 +45,6 @@ void StartExchange(const QByteArray& text, bool report) {
   }
 }
 
-QByteArray Word(std::uint16_t v) {
-  QByteArray s;
-  s.append(static_cast<char>(v & 0xFF));
-  s.append(static_cast<char>(v >> 8));
-  return s;
-}
-
 QByteArray Bytes(std::initializer_list<int> values) {
   QByteArray s;
   for (int v : values) s.append(static_cast<char>(v));
@@ -196,7 +189,9 @@ void SetSpeed(std::uint16_t period) {
   if (LinkFailed()) return;
   if (PlotState.SpeedSlot <= 3) {
     // Only a command that was sent has an acknowledge byte to read.
-    Command(QByteArray(1, 'V') + static_cast<char>(PlotState.SpeedSlot) + Word(period));
+    QByteArray word;
+    WordToChars(period, word);
+    Command(QByteArray(1, 'V') + static_cast<char>(PlotState.SpeedSlot) + word);
   }
   ReadSpeeds();
 }
