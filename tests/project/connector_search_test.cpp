@@ -139,6 +139,29 @@ TEST(ConnectorSearch, CutThroughTheChildWalksTheChildVertexBack) {
   EXPECT_EQ(s.ConnectorCrossesFigure(1, 0, 0, 0), -1);
 }
 
+TEST(ConnectorSearch, WalkThatRunsRoundWithoutAFreeCutGivesThePairUp) {
+  // The child doubles back on its own line, and the walk never reaches its
+  // last vertex: every cut it tries to the point at (300,0) runs along one
+  // of the child's own edges. Vertex 1 is preferred by its weight.
+  auto w = MakeProject({{{300, 0}}, {{0, 0}, {100, 0}, {50, 0}, {150, 0}}});
+  Plain(*w);
+  State(*w, 0, true, 1, -1);
+  State(*w, 1, false, 1, -1);
+  F(*w, 1).VertexRecs[1] = TVertexRec{0, 1, 1};
+  w->FirstFigure = 0;
+  for (const bool reference : {false, true}) {
+    TConnectorSearch s(*w);
+    s.SetReference(reference);
+    for (int i : {0, 1, 2}) EXPECT_EQ(s.ConnectorCrossesFigure(1, i, 0, 0), 1) << i;
+    EXPECT_TRUE(s.FindConnectorUnordered());  // something was considered...
+    EXPECT_EQ(s.ConnectorsAdded(), 0);        // ...but no connector made
+    EXPECT_EQ(s.PairsRejected(), 1);
+    EXPECT_FALSE(s.FindConnectorUnordered());  // and the pair is not tried again
+    EXPECT_TRUE(F(*w, 1).Unlinked);
+    EXPECT_EQ(w->FigureCount(), 2);
+  }
+}
+
 TEST(ConnectorSearch, NeighbourListsPutDeeperAndOwnChildrenLast) {
   // Figure 0 at depth 1; 1 near and as deep; 2 far; 3 near but shallower;
   // 4 nearest but nested in 0.
