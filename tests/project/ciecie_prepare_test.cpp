@@ -270,6 +270,31 @@ TEST_F(CieciePrepare, AbortStopsTheSearchAndKeepsWhatWasMade) {
   EXPECT_TRUE(w->StatusBar.SimpleText.startsWith("ready "));
 }
 
+TEST_F(CieciePrepare, AbortAmongNestedFiguresKeepsTheUnreachedParentFlagged) {
+  // The right square is not reached when its children are being joined to
+  // it; the operator stops the search right then.
+  auto w = MakeProject({Rect(5000, 0, 9000, 4000), Rect(5500, 500, 6000, 1000),
+                        Rect(7000, 500, 7500, 1000), Rect(5500, 2000, 6000, 2500),
+                        Rect(0, 0, 4000, 4000)});
+  TPlainCutEnv env = Env(2, true);
+  env.Aborted = [] { return true; };
+  const TPlainCutResult r = PrepareCiecie(*w, env);
+  ASSERT_TRUE(r.Aborted);
+  EXPECT_TRUE(F(*w, 0).Unlinked);
+  EXPECT_EQ(F(*w, 0).LinkParent, -1);
+  EXPECT_EQ(r.Connectors, 3);  // frame to the left square, two children to the right one
+  // The children joined so far hang, through connectors, from the right
+  // square or from a sibling.
+  int joined = 0;
+  for (int q : {1, 2, 3}) {
+    if (F(*w, q).Unlinked) continue;
+    ++joined;
+    const int t = F(*w, F(*w, q).LinkParent).LinkParent;
+    EXPECT_TRUE(t >= 0 && t <= 3 && t != q) << q;
+  }
+  EXPECT_EQ(joined, 2);
+}
+
 TEST_F(CieciePrepare, FrameBeyondTheIntegerRangeFailsAndClosesTheWindow) {
   const int low = std::numeric_limits<std::int32_t>::min() + 100;
   const std::vector<test::Polyline> figs = {Rect(low, 0, low + 1000, 1000),
