@@ -120,8 +120,23 @@ class TWalker {
       }
     }
     fr.start = fr.v;
-    fr.steps = rules_.Serial && !fr.inner ? fr.n : fr.n + 1;
+    fr.steps = Steps(fr, figure);
     return fr;
+  }
+
+  // n + 1 steps: a closed figure is cut all round back to its entry (one of
+  // the steps joins its last point to the equal first point), an open one out
+  // and back. A serial pass leaves out the step that would follow the last
+  // cut: the return of the first figure when it is open, the closing step of
+  // a closed figure when that step would be the joining one. Every other
+  // figure of a serial pass is still cut all round or back to where it hangs,
+  // so the wire never leaves a closed outline open or crosses the part from a
+  // child to its parent's next vertex.
+  std::int32_t Steps(const TWalkFrame& fr, std::int32_t figure) const {
+    if (!rules_.Serial || fr.inner) return fr.n + 1;
+    if (Fig(figure).typ == 0) return figure == w_.FirstFigure ? fr.n : fr.n + 1;
+    const bool joinLast = (fr.step > 0 && fr.v == 0) || (fr.step < 0 && fr.v == fr.n);
+    return joinLast ? fr.n : fr.n + 1;
   }
 
   void Walk(std::int32_t first, std::int32_t entry, std::vector<TCutItem>& out) {
@@ -194,9 +209,10 @@ class TWalker {
         return;
       }
     }
-    // After the last vertex of an open figure the wire comes back along it.
+    // After the last vertex of an open figure the wire comes back along it
+    // (in a serial pass only to a parent: the pass ends on the first figure).
     if (!fr.inner && !w_.SingleOpenFigure && open && fr.i == fr.n && f.Points.size() > 2 &&
-        !rules_.Serial) {
+        !(rules_.Serial && fr.figure == w_.FirstFigure)) {
       for (std::int32_t k = fr.n; k >= 0; --k)
         out.push_back(Item(TCutItem::Kind::Return, fr.figure, fr.Stored(k)));
     }

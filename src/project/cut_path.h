@@ -47,9 +47,12 @@ struct TCutItem {
 };
 
 struct TCutPathRules {
-  // Serial cutting: n steps for a figure of n + 1 points and no return along
-  // open figures (the saver's rule of the serial pass); the figures hanging
-  // at the vertex where a figure's steps end are still walked there.
+  // Serial cutting: the pass ends on the first figure's last cut. An open
+  // first figure is cut to its end without coming back; a closed figure is
+  // cut all round to its entry without the joining step at its end; every
+  // other figure still comes back to where it hangs (a connector out and
+  // back). The figures hanging at the vertex where a figure's steps end are
+  // still walked there.
   bool Serial = false;
   // False: the first figure's own Cut items are left out (a frame that is not
   // cut is only travelled through its attachments).

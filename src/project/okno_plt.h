@@ -21,6 +21,7 @@ namespace vm {
 
 class Thpgl;
 class TMDIChild;
+struct JobSettings;
 
 // A rectangle in window pixels, 32-bit each side.
 struct TRectI {
@@ -211,6 +212,30 @@ class TMDIChild {
   // Fills the figure's Outline: the centre path of an elliptical tool with
   // semi-axes rx, ry (plotter units) touching the figure from its left side.
   void makeOutline(std::int32_t index, std::int32_t rx, std::int32_t ry);
+
+  // --- Job-file savers (savers.cpp) ---
+  // Each writes the prepared path of its work mode as a job file through the
+  // job writer, which holds `job` (its output code, settings and machine
+  // values) for the save. Figures first..last are written (RangeError outside
+  // the list). A failed create or write raises IoError; the cursor and the
+  // main status line are restored and the writer released on every exit, and
+  // every figure reversed for a pass is restored.
+
+  // Turning on the spindle (output code 30) and on the turntable (301): every
+  // figure with Cut set and an order number, in ilosckrokow passes.
+  void Save_toczenie_wrzeciono(const QString& fileName, std::int32_t first, std::int32_t last,
+                               const JobSettings& job);
+  void Save_toczenie_stolik(const QString& fileName, std::int32_t first, std::int32_t last,
+                            const JobSettings& job);
+  // Rotary cutting (31 and 311): every figure with Cut set, in ilosckrokow
+  // passes with the hold between them.
+  void Save_ciecie_obrotowe(const QString& fileName, std::int32_t first, std::int32_t last,
+                            const JobSettings& job);
+  // Plain (32) and serial (33) cutting: the cutting tree from FirstFigure
+  // (first and last are not used), then a turn of closingRotation revolutions
+  // in place (0 for plain cutting; a serial pass's turn of the table).
+  void save_ciecie(const QString& fileName, std::int32_t first, double closingRotation,
+                   std::int32_t last, const JobSettings& job);
 
   // --- Window events that hold logic ---
   void FormClose(TCloseAction& action);

@@ -83,8 +83,9 @@ TEST(CutPath, OpenFigureEnteredAtAnInnerVertexComesBackAlongItself) {
   EXPECT_EQ(Items(path), "E0 C0.2 E1 C1.3 C1.2 C1.1 C1.0 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
   TCutPathRules serial;
   serial.Serial = true;
+  // The triangle, walked backward, is still closed in a serial pass.
   EXPECT_EQ(Items(WalkCutPath(*w, serial)),
-            "E0 C0.2 E1 C1.3 C1.2 C1.1 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
+            "E0 C0.2 E1 C1.3 C1.2 C1.1 C1.0 C0.3 R0.3 R0.2 R0.1 R0.0 C0.0 C0.1");
   // One open figure alone ends at its first point.
   w->Figures.pop_back();
   w->SingleOpenFigure = true;
@@ -94,8 +95,8 @@ TEST(CutPath, OpenFigureEnteredAtAnInnerVertexComesBackAlongItself) {
 TEST(CutPath, SaverRulesSerialPassAndFrameNotCut) {
   auto w = OpenEnteredAtItsEnd();
   TCutPathRules serial;
-  serial.Serial = true;  // n steps a figure, no return along the open figure
-  EXPECT_EQ(Items(WalkCutPath(*w, serial)), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C0.0");
+  serial.Serial = true;  // no return along the open first figure; the triangle closed
+  EXPECT_EQ(Items(WalkCutPath(*w, serial)), "E0 C0.2 C0.1 E1 C1.3 C1.2 C1.1 C1.0 C0.0");
   TCutPathRules frame;
   frame.CutFirstFigure = false;  // the first figure's own edges make no moves
   EXPECT_EQ(Items(WalkCutPath(*w, frame)), "E0 E1 C1.3 C1.2 C1.1 C1.0 R0.0 R0.1 R0.2 R0.3");
@@ -116,10 +117,11 @@ TEST(CutPath, SerialPassStillCutsFiguresHangingWhereItEnds) {
   Hang(b, 0, 4, 0);
   TCutPathRules serial;
   serial.Serial = true;
-  // A serial pass takes n steps a figure: the connector is cut out only, the
-  // square ends on its vertex 4, and the triangles there follow.
+  // The square ends on its vertex 4 and the triangles there follow; the
+  // connector is cut out and back, the triangle at its end all round.
   EXPECT_EQ(Items(WalkCutPath(*w, serial)).toStdString(),
-            "E0 C0.1 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C0.3 C0.4 E3 C3.1 C3.2 C3.3 E4 C4.1 C4.2 C4.3");
+            "E0 C0.1 C0.2 E1 C1.1 E2 C2.3 C2.2 C2.1 C2.0 C1.0 C0.3 C0.4 E3 C3.1 C3.2 C3.3 E4 C4.1 "
+            "C4.2 C4.3");
 }
 
 TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
