@@ -124,6 +124,24 @@ TEST(CutPath, SerialPassStillCutsFiguresHangingWhereItEnds) {
             "C4.2 C4.3");
 }
 
+TEST(CutPath, SerialPassBringsTheWireBackToWhereAFigureHangs) {
+  // A square run forward from its corner 0 with an open polyline hanging at
+  // its corner 1: the polyline is cut and the wire comes back along it before
+  // the square goes on, as in plain cutting; only the first figure's own
+  // steps end one early.
+  TMDIChild w;
+  AddFig(w, {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}}).typ = 1;
+  tfigura& line = AddFig(w, {{0, 100}, {50, 150}, {100, 150}});
+  line.typ = 0;
+  Hang(line, 0, 1, 0);
+  Finish(w);
+  w.FirstFigure = 0;
+  TCutPathRules serial;
+  serial.Serial = true;
+  EXPECT_EQ(Items(WalkCutPath(w, serial)),
+            "E0 C0.1 E1 C1.1 C1.2 R1.2 R1.1 R1.0 C1.0 C0.2 C0.3 C0.4");
+}
+
 TEST(CutPath, SingleOpenFigureDoesNotComeBack) {
   struct Case {
     const char* name;
