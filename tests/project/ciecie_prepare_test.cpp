@@ -147,6 +147,19 @@ TEST_F(CieciePrepare, LeadInLineIsCutFirstFromItsFreeEnd) {
   EXPECT_EQ(w->EntryBottom, 200);
 }
 
+TEST_F(CieciePrepare, OfTwoLeadInsTheOneNearerTheLowerLeftCornerIsFirst) {
+  // Both end on the square's corners; the left one's box starts nearer to
+  // the project's lower-left corner. The other is reached through the square.
+  auto w = MakeProject(
+      {{{3000, -500}, {1000, 1000}}, Rect(0, 0, 1000, 1000), {{-2000, 200}, {-1000, 100}, {0, 0}}});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_EQ(w->FirstFigure, 2);
+  EXPECT_EQ(F(*w, 1).LinkParent, 2);
+  EXPECT_EQ(F(*w, 0).LinkParent, 1);
+  EXPECT_EQ(r.Connectors, 0);
+}
+
 TEST_F(CieciePrepare, SingleOpenFigureIsItsOwnStart) {
   auto w = MakeProject({{{0, 0}, {500, 100}, {900, 0}}});
   PrepareCiecie(*w, Env(2, true));
@@ -213,6 +226,9 @@ TEST_F(CieciePrepare, ProgressTextCountsLinkedFigures) {
   EXPECT_EQ(ReadyText(*w), QStringLiteral("ready 67%"));
   F(*w, 1).Unlinked = false;
   EXPECT_EQ(ReadyText(*w), QStringLiteral("ready 100%"));
+  // The percentage rounds halves to even.
+  EXPECT_EQ(ReadyTextOf(1, 8), QStringLiteral("ready 12%"));
+  EXPECT_EQ(ReadyTextOf(3, 8), QStringLiteral("ready 38%"));
 }
 
 // Runs the preparation twice; the second run must give the same project.
