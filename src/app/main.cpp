@@ -11,6 +11,7 @@
 #include "machine/ui/event_abort_probe.h"
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
+#include "project/turning.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/konfig.h"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     auto probe = std::make_shared<vm::ui::EventAbortProbe>();
     return std::function<bool()>([probe] { return probe->aborted(); });
   });
+  // Turning and rotary cutting prepare through their hooks.
+  vm::InstallTurning();
 
   vm::ui::TMainForm mainForm;
   if (!mainForm.FormCreate()) return 1;  // the reason has been shown
