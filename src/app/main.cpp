@@ -6,6 +6,7 @@
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
+#include "model3d/ui/model_info_dialog.h"
 #include "machine/transmit.h"
 #include "machine/ui/transmit_window.h"
 #include "machine/ui/event_abort_probe.h"
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
        .ReadMachineInfo = [] { vm::ReadMachineInfo(); }},
       &mainForm);
   mainForm.commands.About = [&aboutBox] { aboutBox.exec(); };
+
+  // The model info dialog: sixth of the long-lived windows. The serial-cut
+  // generator shows its own copy through ShowModelInfoDialog.
+  vm::ui::TfModelInfoDialog modelInfo(&mainForm);
   vm::ui::InstallSaveAsHpglCommand(mainForm);
 
   // The transmission window: ninth of the long-lived windows; the cut

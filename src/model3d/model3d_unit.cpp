@@ -1,1 +1,0 @@
-// Placeholder so the model3d library has a source until its first unit lands.
