@@ -153,7 +153,7 @@ void Controller::StartMotion(Time start, std::int64_t dx, std::int64_t dy, std::
   motion_.delta = {dx, dy, dz};
   motion_.period = period;
   motion_.homingAxis = homingAxis;
-  motion_.duration = Scaled(std::max(count, 1) * period * kPeriodSeconds);
+  motion_.duration = Scaled(double(std::max(count, 1)) * period * kPeriodSeconds);
   if (motion_.duration <= Clock::duration::zero()) motion_.duration = Clock::duration(1);
 }
 
