@@ -13,6 +13,7 @@
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
 #include "project/turning.h"
+#include "project/ui/generator_windows.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/konfig.h"
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
   // generator shows its own copy through ShowModelInfoDialog.
   vm::ui::TfModelInfoDialog modelInfo(&mainForm);
   vm::ui::InstallSaveAsHpglCommand(mainForm);
+
+  // The arch-cutting dialog: seventh of the long-lived windows; with it the
+  // Duplicate and arch-cutting commands.
+  const auto generators = vm::ui::InstallGenerators(mainForm);
 
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
