@@ -42,7 +42,11 @@ TfZaginaczDialog::TfZaginaczDialog(TMainForm* main, QWidget* parent) : QDialog(p
   form_.Close = [this] { accept(); };
 }
 
-TfZaginaczDialog::~TfZaginaczDialog() = default;
+TfZaginaczDialog::~TfZaginaczDialog() {
+  // The edit widget refers to the core edit, which is destroyed before the
+  // dialog's children: the widget goes first.
+  delete depth_;
+}
 
 bool TfZaginaczDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {

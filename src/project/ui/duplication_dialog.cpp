@@ -163,6 +163,10 @@ TfParDupDialog::~TfParDupDialog() {
     e->OnEnter = nullptr;
     e->OnExit = nullptr;
   }
+  // The edit widgets refer to the core edits, which are destroyed before the
+  // dialog's children: the widgets go first.
+  for (auto& [name, w] : edits_) delete w;
+  edits_.clear();
 }
 
 QLabel* TfParDupDialog::addLabel(const char* name, const QString& text) {

@@ -30,7 +30,7 @@ TGeneratorWindows MdiGeneratorWindows(TMainForm& main) {
     // while its deletion is pending.
     if (QPointer<QMdiSubWindow> mdiSub = qobject_cast<QMdiSubWindow*>(sub)) {
       mdiSub->close();
-      if (mdiSub) {
+      if (mdiSub && m->mdiArea()->subWindowList().contains(mdiSub.data())) {
         m->mdiArea()->removeSubWindow(mdiSub);
         mdiSub->deleteLater();
       }
