@@ -12,6 +12,8 @@
 #include "machine/ui/event_abort_probe.h"
 #include "machine/manual_control.h"
 #include "machine/ui/manual_window.h"
+#include "machine/manual_control.h"
+#include "machine/ui/manual_window.h"
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
 #include "project/turning.h"
@@ -98,6 +100,11 @@ int main(int argc, char** argv) {
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
   vm::ui::TransmitWindow transmitWindow(vm::transmisja(), &mainForm);
+
+  // The manual control window: eleventh of the long-lived windows. Its
+  // creation opens the serial port; the Manual control command shows it.
+  vm::ui::ManualWindow manualWindow(vm::ster(), &mainForm);
+  mainForm.commands.ManualControl = [] { vm::sterowanieClick(); };
 
   // The manual control window: eleventh of the long-lived windows. Its
   // creation opens the serial port; the Manual control command shows it.
