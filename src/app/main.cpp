@@ -12,11 +12,10 @@
 #include "machine/ui/event_abort_probe.h"
 #include "machine/manual_control.h"
 #include "machine/ui/manual_window.h"
-#include "machine/manual_control.h"
-#include "machine/ui/manual_window.h"
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
 #include "project/turning.h"
+#include "project/ui/generator_windows.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/konfig.h"
@@ -97,14 +96,13 @@ int main(int argc, char** argv) {
   vm::ui::TfModelInfoDialog modelInfo(&mainForm);
   vm::ui::InstallSaveAsHpglCommand(mainForm);
 
+  // The arch-cutting dialog: seventh of the long-lived windows; with it the
+  // Duplicate and arch-cutting commands.
+  const auto generators = vm::ui::InstallGenerators(mainForm);
+
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
   vm::ui::TransmitWindow transmitWindow(vm::transmisja(), &mainForm);
-
-  // The manual control window: eleventh of the long-lived windows. Its
-  // creation opens the serial port; the Manual control command shows it.
-  vm::ui::ManualWindow manualWindow(vm::ster(), &mainForm);
-  mainForm.commands.ManualControl = [] { vm::sterowanieClick(); };
 
   // The manual control window: eleventh of the long-lived windows. Its
   // creation opens the serial port; the Manual control command shows it.
