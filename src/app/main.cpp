@@ -7,6 +7,8 @@
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
 #include "model3d/ui/model_info_dialog.h"
+#include "machine/ui/base_points_dialog.h"
+#include "machine/ui/move_wire_dialog.h"
 #include "machine/transmit.h"
 #include "machine/ui/transmit_window.h"
 #include "machine/ui/event_abort_probe.h"
@@ -82,6 +84,16 @@ int main(int argc, char** argv) {
   vm::Dlgkonfig().FormCreate();
   mainForm.SetSettingsDialog(&settingsDialog);
 
+  // The base-points dialog: third of the long-lived windows. It reads
+  // "base.txt" now and writes it back when it is destroyed at the end; the
+  // manual control window shows it and it moves through go to point.
+  vm::ui::BasePointsDialog basePoints(vm::Punkty_bazowe(), &mainForm);
+  vm::Punkty_bazowe().hooks.GoToPoint = [](bool wait, std::uint8_t slot, double x, double y,
+                                           double z) {
+    return vm::ster().gotopoint(wait, slot, x, y, z);
+  };
+  vm::ster().hooks.ShowBasePoints = [&basePoints] { basePoints.exec(); };
+
   // The About box: fourth of the long-lived windows. It reads the machine's
   // identity through the machine link each time it is shown.
   vm::ui::TAboutBoxDialog aboutBox(
@@ -99,6 +111,11 @@ int main(int argc, char** argv) {
   // The arch-cutting dialog: seventh of the long-lived windows; with it the
   // Duplicate and arch-cutting commands.
   const auto generators = vm::ui::InstallGenerators(mainForm);
+
+  // The move-wire dialog: eighth of the long-lived windows, shown modally by
+  // the manual control window.
+  vm::ui::MoveWireDialog moveWire(vm::przesun(), &mainForm);
+  vm::ster().hooks.ShowMoveDialog = [&moveWire] { moveWire.exec(); };
 
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
