@@ -103,6 +103,18 @@ TEST_F(ManualPanelTest, ActivationSwitchesTheHeatingOffAndSetsUpTheAxis) {
   ster().FormDeactivate();
   EXPECT_FALSE(ster().Polling());
 
+  // Leaving the window after the rotary axis was turned remembers where it is.
+  ster().FormActivate();
+  ster().OnKeyDown(kKeyPageUp);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ster().OnKeyUp(kKeyPageUp);
+  EXPECT_TRUE(SaveZRequested);
+  ster().FormDeactivate();
+  const auto z = sim.With(
+      [](sim::Controller& c) { return c.CurrentPosition(sim::Controller::Clock::now()).z; });
+  EXPECT_NE(SavedZ, 0);
+  EXPECT_EQ(SavedZ, z % 50000);
+
   sim.HangUp();
   ster().FormActivate();
   EXPECT_FALSE(ster().Polling());
