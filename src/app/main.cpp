@@ -12,6 +12,7 @@
 #include "machine/transmit.h"
 #include "machine/ui/transmit_window.h"
 #include "machine/ui/event_abort_probe.h"
+#include "machine/ui/sequencer_commands.h"
 #include "machine/manual_control.h"
 #include "machine/ui/manual_window.h"
 #include "project/ciecie.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
   vm::ui::TransmitWindow transmitWindow(vm::transmisja(), &mainForm);
+  vm::ui::InstallCutSequencer(mainForm);
 
   // The manual control window: eleventh of the long-lived windows. Its
   // creation opens the serial port; the Manual control command shows it.

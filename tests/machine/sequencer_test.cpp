@@ -1,0 +1,305 @@
+// The road of a cut against the controller emulator: the checks, the clearing
+// of the controller once it is idle, the job file byte for byte, the move to
+// the start point, heating and "G"; the refusals that send nothing; test mode;
+// serial cutting in pass-number order; stop and continue.
+#include <QFile>
+#include <QRegularExpression>
+
+#include "drawing/job_writer.h"
+#include "machine/sequencer_fixture.h"
+#include "shell/konfig.h"
+
+namespace vm::test {
+namespace {
+
+int IndexOf(const QStringList& cmds, const QString& c, int from = 0) {
+  return int(cmds.indexOf(c, from));
+}
+
+TEST_F(SequencerTest, PlainCutClearsTheIdleMachineSendsTheFileAndStartsWhereTheWireStands) {
+  SetCommandLine({QStringLiteral("CORVANTA")});
+  TMDIChild& w = AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+  ASSERT_TRUE(CutSequencer().Start1Click());
+
+  const QStringList cmds = Cmds();
+  ASSERT_EQ(jobs.size(), 1u);
+  // The file went out as it stands, and the controller holds it.
+  EXPECT_TRUE(sim.Received().contains(jobs[0]));
+  EXPECT_EQ(JobBuffer(), sim::DecodeJob(jobs[0]).commands);
+  EXPECT_EQ(captions, QStringList{"Transmission"});
+
+  // Wire check, then "Q", an idle machine, "C" twice; "G" last and once.
+  const int relayOn = IndexOf(cmds, "R 1 1");
+  const int q = IndexOf(cmds, "Q");
+  ASSERT_GE(relayOn, 0);
+  EXPECT_LT(relayOn, IndexOf(cmds, "R 0 1"));
+  ASSERT_GT(q, relayOn);
+  int next = q + 1;
+  while (next < cmds.size() && cmds[next] == "X") ++next;
+  ASSERT_LT(next + 1, cmds.size());
+  EXPECT_EQ(cmds[next], "C");
+  EXPECT_EQ(cmds[next + 1], "C");
+  EXPECT_EQ(Count(cmds, "C"), 2);
+  EXPECT_EQ(cmds.back(), "G");
+  EXPECT_EQ(Count(cmds, "G"), 1);
+  // Plain cutting starts where the wire stands: no move.
+  EXPECT_TRUE(cmds.filter(QRegularExpression("A .*")).isEmpty());
+  EXPECT_TRUE(sim.With([](sim::Controller& c) { return c.JobRunning() || c.JobCount() == 1; }));
+
+  // The output code during the save, restored afterwards.
+  EXPECT_EQ(outputModes, (std::vector<int>{32, 1}));
+  EXPECT_TRUE(startFromBuffer);
+  EXPECT_TRUE(ster().Polling());
+  EXPECT_GT(waitCursors, 0);
+  EXPECT_EQ(waitCursors, restoredCursors);
+  // Both directions: the next start runs the other way.
+  EXPECT_EQ(w.LoadFeedDirection, 255);
+  EXPECT_TRUE(messages.requests.isEmpty()) << MessageKeys().join('\n').toStdString();
+}
+
+TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
+  struct Case {
+    const char* name;
+    std::function<void()> setUp;
+    QString message;  // section/key looked up below
+    bool jobWritten = false;
+  };
+  const Case cases[] = {
+      {"no link", [] { ClosePort(); }, Tr("Control", "ploterBrakLacznosci")},
+      {"wire broken, Cancel",
+       [this] {
+         sim.With([](sim::Controller& c) { c.SetWireBroken(true); });
+         messages.answers = {ModalResult::Cancel};
+       },
+       Tr("Control", "zerwanyDrut")},
+      {"larger than the machine's working area",
+       [this] {
+         sim.With([](sim::Controller& c) { c.SetWorkingArea(1000, 600, 360); });
+         projects.back()->Width = 40040;  // 1001 mm
+       },
+       Tr("Main_window", "projektZaDuzy")},
+      {"too large after scaling",
+       [this] {
+         Dlgkonfig().skala.SetValue(1000);
+         projects.back()->Height = 9700;  // 242.5 mm, 2425 mm scaled
+       },
+       Tr("Main_window", "projektZaDuzy")},
+      {"rotary cutting on a machine that is not homed",
+       [this] {
+         Dlgkonfig().Mode.SetItemIndex(1);
+         sim.With([](sim::Controller& c) { c.SetHomed(false); });
+       },
+       Tr("Control", "wykonajBazowanie")},
+      {"a job is running",
+       [this] {
+         sim.With([](sim::Controller& c) {
+           c.SetSpeedUp(1);
+           const auto now = sim::Controller::Clock::now();
+           for (int i = 0; i < 200; ++i) {
+             c.Receive('p', now);
+             c.Receive(250, now);
+           }
+           c.Receive('G', now);
+         });
+       },
+       Tr("Main_window", "ploterPracuje")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetDlgkonfig();
+    ResetPloter();
+    if (!PortIsOpen()) {
+      ASSERT_TRUE(OpenPortIndex(0));
+    }
+    sim.With([](sim::Controller& ctl) {
+      ctl.SetWireBroken(false);
+      ctl.SetHomed(true);
+      ctl.SetWorkingArea(4800, 2400, 360);
+      ctl.Receive('Q', sim::Controller::Clock::now());
+      ctl.Receive('C', sim::Controller::Clock::now());
+    });
+    projects.clear();
+    AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    QFile::remove(Ttransmisja::JobFilePath());
+    messages.requests.clear();
+    jobs.clear();
+    c.setUp();
+    ClearCommands();
+    EXPECT_FALSE(CutSequencer().Start1Click());
+    EXPECT_TRUE(MessageKeys().contains(c.message)) << MessageKeys().join('\n').toStdString();
+    const QStringList cmds = Cmds();
+    EXPECT_EQ(Count(cmds, "Q") + Count(cmds, "C") + Count(cmds, "G"), 0)
+        << cmds.join(", ").toStdString();
+    EXPECT_FALSE(JobFileWritten());
+    EXPECT_TRUE(jobs.empty());
+    // A relay the wire check switched on is off again.
+    EXPECT_FALSE(sim.With([](sim::Controller& ctl) { return ctl.Relay(1); }));
+  }
+}
+
+TEST_F(SequencerTest, PlainCutRefusedWhenTheProjectDoesNotFitAroundTheWire) {
+  // The wire 10 mm from the left end; one open figure cut towards smaller X
+  // enters at its right end, 40 mm from the project's left edge.
+  sim.With([](sim::Controller& c) { c.SetPosition(1000, 1000, 0); });
+  TMDIChild& w = AddProject({{{0, 800}, {800, 0}, {1600, 800}}});
+  w.FirstFigure = 0;
+  w.LoadFeedDirection = 255;
+  EXPECT_FALSE(CutSequencer().tnij(0, 0));
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].text, Tr("Main_window", "projektPozaObszaremMaszyny"));
+  EXPECT_EQ(messages.requests[0].caption,
+            Tr("Configuration", "CatDir.caption") + " : " + Tr("Configuration", "catdir.Item1"));
+  EXPECT_TRUE(w.SingleOpenFigure);
+  EXPECT_EQ(w.Figures[0]->EntryVertex, 2);
+  EXPECT_EQ(w.EntryLeft, 1600);
+  EXPECT_FALSE(JobFileWritten());
+}
+
+TEST_F(SequencerTest, TestModeWritesTheJobWithoutClearingOrTransmitting) {
+  SetCommandLine({QStringLiteral("test"), QStringLiteral("corvanta")});
+  ClosePort();
+  AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+  CutSequencer().Start1Click();
+  EXPECT_TRUE(JobFileWritten());
+  EXPECT_GT(QFile(Ttransmisja::JobFilePath()).size(), 0);
+  EXPECT_TRUE(jobs.empty());
+  EXPECT_TRUE(sim.Received().isEmpty());
+  EXPECT_TRUE(startFromBuffer);
+}
+
+TEST_F(SequencerTest, RotaryCutOnTheSpindleChecksTheWireSideOfTheAxisThenMovesToTheStart) {
+  struct Case {
+    int wireY;  // 1/100 mm; the axis lies at 730 mm
+    bool started;
+  };
+  for (const Case& c : {Case{72996, true}, Case{72994, false}}) {
+    SCOPED_TRACE(c.wireY);
+    ResetPloter();
+    projects.clear();
+    ClearCommands();
+    messages.requests.clear();
+    Dlgkonfig().Mode.SetItemIndex(1);
+    sim.With([&](sim::Controller& ctl) {
+      ctl.Receive('C', sim::Controller::Clock::now());
+      ctl.SetPosition(50000, c.wireY, 0);
+    });
+    // 100 mm high: the start lies the material's radius (250 mm) above the axis.
+    TMDIChild& w = AddProject({Rect(0, 0, 4000, 4000)});
+    w.HorizontalAxis = true;
+    w.ProfileOnAxis = false;
+    EXPECT_EQ(CutSequencer().Start1Click(), c.started);
+    EXPECT_DOUBLE_EQ(RotaryStartY, 730 + 250);
+    EXPECT_DOUBLE_EQ(RotaryEntryY, 730 + 100);
+    EXPECT_EQ(outputModes.back(), 1);
+    EXPECT_EQ(outputModes[outputModes.size() - 2], 31);
+    const QStringList cmds = Cmds();
+    if (c.started) {
+      // To (Xwrzeciona 12 mm, 980 mm), then "G".
+      const int move =
+          IndexOf(cmds, QStringLiteral("A %1 %2 0").arg(1200 - 50000).arg(98000 - c.wireY));
+      ASSERT_GE(move, 0) << cmds.join(", ").toStdString();
+      EXPECT_EQ(cmds.back(), "G");
+      EXPECT_TRUE(messages.requests.isEmpty());
+    } else {
+      EXPECT_EQ(messages.lastText(), Tr("Main_window", "ploterPonizejPunktuStart"));
+      EXPECT_EQ(Count(cmds, "G"), 0);
+    }
+  }
+}
+
+TEST_F(SequencerTest, SerialCutRunsPassesInPassOrderWithAlternatingDirectionAndOneG) {
+  Dlgkonfig().Mode.SetItemIndex(3);
+  Dlgkonfig().rgKatObrotu.SetItemIndex(0);
+  Dlgkonfig().CzasRozgrzewania.SetValue(0);
+  sim.With([](sim::Controller& c) { c.SetPosition(50000, 30000, 0); });
+  // Window order 3, 0, 7; each an open line rising to the right.
+  PlotState.PowerChannel = 1;  // as the manual control window's poll left it
+  for (int pass : {3, 0, 7}) AddPrepared({{{0, 0}, {800, 400}, {1600, 0}}}, 3, pass);
+  active = 1;
+  ASSERT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
+
+  EXPECT_EQ(activated, (std::vector<int>{0, 3, 7}));
+  EXPECT_EQ(captions, (QStringList{"Transmission (0)", "Transmission (3)", "Transmission (7)"}));
+  // Directions 1, -1, 1: the middle pass runs towards smaller X.
+  const auto rising = [](const TMDIChild& w) {
+    const tfigura& f = *w.Figures[0];
+    return f.Points.front().X < f.Points.back().X;
+  };
+  EXPECT_TRUE(rising(*projects[1]));
+  EXPECT_FALSE(rising(*projects[0]));
+  EXPECT_TRUE(rising(*projects[2]));
+
+  // Cleared once, every pass appended in the buffer, one "G" at the end.
+  const QStringList cmds = Cmds();
+  EXPECT_EQ(Count(cmds, "Q"), 1);
+  EXPECT_EQ(Count(cmds, "C"), 2);
+  EXPECT_EQ(Count(cmds, "G"), 1);
+  EXPECT_EQ(cmds.back(), "G");
+  ASSERT_EQ(jobs.size(), 3u);
+  EXPECT_EQ(JobBuffer(), sim::DecodeJob(jobs[0] + jobs[1] + jobs[2]).commands);
+  // Before the first pass: travel speed, approach, heating, working speed,
+  // entry into the material, heating off.
+  const int c2 = IndexOf(cmds, "C", IndexOf(cmds, "C") + 1);
+  const std::uint16_t period = FeedToPeriod(1000);
+  const QString feed = QStringLiteral("%1 %2").arg(period & 0xFF).arg(period >> 8);
+  const int v0 = IndexOf(cmds, "V 0 " + feed, c2);
+  ASSERT_GT(v0, c2) << cmds.join(", ").toStdString();
+  const int approach = int(cmds.indexOf(QRegularExpression("A .*"), v0));
+  const int heatOn = int(cmds.indexOf(QRegularExpression("R 1 .*"), approach));
+  const int v1 = IndexOf(cmds, "V 1 " + feed, heatOn);
+  const int entry = int(cmds.indexOf(QRegularExpression("A .*"), v1));
+  const int heatOff = int(cmds.indexOf(QRegularExpression("R 0 .*"), entry));
+  EXPECT_GT(approach, v0);
+  EXPECT_GT(heatOn, approach);
+  EXPECT_GT(v1, heatOn);
+  EXPECT_GT(entry, v1);
+  EXPECT_GT(heatOff, entry);
+  EXPECT_LT(heatOff, IndexOf(cmds, "H 0", entry));
+}
+
+TEST_F(SequencerTest, SerialCutStopsAtAPassThatIsNotTransmittedAndStartsNothing) {
+  Dlgkonfig().Mode.SetItemIndex(3);
+  Dlgkonfig().rgKatObrotu.SetItemIndex(1);
+  Dlgkonfig().CzasRozgrzewania.SetValue(0);
+  sim.With([](sim::Controller& c) { c.SetPosition(50000, 30000, 0); });
+  for (int pass : {0, 1}) AddPrepared({Rect(0, 0, 1600, 1600)}, 3, pass);
+  active = 0;
+  SetSerialCutDialogHandler([](TfDlgSeryjne& d) { return d.btnZatwierdzClick(); });
+  int shown = 0;
+  SetTransmissionShowHandler(
+      [&](Ttransmisja& t) { return ++shown == 2 ? ModalResult::Cancel : t.RunModal(); });
+  EXPECT_FALSE(CutSequencer().Start1Click());
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(Count(Cmds(), "G"), 0);
+  EXPECT_FALSE(SerialCutActive);
+  // The dialog's default angles reached the windows: 180 / 2.
+  EXPECT_DOUBLE_EQ(projects[0]->PassAngle, 90);
+}
+
+TEST_F(SequencerTest, StopPausesTheRunningJobAndContinueResumesIt) {
+  Dlgkonfig().CzasRozgrzewania.SetValue(0);
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(5); });
+  AddPrepared({Rect(0, 0, 4000, 4000)}, 2);
+  ASSERT_TRUE(CutSequencer().Start1Click());
+  ASSERT_TRUE(sim.With([](sim::Controller& c) { return c.JobRunning(); }));
+  const int cursors = waitCursors;
+
+  ClearCommands();
+  CutSequencer().Wstrzymaj1Click();
+  EXPECT_TRUE(Cmds().contains("Q"));
+  const auto status = [&] {
+    return sim.With([](sim::Controller& c) { return c.Status(sim::Controller::Clock::now()); });
+  };
+  EXPECT_EQ(status() & 0x28, 0x28);
+  EXPECT_FALSE(status() & 0x02);
+
+  ClearCommands();
+  CutSequencer().Kontynuacja1Click();
+  EXPECT_TRUE(Cmds().contains("K"));
+  EXPECT_TRUE(status() & 0x02);
+  EXPECT_EQ(waitCursors, cursors + 2);
+  EXPECT_EQ(waitCursors, restoredCursors);
+}
+
+}  // namespace
+}  // namespace vm::test
