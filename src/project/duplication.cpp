@@ -262,6 +262,10 @@ void TfParDup::FormCreate() {
     e->SetDigit(2);
     e->SetLiniowyInkrement(false);
   }
+  ApplyUnit();
+}
+
+void TfParDup::ApplyUnit() {
   const int unit = CurrentUnit >= 0 && CurrentUnit <= 2 ? CurrentUnit : 0;
   UnitLabel = QStringLiteral("[") + QString::fromLatin1(UnitNames[unit]) + QStringLiteral("]");
   Decimals = unit + 1;
@@ -277,7 +281,7 @@ void TfParDup::Refresh() {
 }
 
 void TfParDup::TntFormActivate() {
-  FormCreate();  // the unit may have changed since the last showing
+  ApplyUnit();  // the unit may have changed since the dialog was made
   ApplyUnitsToForm(Components());
   if (Source == nullptr) return;
   const TDuplicationPattern pattern = PatternOf(*Source);

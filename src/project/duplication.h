@@ -142,6 +142,8 @@ class TfParDup {
   TDuplicationLayout Layout() const;
 
  private:
+  // Unit label and decimals of the current length unit.
+  void ApplyUnit();
   QString UnitText(double mm, int precision, int digits) const;
   void Refresh();
 };

@@ -147,6 +147,7 @@ TfParDupDialog::TfParDupDialog(TMainForm* main, QWidget* parent) : QDialog(paren
     };
   }
   for (auto& [name, w] : edits_) w->Field()->installEventFilter(this);
+  for (auto& [name, b] : buttons_) b->installEventFilter(this);
 
   TMainForm* m = main != nullptr ? main : MainForm();
   if (m != nullptr) form_.Windows = MdiGeneratorWindows(*m);
