@@ -31,8 +31,11 @@ void TRAWview::PokazScene() {
 // for its whole life, so every creation request starts the matrices afresh:
 // otherwise each new projection would be multiplied onto the previous one.
 bool TRAWview::UtworzKontekstGL() {
-  if (gl_ == nullptr) return false;
-  switch (gl_->CreateContext()) {
+  const TGLContextState state = gl_ != nullptr ? gl_->CreateContext()
+                                : bezGL_       ? TGLContextState::Unavailable
+                                               : TGLContextState::Pending;
+  if (gl_ == nullptr && !bezGL_) return false;
+  switch (state) {
     case TGLContextState::Ready:
       kontekst_ = true;
       zalegly_ = false;

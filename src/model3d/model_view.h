@@ -61,7 +61,16 @@ class TRAWview {
   TRAWview& operator=(const TRAWview&) = delete;
 
   // The window the view draws on (nullptr: none; nothing is drawn).
-  void Bind(TViewGL* gl) { gl_ = gl; }
+  void Bind(TViewGL* gl) {
+    gl_ = gl;
+    bezGL_ = false;
+  }
+  // The window can give no rendering context at all (the display has no
+  // OpenGL): nothing is drawn, and the first set-up tells the operator so.
+  void BindUnavailable() {
+    gl_ = nullptr;
+    bezGL_ = true;
+  }
 
   // ---- properties ----
   double Model_KrokObrotu = 0.5;       // degrees per pixel or navigation unit
@@ -165,6 +174,7 @@ class TRAWview {
   bool zalegly_ = false;            // set-up waits for the window's context
   bool czcionkaPotrzebna_ = false;  // the font is part of that set-up
   bool brakZgloszony_ = false;      // the missing context was reported
+  bool bezGL_ = false;              // bound to a window without OpenGL
   bool tylkoTlo_ = false;           // the next paint shows only the background
 };
 

@@ -39,7 +39,8 @@ class RawViewWidget : public ::testing::Test {
     w.resize(160, 120);
     w.view().Color = 0;  // black panel
     w.show();
-    ASSERT_TRUE(WaitFor([this] { return w.isValid(); })) << "no GL context on this display";
+    ASSERT_NE(w.surface(), nullptr) << "no OpenGL on this display";
+    ASSERT_TRUE(WaitFor([this] { return w.surface()->isValid(); }));
   }
   ui::TRAWviewWidget w;
 };
@@ -52,7 +53,7 @@ TEST_F(RawViewWidget, ModelPixelsDifferFromTheBackground) {
   w.view().TrybPracy = TTrybPracy::tpPrzegladRAWtermSeryjne;
   w.view().LadujListeRAW(&kSquare, 0, 0, 0, 10, 10, 0);
   ASSERT_TRUE(w.view().KontekstUtworzony());
-  const QImage img = w.grabFramebuffer();
+  const QImage img = w.surface()->grabFramebuffer();
   Save(img, "raw_view_model.png");
   ASSERT_EQ(img.size(), QSize(160, 120));
 
@@ -68,17 +69,17 @@ TEST_F(RawViewWidget, ModelPixelsDifferFromTheBackground) {
 
   // Turned by 90 degrees about Y the square is seen edge-on.
   w.view().Nawigacja(1, 180, 0);
-  EXPECT_LT(LitPixels(w.grabFramebuffer()), lit / 4);
+  EXPECT_LT(LitPixels(w.surface()->grabFramebuffer()), lit / 4);
 
   w.view().Locked = true;
-  EXPECT_EQ(LitPixels(w.grabFramebuffer()), 0);
+  EXPECT_EQ(LitPixels(w.surface()->grabFramebuffer()), 0);
 }
 
 TEST_F(RawViewWidget, ToolModelWithDimensionsIsDrawn) {
   w.view().TrybPracy = TTrybPracy::tpPrzegladNarzedzi;
   w.view().UkladWsp = true;
   w.view().PokazNarzedzie(2);
-  const QImage img = w.grabFramebuffer();
+  const QImage img = w.surface()->grabFramebuffer();
   Save(img, "raw_view_tool.png");
   EXPECT_GT(LitPixels(img), 300);
 }

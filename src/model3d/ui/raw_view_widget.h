@@ -1,7 +1,9 @@
-// The 3D model viewer widget: an OpenGL window that binds the core TRAWview.
-// It supplies the GL 1.1 and GLU calls, the bitmap font and the context, and
-// forwards the mouse; what is drawn and how the mouse turns the view is the
-// core view's.
+// The 3D model viewer widget: a panel that binds the core TRAWview. On a
+// display with OpenGL it holds a GL surface (TRAWviewSurface) that supplies
+// the GL 1.1 and GLU calls, the bitmap font and the context; without one it
+// paints only its background and the view reports the missing context once.
+// The panel forwards the mouse; what is drawn and how the mouse turns the
+// view is the core view's.
 //
 // The owner sets the view's properties through view() (working mode, steps,
 // colours, Locked) and calls its operations (LadujListeRAW, PokazScene,
@@ -12,6 +14,7 @@
 #include <QMetaObject>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
+#include <QWidget>
 
 #include "model3d/model_view.h"
 #include "model3d/view_gl.h"
@@ -25,19 +28,20 @@ namespace vm::ui {
 // stencil.
 QSurfaceFormat RawViewSurfaceFormat();
 
-class TRAWviewWidget : public QOpenGLWidget, private TViewGL {
-  Q_OBJECT
+// Whether a GL context of that format can be had on this display (probed
+// once). Without one a GL surface must not be shown: the window system
+// layer of some platforms fails on it.
+bool RawViewOpenGLAvailable();
 
+// The GL surface of the viewer panel: draws the view through GL 1.1 and GLU.
+// It takes no mouse input; the panel does.
+class TRAWviewSurface : public QOpenGLWidget, private TViewGL {
  public:
-  explicit TRAWviewWidget(QWidget* parent = nullptr);
-  ~TRAWviewWidget() override;
+  TRAWviewSurface(TRAWview& view, QWidget* parent);
+  ~TRAWviewSurface() override;
 
-  TRAWview& view() { return view_; }
-  const TRAWview& view() const { return view_; }
-
- signals:
-  void doubleClicked();  // any button
-  void resized();        // after the view has its new client size and projection
+  // The binding the view draws through.
+  TViewGL* binding() { return this; }
 
  protected:
   void initializeGL() override;
@@ -45,11 +49,6 @@ class TRAWviewWidget : public QOpenGLWidget, private TViewGL {
   void paintGL() override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
 
  private:
   // Frees the font lists and the quadric; the context must be current.
@@ -94,10 +93,40 @@ class TRAWviewWidget : public QOpenGLWidget, private TViewGL {
 
   GLUquadric* Quadric();
 
-  TRAWview view_;
+  TRAWview& view_;
   GLUquadric* quadric_ = nullptr;
   std::uint32_t fontBase_ = 0;
   QMetaObject::Connection contextGone_;
+};
+
+class TRAWviewWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TRAWviewWidget(QWidget* parent = nullptr);
+  ~TRAWviewWidget() override;
+
+  TRAWview& view() { return view_; }
+  const TRAWview& view() const { return view_; }
+  // The GL surface; nullptr when the display has no OpenGL.
+  TRAWviewSurface* surface() const { return surface_; }
+
+ signals:
+  void doubleClicked();  // any button
+  void resized();        // after the view has its new client size and projection
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  TRAWview view_;
+  TRAWviewSurface* surface_ = nullptr;
 };
 
 }  // namespace vm::ui
