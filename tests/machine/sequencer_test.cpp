@@ -4,6 +4,7 @@
 // serial cutting in pass-number order; stop and continue.
 #include <QFile>
 #include <QRegularExpression>
+#include <chrono>
 
 #include "drawing/job_writer.h"
 #include "machine/sequencer_fixture.h"
@@ -299,6 +300,59 @@ TEST_F(SequencerTest, StopPausesTheRunningJobAndContinueResumesIt) {
   EXPECT_TRUE(status() & 0x02);
   EXPECT_EQ(waitCursors, cursors + 2);
   EXPECT_EQ(waitCursors, restoredCursors);
+}
+
+TEST_F(SequencerTest, JxMachineRampsTheHeatingItselfAndIsNotStartedOnABlownFuse) {
+  for (const bool blown : {false, true}) {
+    SCOPED_TRACE(blown);
+    ResetPloter();
+    projects.clear();
+    messages.requests.clear();
+    sim.With([&](sim::Controller& c) {
+      c.Receive('C', sim::Controller::Clock::now());
+      c.SetIdentity("Corvanta", "JX1200", "2.00");
+      c.SetWireBroken(false);
+      c.BreakWireAtPower(blown ? 15 : 0);
+    });
+    AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    ClearCommands();
+    EXPECT_EQ(CutSequencer().Start1Click(), !blown);
+    const QStringList cmds = Cmds();
+    // No wire check on this family: the ramp on channel 1 comes after the job.
+    EXPECT_FALSE(cmds.contains("R 1 1") && cmds.indexOf("R 1 1") < cmds.indexOf("Q"));
+    EXPECT_GT(int(cmds.indexOf(QRegularExpression("T 1 .*"), int(cmds.indexOf("Q")))), 0);
+    if (blown) {
+      EXPECT_EQ(Count(cmds, "G"), 0);
+      EXPECT_EQ(messages.lastText(), Tr("Control", "sprawdzBezpiecznik"));
+      EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1); }));
+    } else {
+      EXPECT_EQ(cmds.back(), "G");
+      EXPECT_EQ(cmds[cmds.size() - 2], "R 1 1");
+      EXPECT_TRUE(messages.requests.isEmpty());
+    }
+  }
+}
+
+TEST_F(SequencerTest, StartOnAHeldJobOnlyResumesItAndStartFromBufferRunsTheBufferAgain) {
+  AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+  sim.With([](sim::Controller& c) {
+    const auto now = sim::Controller::Clock::now();
+    for (int b : {int('w'), int('p'), 250}) c.Receive(static_cast<std::uint8_t>(b), now);
+    c.Receive('G', now);
+    c.Advance(now + std::chrono::milliseconds(1));
+  });
+  ClearCommands();
+  EXPECT_FALSE(CutSequencer().Start1Click());
+  const QStringList cmds = Cmds();
+  EXPECT_EQ(cmds.back(), "G");
+  EXPECT_EQ(Count(cmds, "G") + Count(cmds, "Q") + Count(cmds, "C"), 1);
+  EXPECT_TRUE(jobs.empty());
+  EXPECT_FALSE(JobFileWritten());
+
+  sim.With([](sim::Controller& c) { c.Receive('Q', sim::Controller::Clock::now()); });
+  ClearCommands();
+  CutSequencer().Startzbufora1Click();
+  EXPECT_EQ(Cmds(), (QStringList{"X", "G"}));
 }
 
 }  // namespace
