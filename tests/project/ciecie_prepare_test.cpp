@@ -131,6 +131,61 @@ TEST_F(CieciePrepare, WithoutFrameAStartPointAtTheLowerLeftCornerLeadsIn) {
   EXPECT_EQ(F(*w, 0).LinkParent, w->FirstFigure);
 }
 
+TEST_F(CieciePrepare, StartPointTouchesAVertexWithinTenUnitsPerAxisAndMovesOntoIt) {
+  // The left and bottom squares set the box corner (0, 0); the middle
+  // square's lower-left corner lies (dx, dy) from it: (10, 10) is 14 units
+  // away but within 10 in X and in Y, so it touches.
+  struct Case {
+    int dx, dy;
+    bool touches;
+  } cases[] = {{10, 10, true}, {0, 10, true}, {11, 0, false}, {0, 11, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+    auto w = MakeProject({Rect(0, 2000, 400, 2400), Rect(c.dx, c.dy, c.dx + 300, c.dy + 300),
+                          Rect(2000, 0, 2400, 400)});
+    const TPlainCutResult r = PrepareCiecie(*w, Env(2, false));
+    EXPECT_EQ(r.Unlinked, 0);
+    const tfigura& start = F(*w, w->FirstFigure);
+    ASSERT_EQ(start.Kind, 3);
+    EXPECT_EQ(start.Points[0], (TPointI{0, 0}));
+    const tfigura& middle = F(*w, 1);
+    if (c.touches) {
+      EXPECT_EQ(middle.LinkParent, w->FirstFigure);
+      EXPECT_EQ(middle.LinkVertex, 1);
+      EXPECT_EQ(middle.Points[middle.EntryVertex], (TPointI{c.dx, c.dy}));
+      EXPECT_EQ(start.Points[1], (TPointI{c.dx, c.dy}));
+    } else {
+      EXPECT_EQ(F(*w, middle.LinkParent).Kind, 3);  // reached through a connector
+      EXPECT_EQ(start.Points[1], (TPointI{0, 0}));
+    }
+    test::ExpectSoundTree(*w);
+  }
+}
+
+TEST_F(CieciePrepare, LeadInEndMeetsTheDrawingWithinTenUnitsOfDistance) {
+  // The lead-in ends (6, 8) from the square's corner, 10 units away: it
+  // meets the square and is cut first. At (8, 8), 11.3 units away, it is a
+  // free line, so the frame is added and cut first.
+  struct Case {
+    TPointI end;
+    bool leadIn;
+  } cases[] = {{{-6, -8}, true}, {{-8, -8}, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.leadIn);
+    auto w = MakeProject({Rect(0, 0, 1000, 1000), {{-2000, 200}, {-1000, 100}, c.end}});
+    PrepareCiecie(*w, Env(2, true));
+    EXPECT_EQ(w->FrameAdded, !c.leadIn);
+    if (c.leadIn) {
+      EXPECT_EQ(w->FirstFigure, 1);
+      EXPECT_EQ(F(*w, 1).EntryVertex, 0);
+      EXPECT_EQ(F(*w, 0).LinkParent, 1);  // by contact: 6 and 8 are within 10 per axis
+    } else {
+      EXPECT_EQ(F(*w, w->FirstFigure).Kind, 1);
+    }
+    test::ExpectSoundTree(*w);
+  }
+}
+
 TEST_F(CieciePrepare, LeadInLineIsCutFirstFromItsFreeEnd) {
   // A lead-in from (-2000, 200) that ends on the square's corner (0, 0).
   auto w = MakeProject({Rect(0, 0, 1000, 1000), {{-2000, 200}, {-1000, 100}, {0, 0}}});

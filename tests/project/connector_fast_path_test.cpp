@@ -130,7 +130,15 @@ TEST_F(ConnectorFastPath, PreparesRandomProjectsExactlyAsTheDefinedSearch) {
     auto fast = MakeProject(drawing);
     auto ref = MakeProject(drawing);
     TPlainCutEnv env = test::Env(mode, addFrame);
+    // The progress text follows the linked figures as the searches add them.
+    int progressWrong = 0;
+    env.Progress = [&](TMDIChild& w) {
+      const QString& shown = w.StatusBar.SimpleText;
+      if (!shown.isEmpty() && shown != ReadyText(w)) ++progressWrong;
+    };
     const TPlainCutResult rf = PrepareCiecie(*fast, env);
+    EXPECT_EQ(progressWrong, 0);
+    env.Progress = nullptr;
     env.ReferenceSearch = true;
     const TPlainCutResult rr = PrepareCiecie(*ref, env);
 

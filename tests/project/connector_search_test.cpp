@@ -69,6 +69,77 @@ TEST(ConnectorSearch, WeightedCornerFartherAwayBeatsPlainVertex) {
   }
 }
 
+TEST(ConnectorSearch, FewShiftsBothPointsByTheirDepthParity) {
+  // Child vertices on a line across the diagonal through the target point:
+  // vertices 1 to 4 lie (t, t) off (100, -100) with t = 3, 1, -1, -3, the
+  // ends of the line far from the target. Shifting the
+  // child by -2 (odd depth) or +2 (even) and the target by -1 or +1 moves
+  // the child by s = -3, -1, +1 or +3 relative to the target, and the vertex
+  // with t = -s is nearest. Without a shift two vertices tie; the first wins.
+  struct Case {
+    bool few;
+    int childDepth, targetDepth, vertex;
+  } cases[] = {
+      {true, 1, 2, 1}, {true, 1, 1, 2}, {true, 2, 2, 3}, {true, 2, 1, 4}, {false, 2, 1, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.few << " " << c.childDepth << "/" << c.targetDepth);
+    auto w = MakeProject({{{0, 0}},
+                          {{150, -50}, {103, -97}, {101, -99}, {99, -101}, {97, -103}, {50, -150}},
+                          {{-9000, 0}}});
+    Plain(*w);
+    State(*w, 0, true, c.targetDepth, -1);
+    State(*w, 1, false, c.childDepth, 0);
+    State(*w, 2, true, 0, -1);
+    w->FirstFigure = 2;
+    TConnectorSearch s(*w);
+    ASSERT_TRUE(c.few ? s.FindConnectorFew(0) : s.FindConnectorUnordered());
+    EXPECT_EQ(F(*w, 1).EntryVertex, c.vertex);
+  }
+}
+
+TEST(ConnectorSearch, SamplingStepRoundsHalvesToEven) {
+  // A straight child of n points 10 units apart; the target point lies 5
+  // above vertex 1 or 2. The step is Round((n - 1) / 250): 1 for 375 points,
+  // 2 for 376 and for 626 (2.5 rounds to 2), 3 for 627.
+  struct Case {
+    int n, nearVertex, chosen;
+  } cases[] = {{375, 1, 1}, {376, 1, 0}, {626, 2, 2}, {627, 2, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.n);
+    test::Polyline line;
+    for (int k = 0; k < c.n; ++k) line.push_back({10 * k, 0});
+    auto w = MakeProject({{{10 * c.nearVertex, 5}}, line, {{-9000, 0}}});
+    Plain(*w);
+    State(*w, 0, true, 1, -1);
+    State(*w, 1, false, 1, -1);
+    State(*w, 2, true, 0, -1);
+    w->FirstFigure = 2;
+    TConnectorSearch s(*w);
+    ASSERT_TRUE(s.FindConnectorUnordered());
+    EXPECT_EQ(F(*w, 1).EntryVertex, c.chosen);
+  }
+}
+
+TEST(ConnectorSearch, OrderedMultipliesTheWeightsWithoutDividing) {
+  // Child vertex 0 at squared distance 16 with weight 6, vertex 1 at 18 with
+  // weight 5. The ordered search compares 16 * 6 * 10 with 18 * 5 * 10 and
+  // takes vertex 1; the unordered one truncates both to 9 and keeps the first.
+  for (const bool ordered : {true, false}) {
+    SCOPED_TRACE(ordered);
+    auto w = MakeProject({{{0, 0}}, {{4, 0}, {3, 3}}, {{-9000, 0}}});
+    Plain(*w);
+    F(*w, 0).VertexRecs[0] = TVertexRec{0, 10, 1};
+    F(*w, 1).VertexRecs = {TVertexRec{0, 6, 1}, TVertexRec{0, 5, 1}};
+    State(*w, 0, true, 1, -1);
+    State(*w, 1, false, 1, -1);
+    State(*w, 2, true, 0, -1);
+    w->FirstFigure = 2;
+    TConnectorSearch s(*w);
+    ASSERT_TRUE(ordered ? s.FindConnectorOrdered() : s.FindConnectorUnordered());
+    EXPECT_EQ(F(*w, 1).EntryVertex, ordered ? 1 : 0);
+  }
+}
+
 TEST(ConnectorSearch, ManyNeverAttachesAtTheTargetsFirstVertex) {
   // Target square whose first vertex (0,0) is nearest the child; its closing
   // point lies 5 units off. Few takes vertex 0, Many the closing point.
