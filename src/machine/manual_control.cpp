@@ -59,6 +59,17 @@ std::uint16_t Period(double feed) {
   return FeedToPeriod(RoundTo<std::uint16_t>(std::clamp(feed, 0.0, 65535.0)));
 }
 
+// Step period the controller is given for a jog speed (mm/min). Periods
+// read back are multiplied by the speed factor (ReadSpeeds), so a period is
+// sent divided by it, as the job writer does: the bar then reads back the
+// speed it set on every machine family.
+std::uint16_t JogPeriod(double speed) { return Period(speed * Machine.SpeedFactor); }
+
+// A period as ReadSpeeds reported it, to be given back to the controller.
+std::uint16_t SlotWord(std::uint16_t reported) {
+  return static_cast<std::uint16_t>(reported / std::max(Machine.SpeedFactor, 1));
+}
+
 std::uint16_t SpeedOf(std::uint32_t period) {
   return SpeedToPeriod(static_cast<std::uint16_t>(std::min<std::uint32_t>(period, 0xFFFF)),
                        Machine.MaxTravelSpeed);
@@ -252,7 +263,7 @@ void Tster::StopJogs() {
   if (accelerating_ || decelerating_) {
     accelerating_ = decelerating_ = false;
     StopMotion();
-    if (PlotState.SpeedSlot <= 3) SetSpeed(rampSlotValue_);
+    if (PlotState.SpeedSlot <= 3) SetSpeed(SlotWord(rampSlotValue_));
   } else if (jogging) {
     StopMotion();
   }
@@ -287,11 +298,11 @@ void Tster::Timer1Timer() {
       rampSpeed_ = 0;  // no ramp to run: the slot is slower than the ramp's start
     }
     if (rampSpeed_ > kRampStartSpeed) {
-      SetSpeed(Period(rampSpeed_));
+      SetSpeed(JogPeriod(rampSpeed_));
     } else {
       StopMotion();
       decelerating_ = false;
-      SetSpeed(rampSlotValue_);
+      SetSpeed(SlotWord(rampSlotValue_));
     }
   }
   // Turntable ramp up to the jog slot's speed.
@@ -303,7 +314,7 @@ void Tster::Timer1Timer() {
       rampSpeed_ = target;
       accelerating_ = false;
     }
-    SetSpeed(Period(rampSpeed_));
+    SetSpeed(JogPeriod(rampSpeed_));
   }
 
   if (hooks.MessageWaiting && hooks.MessageWaiting()) {
@@ -457,7 +468,7 @@ void Tster::OnKeyDown(int key) {
   if (key == kKeyCtrl && !repeat) {
     // Fine jog at a tenth of the speed while Ctrl is held.
     savedBar_ = VScroll.Position;
-    SetSpeed(FeedToPeriod(static_cast<std::uint16_t>(VScroll.Position / 10)));
+    SetSpeed(JogPeriod(VScroll.Position / 10));
   }
   if (Machine.JogActive) return;
   switch (key) {
@@ -496,8 +507,7 @@ void Tster::OnKeyDown(int key) {
       // it is the speed is set here.
       const int before = VScroll.Position;
       VScroll.SetPosition(NumpadSpeedStep(before, key == kKeyAdd, Machine.MaxTravelSpeed));
-      if (VScroll.Position == before)
-        SetSpeed(FeedToPeriod(static_cast<std::uint16_t>(VScroll.Position)));
+      if (VScroll.Position == before) SetSpeed(JogPeriod(VScroll.Position));
       Notify();
       break;
     }
@@ -553,7 +563,7 @@ void Tster::OnKeyUp(int key) {
   OperationScope busy(*this);
   switch (key) {
     case kKeyCtrl:
-      SetSpeed(FeedToPeriod(static_cast<std::uint16_t>(std::clamp(savedBar_, 0, 0xFFFF))));
+      SetSpeed(JogPeriod(savedBar_));
       lastKey_ = 0;
       break;
     case kKeyPageUp:
@@ -668,7 +678,7 @@ void Tster::VScrollChange() {
   } else {
     speedlabel = QString::number(MmToUnit(CurrentUnit, p), 'f', 1);
   }
-  SetSpeed(FeedToPeriod(static_cast<std::uint16_t>(p)));
+  SetSpeed(JogPeriod(p));
   Notify();
 }
 
@@ -692,7 +702,7 @@ void Tster::startZ(int key) {
   // A slot slower than 30 mm/min has no ramp to climb: the turn runs at the
   // slot's own speed and stops at once on release.
   accelerating_ = acceleration_ > 0;
-  if (accelerating_) SetSpeed(FeedToPeriod(static_cast<std::uint16_t>(kRampStartSpeed)));
+  if (accelerating_) SetSpeed(JogPeriod(kRampStartSpeed));
   JogMove(key);
 }
 

@@ -283,6 +283,17 @@ TEST_F(ManualPanelTest, HeatingSpeedAndPowerReachTheController) {
   EXPECT_EQ(sim.With([&](sim::Controller& c) { return c.SlotPeriod(slot); }), FeedToPeriod(110));
 }
 
+TEST_F(ManualPanelTest, JogSpeedOfAFastStepFamilyReadsBackAsSet) {
+  // Periods read back are multiplied by the speed factor 3 of this family;
+  // the bar must not shrink to a third at every poll.
+  sim.With([](sim::Controller& c) { c.SetIdentity("Maker", "JX-1", "1"); });
+  ster().FormActivate();
+  ASSERT_EQ(Machine.SpeedFactor, 3);
+  ster().VScroll.SetPosition(900);
+  for (int i = 0; i < 3; ++i) ster().Timer1Timer();
+  EXPECT_NEAR(ster().VScroll.Position, 900, 2);
+}
+
 TEST_F(ManualPanelTest, JoystickJogsByDirectionAndTogglesTheHeatingOnce) {
   SetMachine(100000, 100000, 0, true);
   joystickDevices = 1;
