@@ -136,8 +136,10 @@ std::string_view Thpgl::ReadLine() {
     return Refill();
   };
   bool hasMore = terminator != 0 && more();
-  // CR LF is one line end.
-  if (hasMore && terminator == '\r' && buf_[bufPos_] == '\n') {
+  // CR LF and LF CR are one line end each; two equal ones in a row (LF LF,
+  // CR CR) end an empty line between them.
+  if (hasMore && ((terminator == '\r' && buf_[bufPos_] == '\n') ||
+                  (terminator == '\n' && buf_[bufPos_] == '\r'))) {
     ++bufPos_;
     hasMore = more();
   }

@@ -70,7 +70,7 @@ class Thpgl : public JobWriter {
   TPointI LastAdded;            // last point appended by AddDxfPoint
 
   // Group-pair reading. ReadLine returns the next line untrimmed (valid until
-  // the next read); CR LF, LF and CR all end a line.
+  // the next read); CR LF, LF CR, LF and CR all end a line.
   std::string_view ReadLine();
   // Read the next line as a number ("." or "," decimal point); an empty line
   // leaves the value unchanged, anything else that is no finite number raises

@@ -2,7 +2,6 @@
 #include "project/figure_parameters.h"
 
 #include <cstdint>
-#include <limits>
 
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
@@ -14,15 +13,15 @@ void licz_parametry(tfigura& f) {
     f.Valid = false;
     return;
   }
-  // The running extremes start one inside the 32-bit range, as the record
-  // readers do; a point replaces them only when strictly beyond.
-  std::int32_t minX = std::numeric_limits<std::int32_t>::max();
-  std::int32_t minY = std::numeric_limits<std::int32_t>::max();
-  std::int32_t maxX = -std::numeric_limits<std::int32_t>::max();
-  std::int32_t maxY = -std::numeric_limits<std::int32_t>::max();
-  std::int32_t minXi = 0, maxXi = 0, minYi = 0, maxYi = 0;
+  // The running extremes start at the first point and a later point replaces
+  // them only when strictly beyond, so ties keep the first index. (Starting
+  // from the edges of the 32-bit range would leave a figure lying on the
+  // smallest value outside its own box.)
   const std::int32_t n = CheckedCast<std::int32_t>(f.Points.size());
-  for (std::int32_t i = 0; i < n; ++i) {
+  std::int32_t minX = f.Points.front().X, maxX = minX;
+  std::int32_t minY = f.Points.front().Y, maxY = minY;
+  std::int32_t minXi = 0, maxXi = 0, minYi = 0, maxYi = 0;
+  for (std::int32_t i = 1; i < n; ++i) {
     const TPointI& p = f.Points[static_cast<std::size_t>(i)];
     if (p.X < minX) minX = p.X, minXi = i;
     if (p.X > maxX) maxX = p.X, maxXi = i;

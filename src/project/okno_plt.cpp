@@ -54,10 +54,18 @@ std::int32_t TMDIChild::AddLacznik(std::unique_ptr<tfigura> figure, std::uint8_t
 }
 
 void TMDIChild::Ustaw_PPiPK() {
+  // An empty list leaves these start values. Otherwise the first figure's box
+  // starts the extremes, so a box on the smallest 32-bit value is kept whole.
   MaxX = std::numeric_limits<std::int32_t>::min() + 1;
   MaxY = std::numeric_limits<std::int32_t>::min() + 1;
   MinX = std::numeric_limits<std::int32_t>::max();
   MinY = std::numeric_limits<std::int32_t>::max();
+  if (!Figures.empty()) {
+    MinX = Figures.front()->fig_pp.X;
+    MinY = Figures.front()->fig_pp.Y;
+    MaxX = Figures.front()->fig_pk.X;
+    MaxY = Figures.front()->fig_pk.Y;
+  }
   std::int32_t i = 0;
   for (const auto& f : Figures) {
     for (const TPointI& p : {f->fig_pp, f->fig_pk}) {

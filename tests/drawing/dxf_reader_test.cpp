@@ -88,7 +88,7 @@ bool HasRepeatedPoint(const std::vector<TPointI>& pts) {
 TEST_F(DxfReader, LineEndsDecimalCommaAndEmptyValueLines) {
   // An empty value line (the layer name) must not shift the group pairs.
   const std::string body = "0|LINE|8||10|1,5|20|  2.5  | 11 |10|21|-4";
-  for (const char* eol : {"\r\n", "\n", "\r"}) {
+  for (const char* eol : {"\r\n", "\n", "\r", "\n\r"}) {
     SCOPED_TRACE(testing::PrintToString(std::string(eol)));
     const Drawing d = ReadText(Pairs(Entities(body), eol));
     ASSERT_EQ(d.figures.size(), 1u);

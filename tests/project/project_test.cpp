@@ -66,6 +66,25 @@ TEST(FigureParameters, BoxIndexesAndCentre) {
   EXPECT_EQ(empty.Width, 77);  // nothing else changes
 }
 
+TEST(FigureParameters, BoxOnTheEdgesOfTheIntegerRangeHoldsItsPoints) {
+  constexpr std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t hi = std::numeric_limits<std::int32_t>::max();
+  tfigura f;
+  f.Points = {{lo, hi}, {lo, hi - 50}, {lo, hi}};
+  licz_parametry(f);
+  EXPECT_EQ(f.fig_pp, (TPointI{lo, hi - 50}));
+  EXPECT_EQ(f.fig_pk, (TPointI{lo, hi}));
+  EXPECT_EQ(f.Width, 0);
+  EXPECT_EQ(f.Height, 50);
+  EXPECT_EQ(f.MaxXIndex, 0);
+  EXPECT_EQ(f.MaxYIndex, 0);
+
+  TMDIChild w;
+  w.AddFigure(Fig({{lo, lo}, {lo, lo + 10}}));
+  w.Ustaw_PPiPK();
+  EXPECT_EQ((std::array{w.MinX, w.MinY, w.MaxX, w.MaxY}), (std::array{lo, lo, lo, lo + 10}));
+}
+
 class ProjectTest : public ProjectFixture {};
 
 TEST_F(ProjectTest, AddFigureAddLacznikAndTheBox) {
