@@ -385,7 +385,12 @@ bool TCutSequencer::Cut(TMDIChild& w) {
   if (wireCheck && !WireCheck()) return false;
 
   TWaitCursor cursor;
-  if (!WriteJob(w, mode, stolik)) return false;
+  try {
+    if (!WriteJob(w, mode, stolik)) return false;
+  } catch (const RangeError&) {
+    // A start point past the arithmetic's range: no machine reaches it.
+    return Fail("Main_window", "projektZaDuzy");
+  }
   if (mode != 3 && !test && !ClearController()) return false;
 
   QString caption = Tr("Transmission", "caption");

@@ -91,6 +91,8 @@ TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
          sim.With([](sim::Controller& c) { c.SetHomed(false); });
        },
        Tr("Control", "wykonajBazowanie")},
+      {"the job file cannot be written", [this] { ExeDir = dir.path() + "/missing/"; },
+       Tr("Main_window", "bladZapisuZbioru")},
       {"a job is running",
        [this] {
          sim.With([](sim::Controller& c) {
@@ -109,6 +111,7 @@ TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
     SCOPED_TRACE(c.name);
     ResetDlgkonfig();
     ResetPloter();
+    ExeDir = dir.path() + "/";
     if (!PortIsOpen()) {
       ASSERT_TRUE(OpenPortIndex(0));
     }
@@ -127,7 +130,10 @@ TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
     c.setUp();
     ClearCommands();
     EXPECT_FALSE(CutSequencer().Start1Click());
-    EXPECT_TRUE(MessageKeys().contains(c.message)) << MessageKeys().join('\n').toStdString();
+    const QStringList texts = MessageKeys();
+    EXPECT_TRUE(texts.contains(c.message) ||
+                (!texts.isEmpty() && texts.back().startsWith(c.message)))
+        << texts.join('\n').toStdString();
     const QStringList cmds = Cmds();
     EXPECT_EQ(Count(cmds, "Q") + Count(cmds, "C") + Count(cmds, "G"), 0)
         << cmds.join(", ").toStdString();
