@@ -130,6 +130,17 @@ TEST_F(LoadTest, ReaderErrorClosesTheHalfBuiltProject) {
   EXPECT_TRUE(Errors()[0].startsWith(Tr("Project_window", "bladOdczytuZbioru") + path));
   ExpectClosedEmpty(w);
   EXPECT_EQ(mainStatus.last(), QString());
+
+  // A drawing value that is no number, after a line already read.
+  messages.requests.clear();
+  waits = restores = 0;
+  TMDIChild d;
+  EXPECT_FALSE(d.Load(Write("bad.dxf",
+                            "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n5\n21\n0\n"
+                            "0\nCIRCLE\n10\n0\n20\n0\n40\nabc\n0\nENDSEC\n0\nEOF\n")));
+  ASSERT_EQ(Errors().size(), 1);
+  EXPECT_EQ(Errors()[0], Tr("Project_window", "zbiorUszkodzony") + "22: abc");
+  ExpectClosedEmpty(d);
 }
 
 TEST_F(LoadTest, ProjectLargerThanWorkingAreaWarnsAndIsStillPrepared) {
