@@ -1,0 +1,308 @@
+// The serial-cut generator run on small box models: the step plan (angles,
+// captions, pass numbers), the end of a run, refusals and stopping.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "drawing/definicje.h"
+#include "gen_fixture.h"
+#include "model3d/generator.h"
+#include "model3d/silhouette_grid.h"
+#include "project/okno_plt.h"
+#include "shell/global_record.h"
+#include "shell/interfejs.h"
+#include "shell/konfig.h"
+#include "shell/message_recorder.h"
+#include "support/test_support.h"
+
+namespace vm {
+namespace {
+
+class GeneratorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QLocale::setDefault(QLocale::c());
+    ResetDrawingGlobals();
+    ResetGridGlobals();
+    ResetGeneratorGlobals();
+    ResetDlgkonfig();
+    ResetGlobalSettings();
+    ASSERT_TRUE(InstallLanguageFile(test::DataPath("../../lang/Velmarosta_US.xml")));
+    TGenSerHooks& h = gen.hooks;
+    h.Windows.Create = [this] {
+      windows.push_back(std::make_unique<TMDIChild>());
+      return windows.back().get();
+    };
+    h.CloseAll = [this] { windows.clear(); };
+    h.Tile = [this] { ++tiles; };
+    h.Close = [this] { ++closes; };
+    h.ChooseFile = [this](const TModelFileRequest& r) {
+      requests.push_back(r);
+      return chosen;
+    };
+    h.Changed = [this] {
+      if (!gen.StatusPanels[1].isEmpty() &&
+          (angles.isEmpty() || angles.back() != gen.StatusPanels[1]))
+        angles << gen.StatusPanels[1];
+    };
+    gen.FormCreate();
+  }
+  void TearDown() override {
+    InstallInterfejs(nullptr);
+    ResetDrawingGlobals();
+    ResetGridGlobals();
+    ResetGeneratorGlobals();
+    ResetDlgkonfig();
+    ResetGlobalSettings();
+  }
+
+  // Writes a model and reads it through the dialog's file choice.
+  void Load(const QByteArray& raw, const QString& name = "box.raw") {
+    chosen = dir.filePath(name);
+    ASSERT_TRUE(test::WriteAll(chosen, raw));
+    gen.btnPlikRawClick();
+    ASSERT_TRUE(test::SpinUntil([&] { return gen.Reader() == nullptr; }));
+  }
+  bool Generate(double steps) {
+    gen.feIloscObrotow.SetValue(steps);
+    gen.btnGenerujClick();
+    return test::SpinUntil([&] { return !gen.Running; });
+  }
+  QStringList Captions() const {
+    QStringList c;
+    for (const auto& w : windows) c << w->Caption;
+    return c;
+  }
+
+  ScopedMessageRecorder messages;
+  QTemporaryDir dir;
+  QString chosen;
+  std::vector<TModelFileRequest> requests;
+  std::vector<std::unique_ptr<TMDIChild>> windows;
+  QStringList angles;
+  int tiles = 0;
+  int closes = 0;
+  TfGenSer gen;  // last: stops its workers before the hooks' targets go
+};
+
+TEST_F(GeneratorTest, EighteenStepsGiveEighteenPassesOverHalfATurn) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  ASSERT_TRUE(gen.btnGeneruj.Enabled());
+  EXPECT_EQ(gen.StatusPanels[0], Tr("SerialCutFrom3D", "importRAWzakonczony"));
+  ASSERT_TRUE(Generate(18));
+  ASSERT_TRUE(messages.requests.isEmpty()) << messages.lastText().toStdString();
+
+  ASSERT_EQ(windows.size(), 18u);
+  for (int k = 0; k < 18; ++k) {
+    SCOPED_TRACE(k);
+    const TMDIChild& w = *windows[k];
+    EXPECT_EQ(w.Caption, QString("box [%1 st]").arg(10 * k));
+    EXPECT_EQ(w.PassNumber, k + 1);
+    EXPECT_EQ(w.FileType, 1);
+    EXPECT_EQ(w.SelectedFigure, -1);
+    ASSERT_GE(w.FigureCount(), 1);
+    // The outline stands on its base: one open figure over the top.
+    EXPECT_TRUE(w.SingleOpenFigure);
+    EXPECT_LE(w.MaxX, 8 * GridCols);
+    EXPECT_LE(w.MaxY, 8 * GridRows);
+  }
+  EXPECT_EQ(angles.first(), "[0.0 st]");
+  EXPECT_EQ(angles[1], "[10.0 st]");
+  EXPECT_EQ(angles.size(), 18);
+
+  // The end of the run: work mode serial cutting, cut-off choice taken over,
+  // windows tiled once, the dialog closed, controls back.
+  EXPECT_EQ(Dlgkonfig().Mode.ItemIndex(), 3);
+  EXPECT_TRUE(ModelCutOffAtEnd);
+  EXPECT_EQ(tiles, 1);
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(gen.btnGeneruj.Enabled() && gen.feIloscObrotow.Enabled());
+  EXPECT_FALSE(gen.ProgressShown);
+  EXPECT_EQ(gen.Rasteriser(), nullptr);
+}
+
+TEST_F(GeneratorTest, SevenStepsCaptionTheAngleInGeneralFormat) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4), "vase.model.raw");
+  gen.cbZamkniOknoAut.SetChecked(false);
+  gen.cbOdcinajPoZakonczeniu.SetChecked(false);
+  ASSERT_TRUE(Generate(7));
+  ASSERT_EQ(windows.size(), 7u);
+  EXPECT_EQ(windows[1]->Caption, "vase.model [25.7142857142857 st]");
+  EXPECT_EQ(windows[6]->Caption, "vase.model [154.285714285714 st]");
+  EXPECT_EQ(closes, 0);
+  EXPECT_FALSE(ModelCutOffAtEnd);
+
+  // N raised after a finished run: the run goes on from the next step.
+  ASSERT_TRUE(Generate(9));
+  ASSERT_EQ(windows.size(), 9u);
+  EXPECT_EQ(windows[7]->PassNumber, 8);
+  EXPECT_EQ(windows[8]->PassNumber, 9);
+  EXPECT_EQ(windows[7]->Caption, "vase.model [180 st]");
+  // The same N again starts over.
+  ASSERT_TRUE(Generate(9));
+  ASSERT_EQ(windows.size(), 9u);
+  EXPECT_EQ(windows[0]->Caption, "vase.model [0 st]");
+}
+
+TEST_F(GeneratorTest, ChoosingAFileAsksInTheLastFolderAndRemembersTheNewOne) {
+  GlobalSettings().SetLastOpenDir(QStringLiteral("/models/old"));
+  windows.push_back(std::make_unique<TMDIChild>());
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].InitialDir, "/models/old");
+  EXPECT_EQ(requests[0].DefaultExt, "raw");
+  EXPECT_TRUE(requests[0].Filter.endsWith("(*.raw)|*.raw|" + Tr("Universal", "wszystkiePliki") +
+                                          " (*.*)|*.*"));
+  EXPECT_TRUE(windows.empty());  // every project window was closed first
+  EXPECT_EQ(GlobalSettings().LastOpenDir, QFileInfo(chosen).absolutePath());
+  EXPECT_EQ(gen.ePlik.Caption(), chosen);
+  EXPECT_TRUE(gen.btnModelInfo.Enabled());
+}
+
+TEST_F(GeneratorTest, UnreadableModelsLeaveNothingToGenerate) {
+  // A file that is gone by the time it is read.
+  gen.CzytajModel(dir.filePath("missing.raw"));
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.lastText(),
+            Tr("Universal", "txtPlikuBrak") + "\r\n" + dir.filePath("missing.raw"));
+  EXPECT_TRUE(ModelExtents.FileName.isEmpty());
+  EXPECT_FALSE(gen.btnGeneruj.Enabled());
+
+  // A file without triangles is reported, and generation stays off.
+  Load("Object 1\nnot a triangle\n");
+  ASSERT_EQ(messages.requests.size(), 2);
+  EXPECT_TRUE(messages.lastText().startsWith(Tr("SerialCutFrom3D", "modelPusty")));
+  EXPECT_FALSE(gen.btnGeneruj.Enabled());
+  EXPECT_FALSE(gen.btnModelInfo.Enabled());
+  EXPECT_TRUE(gen.btnPlikRaw.Enabled());
+  gen.feIloscObrotowKeyDown(Qt::Key_Return);  // Enter generates only when Generate could
+  EXPECT_FALSE(gen.Running);
+  EXPECT_TRUE(windows.empty());
+}
+
+TEST_F(GeneratorTest, ModelsBeyondTheWorkingAreaAreRefused) {
+  Load(test::BoxRaw(0, 0, 0, 40, 30, 4));
+  struct Case {
+    std::int32_t limitX, limitY;
+    double tableY;
+    QString text;
+  } cases[] = {
+      {39, 2400, 250, Tr("Main_window", "projektZaDuzy")},
+      {4800, 29, 0, Tr("Main_window", "projektZaDuzy")},
+      {4800, 279, 250,
+       Tr("Main_window", "projektZaDuzaWysokosc") + "\r\n" +
+           Tr("SerialCutFrom3D", "obnizYstolika")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    WorkingAreaLimits.X = c.limitX;
+    WorkingAreaLimits.Y = c.limitY;
+    Dlgkonfig().Ystolika.SetValue(c.tableY);
+    messages.requests.clear();
+    gen.btnGenerujClick();
+    EXPECT_EQ(messages.lastText(), c.text);
+    EXPECT_FALSE(gen.Running);
+    EXPECT_EQ(gen.Rasteriser(), nullptr);
+    EXPECT_TRUE(gen.btnGeneruj.Enabled());
+  }
+  // At half the scale it fits.
+  Dlgkonfig().skala.SetValue(50);
+  messages.requests.clear();
+  EXPECT_TRUE(gen.SprawdzRozmiar());
+  EXPECT_TRUE(messages.requests.isEmpty());
+}
+
+TEST_F(GeneratorTest, SeveralFiguresAskAndCancelStopsTheRun) {
+  // Two boxes side by side: seen from the front, the first stands open on its
+  // base and the second outline is closed; kept with the hidden option, both
+  // go into the step's window.
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4) + test::BoxRaw(10, 0, 0, 14, 4, 4));
+  gen.cbZostawZamknieteFig.SetChecked(true);
+  messages.answers.push_back(ModalResult::Cancel);
+  ASSERT_TRUE(Generate(4));
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_TRUE(messages.requests[0].confirmation);
+  EXPECT_EQ(messages.requests[0].text,
+            Tr("SerialCutFrom3D", "wieleFigur") + "\r\n" + Tr("SerialCutFrom3D", "czyKontynuowac"));
+  EXPECT_TRUE(windows.empty());
+  EXPECT_EQ(gen.StepCounter, 1);
+  EXPECT_EQ(ModelAngle, 0);
+  EXPECT_TRUE(gen.btnGeneruj.Enabled() && gen.feIloscObrotow.Enabled());
+  EXPECT_EQ(Dlgkonfig().Mode.ItemIndex(), 2);  // not switched to serial cutting
+
+  // OK keeps both figures in the step's window and goes on.
+  messages.requests.clear();
+  messages.answers.assign(4, ModalResult::OK);
+  ASSERT_TRUE(Generate(4));
+  ASSERT_EQ(windows.size(), 4u);
+  EXPECT_EQ(windows[0]->FigureCount(), 2);
+  EXPECT_FALSE(windows[0]->SingleOpenFigure);
+  EXPECT_EQ(windows[2]->FigureCount(), 1);  // at 90 degrees the boxes are one outline
+}
+
+TEST_F(GeneratorTest, SilhouetteClosedOnItselfStopsTheRunWithAMessage) {
+  // A pyramid standing on its tip touches the base in one cell: its outline
+  // closes, and a step without an open outline has nothing to cut.
+  QByteArray raw;
+  const char* apex = "2 0 2";
+  const char* top[4] = {"0 4 0", "4 4 0", "4 4 4", "0 4 4"};
+  for (int k = 0; k < 4; ++k)
+    raw += QByteArray(apex) + " " + top[k] + " " + top[(k + 1) % 4] + "\n";
+  raw += "0 4 0 4 4 0 4 4 4\n0 4 0 4 4 4 0 4 4\n";
+  Load(raw);
+  ASSERT_TRUE(Generate(3));
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_TRUE(messages.lastText().startsWith(Tr("SerialCutFrom3D", "brakObrysu")));
+  EXPECT_TRUE(messages.lastText().endsWith("[0.0 st]"));
+  EXPECT_TRUE(windows.empty());
+  EXPECT_EQ(gen.StepCounter, 1);
+  EXPECT_TRUE(gen.btnGeneruj.Enabled());
+}
+
+TEST_F(GeneratorTest, DuringAStepTheDialogStaysAndCancelGivesTheStepUp) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  gen.feIloscObrotow.SetValue(3);
+  gen.btnGenerujClick();
+  ASSERT_NE(gen.Rasteriser(), nullptr);
+  EXPECT_FALSE(gen.btnPlikRaw.Enabled() || gen.btnGeneruj.Enabled() ||
+               gen.feIloscObrotow.Enabled());
+
+  // Neither another model (F3) nor another run (Enter) starts meanwhile.
+  EXPECT_TRUE(gen.TntFormKeyDown(Qt::Key_F3, false, false, false));
+  EXPECT_EQ(requests.size(), 1u);  // only the one that loaded the model
+  TRawDoPix* step = gen.Rasteriser();
+  gen.feIloscObrotowKeyDown(Qt::Key_Return);
+  EXPECT_EQ(gen.Rasteriser(), step);
+
+  EXPECT_FALSE(gen.TntFormClose());
+  EXPECT_EQ(messages.lastText(), Tr("SerialCutFrom3D", "zakonczGenPlikowWy"));
+
+  gen.btnAnulujClick();
+  EXPECT_EQ(gen.Rasteriser(), nullptr);
+  EXPECT_FALSE(gen.Running);
+  EXPECT_EQ(closes, 0);  // the run stopped, the dialog stays
+  // The given-up step's completion builds no window.
+  test::SpinUntil([] { return false; }, 200);
+  EXPECT_TRUE(windows.empty());
+  EXPECT_TRUE(gen.TntFormClose());
+  gen.btnAnulujClick();  // now Cancel closes
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(GeneratorTest, KeysOfTheForm) {
+  EXPECT_FALSE(gen.cbZostawZamknieteFig.Visible());
+  EXPECT_TRUE(gen.TntFormKeyDown(Qt::Key_F12, true, true, false));  // consumed, nothing else
+  EXPECT_FALSE(gen.cbZostawZamknieteFig.Visible());
+  EXPECT_TRUE(gen.TntFormKeyDown(Qt::Key_F12, true, true, true));
+  EXPECT_TRUE(gen.cbZostawZamknieteFig.Visible());
+  EXPECT_TRUE(gen.TntFormKeyDown(Qt::Key_Escape, false, false, false));
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(gen.TntFormKeyDown(Qt::Key_A, false, false, false));
+}
+
+}  // namespace
+}  // namespace vm
