@@ -202,6 +202,51 @@ TEST_F(CieciePrepare, LeadInLineIsCutFirstFromItsFreeEnd) {
   EXPECT_EQ(w->EntryBottom, 200);
 }
 
+TEST_F(CieciePrepare, OpenFirstFigureIsEnteredWhereNothingHangs) {
+  // A lead-in whose free end is its last point; and, in serial cutting, an
+  // open line with a square hanging at each end, entered at its vertex
+  // nearest the box corner (-300, 0), the middle one.
+  struct Case {
+    int mode;
+    std::vector<test::Polyline> figures;
+    int first, entry, left, bottom;
+  } cases[] = {
+      {2, {Rect(0, 0, 1000, 1000), {{0, 0}, {-1000, 100}, {-2000, 200}}}, 1, 2, 0, 200},
+      {3,
+       {Rect(-300, 600, 0, 900), Rect(1000, 600, 1300, 900), {{0, 600}, {100, 0}, {1000, 600}}},
+       2,
+       1,
+       400,
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    auto w = MakeProject(c.figures);
+    const TPlainCutResult r = PrepareCiecie(*w, Env(c.mode, true));
+    EXPECT_EQ(r.Unlinked, 0);
+    EXPECT_EQ(r.Connectors, 0);
+    ASSERT_EQ(w->FirstFigure, c.first);
+    EXPECT_EQ(F(*w, c.first).EntryVertex, c.entry);
+    EXPECT_EQ(w->EntryLeft, c.left);
+    EXPECT_EQ(w->EntryBottom, c.bottom);
+  }
+}
+
+TEST_F(CieciePrepare, NeighbourListsFromTwentyOneFigures) {
+  // Squares in a row, not touching; the added frame makes the count.
+  for (const int drawn : {19, 20}) {
+    SCOPED_TRACE(drawn);
+    std::vector<test::Polyline> figs;
+    for (int k = 0; k < drawn; ++k) figs.push_back(Rect(k * 2000, 0, k * 2000 + 1000, 1000));
+    auto w = MakeProject(figs);
+    const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+    EXPECT_EQ(r.Unlinked, 0);
+    ASSERT_EQ(F(*w, drawn).Kind, 1);
+    // Every figure of a list is its own nearest.
+    EXPECT_EQ(F(*w, 0).Neighbours[0], drawn + 1 >= 21 ? 0 : -1);
+  }
+}
+
 TEST_F(CieciePrepare, OfTwoLeadInsTheOneNearerTheLowerLeftCornerIsFirst) {
   // Both end on the square's corners; the left one's box starts nearer to
   // the project's lower-left corner. The other is reached through the square.
