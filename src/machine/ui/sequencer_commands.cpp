@@ -7,6 +7,7 @@
 #include "machine/sequencer.h"
 #include "machine/ui/event_abort_probe.h"
 #include "machine/ui/serial_cut_dialog.h"
+#include "model3d/generator.h"
 #include "project/ui/project_window.h"
 #include "shell/ui/main_window.h"
 
@@ -39,6 +40,8 @@ void InstallCutSequencer(TMainForm& mainForm) {
   h.SetStartFromBufferVisible = [main](bool visible) {
     if (QAction* a = main->action(QStringLiteral("Startzbufora1"))) a->setVisible(visible);
   };
+  // The 3D generator's choice to cut the model off after the last pass.
+  h.ModelCutOffAtEnd = [] { return ModelCutOffAtEnd; };
   h.MakeAbortProbe = [] { return std::make_unique<EventAbortProbe>(); };
   InstallSerialCutDialog(main);
 
