@@ -6,6 +6,7 @@
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
+#include "model3d/ui/generator_dialog.h"
 #include "model3d/ui/model_info_dialog.h"
 #include "machine/ui/base_points_dialog.h"
 #include "machine/ui/move_wire_dialog.h"
@@ -103,6 +104,11 @@ int main(int argc, char** argv) {
        .ReadMachineInfo = [] { vm::ReadMachineInfo(); }},
       &mainForm);
   mainForm.commands.About = [&aboutBox] { aboutBox.exec(); };
+
+  // The 3D serial-cut generator: fifth of the long-lived windows. Its command
+  // opens a fresh generator dialog at the main window's bottom-right corner.
+  vm::ui::TfGenSerDialog genSer(&mainForm, &mainForm);
+  vm::ui::InstallGenSerCommand(mainForm);
 
   // The model info dialog: sixth of the long-lived windows. The serial-cut
   // generator shows its own copy through ShowModelInfoDialog.

@@ -55,8 +55,13 @@ class TraceTest : public ::testing::Test {
 
 TEST_F(TraceTest, ArchOnItsBaseIsOneOpenFigureFromLeftOverTheTopToRight) {
   // The base run between the legs is interior, so the outline stays open.
-  SetPicture({"................", ".oooooooooooooo.", ".o############o.", ".o############o.",
+  // clang-format off
+  SetPicture({"................",
+              ".oooooooooooooo.",
+              ".o############o.",
+              ".o############o.",
               ".o############o."});
+  // clang-format on
   tracer.SledzObrys();
   ASSERT_EQ(TracedFigures.size(), 1u);
   const tfigura& f = *TracedFigures[0];
@@ -78,7 +83,12 @@ TEST_F(TraceTest, ArchOnItsBaseIsOneOpenFigureFromLeftOverTheTopToRight) {
 }
 
 TEST_F(TraceTest, RingClosesOnItsFirstPoint) {
-  SetPicture({"oooooo", "o####o", "o####o", "oooooo"});
+  // clang-format off
+  SetPicture({"oooooo",
+              "o####o",
+              "o####o",
+              "oooooo"});
+  // clang-format on
   tracer.SledzObrys();
   ASSERT_EQ(TracedFigures.size(), 1u);
   const tfigura& f = *TracedFigures[0];
@@ -107,7 +117,13 @@ TEST_F(TraceTest, ClosureNeedsSixPointsWithinSixCells) {
 }
 
 TEST_F(TraceTest, AtAJunctionTheWalkTakesTheCellWithMostEmptyNeighbours) {
-  SetPicture({".....", "..o..", ".ooo.", ".###.", "....."});
+  // clang-format off
+  SetPicture({".....",
+              "..o..",
+              ".ooo.",
+              ".###.",
+              "....."});
+  // clang-format on
   SilhouetteGrid[2][2] |= CellVisited;
   tracer.Tracer = {2, 2};
   tracer.Current = TOutlineTracer::CellPoint(tracer.Tracer);

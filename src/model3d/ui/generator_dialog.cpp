@@ -171,8 +171,12 @@ TfGenSerDialog::TfGenSerDialog(TMainForm* main, QWidget* parent) : QDialog(paren
 }
 
 TfGenSerDialog::~TfGenSerDialog() {
-  // The core form stops its workers before the viewer it points at goes.
+  // The step edit unsubscribes from its core control, which goes with form_
+  // before the child widgets; the viewer stays until form_ has stopped its
+  // workers.
   form_.hooks = {};
+  delete steps_;
+  steps_ = nullptr;
 }
 
 void TfGenSerDialog::reject() {
@@ -181,7 +185,7 @@ void TfGenSerDialog::reject() {
 
 QWidget* TfGenSerDialog::labelFor(QObject* control) const {
   if (control == fileButton_) return lPlik_;
-  if (control == steps_->Field() || control == steps_) return lIloscObrotow_;
+  if (steps_ != nullptr && (control == steps_->Field() || control == steps_)) return lIloscObrotow_;
   if (control == cutOff_) return cutOff_;
   if (control == closeAuto_) return closeAuto_;
   return nullptr;
@@ -202,7 +206,7 @@ bool TfGenSerDialog::eventFilter(QObject* watched, QEvent* event) {
                                mods & Qt::AltModifier)) {
         return true;
       }
-      if ((watched == steps_->Field() || watched == steps_) &&
+      if (steps_ != nullptr && (watched == steps_->Field() || watched == steps_) &&
           form_.feIloscObrotowKeyDown(k->key())) {
         return true;
       }
