@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QPaintEvent>
 #include <QPainter>
@@ -36,6 +37,9 @@ QSurfaceFormat RawViewSurfaceFormat() {
 
 bool RawViewOpenGLAvailable() {
   static const bool available = [] {
+    // The offscreen platform can make a context when an X display is around,
+    // but it cannot show a GL widget: its window flush crashes.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
     QOpenGLContext ctx;
     ctx.setFormat(RawViewSurfaceFormat());
     if (!ctx.create()) return false;
