@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <Qt>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "drawing/definicje.h"
@@ -269,10 +270,15 @@ bool TfGenSer::SprawdzRozmiar() {
   return false;
 }
 
+double TfGenSer::StepCount() const {
+  const double typed = feIloscObrotow.CheckValue(feIloscObrotow.Value());
+  return feIloscObrotow.CheckValue(std::nearbyint(typed));
+}
+
 void TfGenSer::UtworzPasekPostepu() {
   ProgressShown = true;
   ProgressPosition = 0;
-  ProgressMax = Round(feIloscObrotow.Value());
+  ProgressMax = Round(StepCount());
   Notify();
 }
 
@@ -281,10 +287,13 @@ void TfGenSer::btnGenerujClick() {
   // model or while a worker runs.
   if (!btnGeneruj.Enabled() || reader_ || rasteriser_ || Running) return;
   if (!SprawdzRozmiar()) return;
+  // The operator may press Enter while the typed count is still outside the
+  // range: the run takes the whole number in range, and the edit shows it.
+  feIloscObrotow.SetValue(StepCount());
   UstawKontrolki(false);
   UtworzPasekPostepu();
   Running = true;
-  const double n = feIloscObrotow.Value();
+  const double n = StepCount();
   if (StepCounter == 1 || StepCounter > n) {
     if (View != nullptr) View->ResetujPrzeksztalcenia();
     if (hooks.CloseAll) hooks.CloseAll();
@@ -375,7 +384,7 @@ void TfGenSer::ZakonczWatekRawDoPix(TRawDoPix* worker) {
     View->Nawigacja(1, Round(-2 * AngleStepDeg), 0);
     View->PokazScene();
   }
-  const double n = feIloscObrotow.Value();
+  const double n = StepCount();
   if (StepCounter == n && hooks.Tile) hooks.Tile();
   ModelAngle += AngleStepDeg;
   ++StepCounter;

@@ -130,6 +130,8 @@ class TfGenSer {
   void UstawPrzyciski(bool on);
   void UstawKontrolki(bool on);
   bool SprawdzRozmiar();
+  // The number of steps N: the edit's value as a whole number in 1..180.
+  double StepCount() const;
   void UtworzPasekPostepu();
   void UruchomKrok();
   // Traces the grid and builds the step's project window. False when the run

@@ -148,6 +148,24 @@ TEST_F(GeneratorTest, SevenStepsCaptionTheAngleInGeneralFormat) {
   EXPECT_EQ(windows[0]->Caption, "vase.model [0 st]");
 }
 
+TEST_F(GeneratorTest, TypedStepCountIsTakenAsAWholeNumberInRange) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  gen.cbZamkniOknoAut.SetChecked(false);
+  struct Case {
+    QString typed;
+    std::size_t windows;
+  } cases[] = {{"0", 1}, {"2.6", 3}, {"-5", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    gen.feIloscObrotow.SetText(c.typed);
+    gen.feIloscObrotowKeyDown(Qt::Key_Return);  // before the edit's exit clamps it
+    ASSERT_TRUE(test::SpinUntil([&] { return !gen.Running; }));
+    EXPECT_EQ(windows.size(), c.windows);
+    EXPECT_EQ(gen.feIloscObrotow.Value(), double(c.windows));
+    EXPECT_EQ(windows.back()->PassNumber, std::int32_t(c.windows));
+  }
+}
+
 TEST_F(GeneratorTest, ChoosingAFileAsksInTheLastFolderAndRemembersTheNewOne) {
   GlobalSettings().SetLastOpenDir(QStringLiteral("/models/old"));
   windows.push_back(std::make_unique<TMDIChild>());
