@@ -2,6 +2,7 @@
 // of steps on the rasterising worker, tracing and building the step windows.
 #include "model3d/generator.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <Qt>
 #include <algorithm>
@@ -169,7 +170,7 @@ void TfGenSer::WybierzPlikModelu(const QString& lastFolder) {
   CzytajModel(file);
   // A folder too long for the record is not remembered (a cut-off path would
   // point elsewhere).
-  GlobalSettings().SetLastOpenDir(QFileInfo(file).absolutePath());
+  GlobalSettings().SetLastOpenDir(QDir::toNativeSeparators(QFileInfo(file).absolutePath()));
 }
 
 void TfGenSer::CzytajModel(const QString& fileName) {
