@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace vm {
 
@@ -38,6 +39,9 @@ class TControl {
   // Views (widgets) are told of every change of value or state.
   int Subscribe(std::function<void()> view);
   void Unsubscribe(int id);
+  // Expires when the control is destroyed, so a view that outlives its
+  // control knows not to unsubscribe from it.
+  std::weak_ptr<void> Lifetime() const { return lifetime_; }
 
  protected:
   void Changed();
@@ -50,6 +54,7 @@ class TControl {
   bool visible_ = true;
   int nextId_ = 1;
   std::map<int, std::function<void()>> views_;
+  std::shared_ptr<char> lifetime_ = std::make_shared<char>();
 };
 
 // A text shown beside an edit (caption, unit), or a page, group or button of a

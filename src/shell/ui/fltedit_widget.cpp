@@ -23,11 +23,14 @@ TFltEditWidget::TFltEditWidget(TNumericEdit& edit, QWidget* parent)
   connect(lineEdit(), &QLineEdit::textEdited, this,
           [this](const QString& text) { edit_.SetText(text); });
   subscription_ = edit_.Subscribe([this] { Refresh(); });
+  editLifetime_ = edit_.Lifetime();
   edit_.OnFocusRequest = [this] { setFocus(); };
   Refresh();
 }
 
 TFltEditWidget::~TFltEditWidget() {
+  // A dialog may destroy its core form before its child widgets.
+  if (editLifetime_.expired()) return;
   edit_.Unsubscribe(subscription_);
   edit_.OnFocusRequest = nullptr;
 }

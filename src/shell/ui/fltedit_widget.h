@@ -7,6 +7,8 @@
 #include <QAbstractSpinBox>
 #include <QLineEdit>
 
+#include <memory>
+
 #include "shell/fltedit_base.h"
 
 namespace vm::ui {
@@ -41,6 +43,7 @@ class TFltEditWidget : public QAbstractSpinBox {
 
   TNumericEdit& edit_;
   int subscription_ = 0;
+  std::weak_ptr<void> editLifetime_;
 };
 
 }  // namespace vm::ui

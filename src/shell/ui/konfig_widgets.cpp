@@ -14,7 +14,9 @@ void BindControl(QWidget* widget, TControl& control, std::function<void(const QS
     if (setText) setText(control.Caption());
   };
   const int id = control.Subscribe(refresh);
-  QObject::connect(widget, &QObject::destroyed, [&control, id] { control.Unsubscribe(id); });
+  QObject::connect(widget, &QObject::destroyed, [&control, id, alive = control.Lifetime()] {
+    if (!alive.expired()) control.Unsubscribe(id);
+  });
   widget->setObjectName(control.Name());
   refresh();
 }
