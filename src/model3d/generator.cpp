@@ -182,7 +182,12 @@ void TfGenSer::CzytajModel(const QString& fileName) {
   ModelExtents.FileName = fileName;
   ePlik.SetCaption(fileName);
   ePlik.SetHint(fileName);
-  if (View != nullptr) View->Locked = true;
+  if (View != nullptr) {
+    // The reader replaces the triangle list on its own thread: until it has
+    // ended, no render of the view may read it.
+    View->OdlaczListy();
+    View->Locked = true;
+  }
   StatusPanels[0] = Tr("SerialCutFrom3D", "odczytRAWtrwa");
   UstawPrzyciski(false);
   ModelTriangles.clear();

@@ -24,7 +24,15 @@ double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 }  // namespace
 
 void TRAWview::PokazScene() {
-  if (gl_ != nullptr) gl_->RequestRender();
+  if (gl_ == nullptr) return;
+  scenaZadana_ = true;
+  tylkoTlo_ = false;
+  gl_->RequestRender();
+}
+
+void TRAWview::OdlaczListy() {
+  trojkaty_ = nullptr;
+  figury_ = nullptr;
 }
 
 // A fresh context starts with identity matrices. The window keeps one context
@@ -273,7 +281,11 @@ bool TRAWview::DoMouseWheel(int delta) {
 
 void TRAWview::Paint() {
   if (gl_ == nullptr) return;
-  if (!kontekst_ || Locked || tylkoTlo_) {
+  // Locked keeps the window's own repaints to the background; a render the
+  // owner asked for (a generation step turning the model) is still shown.
+  const bool zadana = scenaZadana_;
+  scenaZadana_ = false;
+  if (!kontekst_ || tylkoTlo_ || (Locked && !zadana)) {
     tylkoTlo_ = false;
     gl_->ClearColor(Intensity(Color, 0), Intensity(Color, 8), Intensity(Color, 16), 1.0f);
     gl_->Clear();

@@ -6,8 +6,9 @@
 // and decides every GL operation of a frame; it draws through the TViewGL
 // binding of its window. Nothing is drawn before one of LadujListeRAW,
 // LadujListeFigur, PokazNarzedzie or ResetujPrzeksztalcenia has obtained the
-// window's rendering context; while Locked the view ignores the mouse and
-// paints only its background.
+// window's rendering context; while Locked the view ignores the mouse and a
+// paint it did not ask for shows only its background, but PokazScene still
+// renders the scene.
 #pragma once
 
 #include <QString>
@@ -83,12 +84,13 @@ class TRAWview {
   bool UkladWsp = false;                 // draw the axes (and the tool dimensions)
   TTrybPracy TrybPracy = TTrybPracy::tpPrzegladRAW;
   std::uint32_t Color = kRawViewPanelColour;  // the panel's own (background) colour
-  bool Locked = false;                        // ignore the mouse and paint only the background
+  bool Locked = false;                        // ignore the mouse; paint only what PokazScene asks
   int ClientWidth = 0;                        // the window's client size, pixels
   int ClientHeight = 0;
 
   // ---- operations (all render unless noted) ----
-  // Renders the scene: asks the window to paint.
+  // Renders the scene: asks the window to paint, which draws the scene also
+  // while Locked.
   void PokazScene();
   // Shows a triangle list with its extents (mm): the context, projection,
   // light and initial view are set up again.
@@ -128,9 +130,13 @@ class TRAWview {
   bool DoMouseWheel(int delta);
 
   // ---- the window's side ----
-  // The window's paint, with its context current: the background, then,
-  // unless Locked or just cleared, the scene.
+  // The window's paint, with its context current: the background, then the
+  // scene unless just cleared, or Locked without a PokazScene since the last
+  // paint.
   void Paint();
+  // Stops showing the triangle and polyline lists (no redraw): their owner is
+  // about to replace them on another thread.
+  void OdlaczListy();
   // The window's context became available, or was lost (the window moved to
   // another top-level window): the set-up waiting for it runs again.
   void KontekstDostepny();
@@ -176,6 +182,7 @@ class TRAWview {
   bool brakZgloszony_ = false;      // the missing context was reported
   bool bezGL_ = false;              // bound to a window without OpenGL
   bool tylkoTlo_ = false;           // the next paint shows only the background
+  bool scenaZadana_ = false;        // PokazScene asked for the next paint
 };
 
 }  // namespace vm

@@ -144,12 +144,33 @@ TEST(ViewerFrame, LockedOrClearedPaintsOnlyTheBackground) {
   ViewerFixture f;
   f.view.Color = 0;
   f.view.LadujListeRAW(&kModel, 0, 0, 0, 4, 2, 6);
+  f.view.Paint();  // the render LadujListeRAW asked for
   const QStringList background = {"ClearColor 0 0 0 1", "Clear"};
 
+  // Locked: the window's own repaints show the background, but a render the
+  // owner asks for (a generation step turning the model) shows the model.
   f.view.Locked = true;
   f.gl.calls.clear();
   f.view.Paint();
   EXPECT_EQ(f.gl.calls, background);
+  f.view.Nawigacja(1, -20, 0);
+  f.view.PokazScene();
+  f.gl.calls.clear();
+  f.view.Paint();
+  EXPECT_FALSE(f.gl.With("Begin Triangles").isEmpty());
+  EXPECT_TRUE(f.gl.With("Rotate -10 0 1 0").size() == 1);
+  f.gl.calls.clear();
+  f.view.Paint();
+  EXPECT_EQ(f.gl.calls, background);
+
+  // Detached lists are no longer read by a render.
+  f.view.OdlaczListy();
+  f.view.PokazScene();
+  f.gl.calls.clear();
+  f.view.Paint();
+  EXPECT_TRUE(f.gl.With("Begin Triangles").isEmpty());
+  EXPECT_TRUE(f.gl.With("Vertex").isEmpty());
+  f.view.LadujListeRAW(&kModel, 0, 0, 0, 4, 2, 6);
 
   f.view.Locked = false;
   f.view.CzyscScene();
