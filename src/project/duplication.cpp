@@ -179,10 +179,25 @@ TDuplicationPattern PatternOf(const TMDIChild& source) {
   TDuplicationPattern p;
   std::int32_t minX = std::numeric_limits<std::int32_t>::max(), minY = minX;
   std::int32_t maxX = std::numeric_limits<std::int32_t>::min(), maxY = maxX;
+  // When the preparation started the source at a frame or start point of its
+  // own, the copies are entered at the pattern's last outermost figure, the one
+  // that preparation takes first before it adds them; an inner figure would put
+  // the connecting line across the pattern's material.
+  bool firstFound = false;
+  std::int32_t outermostDepth = std::numeric_limits<std::int32_t>::max();
+  std::int32_t outermost = 0;
   for (std::int32_t i = 0; i < source.FigureCount(); ++i) {
     const tfigura& f = *source.Figures[static_cast<std::size_t>(i)];
     if (f.Kind != 0 || f.Points.empty()) continue;
-    if (i == source.FirstFigure) p.First = static_cast<std::int32_t>(p.Figures.size());
+    const auto index = static_cast<std::int32_t>(p.Figures.size());
+    if (i == source.FirstFigure) {
+      p.First = index;
+      firstFound = true;
+    }
+    if (f.Depth <= outermostDepth) {
+      outermostDepth = f.Depth;
+      outermost = index;
+    }
     p.Figures.push_back(&f);
     p.PointCount += static_cast<std::int64_t>(f.Points.size());
     minX = std::min(minX, f.fig_pp.X);
@@ -191,6 +206,7 @@ TDuplicationPattern PatternOf(const TMDIChild& source) {
     maxY = std::max(maxY, f.fig_pk.Y);
   }
   if (!p.Figures.empty()) {
+    if (!firstFound) p.First = outermost;
     p.MinX = minX;
     p.MinY = minY;
     p.Width = CheckedSub(maxX, minX);

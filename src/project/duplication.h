@@ -35,7 +35,9 @@ inline constexpr std::int64_t kMaxDuplicatePoints = 10'000'000;
 
 // The pattern: the figures drawn in the source (the frame, start point and
 // connectors an earlier preparation added are its own cutting path and are not
-// repeated), the figure cut first among them, and their box (plotter units).
+// repeated), the figure cut first among them (the source's first figure, or
+// its last outermost drawn figure when the source starts at a frame or start
+// point), and their box (plotter units).
 struct TDuplicationPattern {
   std::vector<const tfigura*> Figures;
   std::int32_t First = 0;

@@ -99,20 +99,26 @@ TEST_F(DuplicationFixture, SeveralFiguresStartAtTheTopLeftCopy) {
   EXPECT_EQ(one.Figures.back()->Points[3], (TPointI{100, 450}));
 }
 
-TEST_F(DuplicationFixture, OnlyDrawnFiguresAreRepeated) {
-  MakeSource({Square()});
-  // What a plain-cutting preparation adds: a frame around the drawing.
+TEST_F(DuplicationFixture, OnlyDrawnFiguresAreRepeatedAndEnteredAtTheOutline) {
+  // A hole listed before its outline, then what a plain-cutting preparation
+  // adds: a frame around the drawing, which it starts at (depths one deeper).
+  MakeSource({{{100, 50}, {300, 50}, {300, 150}, {100, 50}}, Square()});
+  source.Figures[0]->Depth = 2;
+  source.Figures[1]->Depth = 1;
   auto frame = std::make_unique<tfigura>();
   frame->Points = {{-400, -400}, {800, -400}, {800, 600}, {-400, 600}, {-400, -400}};
   frame->Kind = 1;
   source.AddFigure(std::move(frame));
-  source.FirstFigure = 1;
+  source.FirstFigure = 2;
   source.Ustaw_PPiPK();
   const TDuplicationPattern p = PatternOf(source);
-  ASSERT_EQ(p.Figures.size(), 1u);
-  EXPECT_EQ(p.First, 0);
+  ASSERT_EQ(p.Figures.size(), 2u);
+  EXPECT_EQ(p.First, 1);  // the outline, not the hole inside it
   EXPECT_EQ(p.Width, 400);
   EXPECT_EQ(p.Height, 200);
+  // The source's own first figure, when drawn, stays the entry.
+  source.FirstFigure = 0;
+  EXPECT_EQ(PatternOf(source).First, 0);
 }
 
 TEST_F(DuplicationFixture, CoordinatesPastThirtyTwoBitsRaise) {
