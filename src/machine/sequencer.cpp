@@ -142,7 +142,10 @@ bool TCutSequencer::ClearController() {
   WaitMs(kClearPauseMs);
   SilentCommand("C");
   WaitMs(kClearPauseMs);
-  return !LinkFailed();
+  // "C" goes out without the link message: a line lost here is found and
+  // reported by the next exchange (the transmission window's status query, or
+  // the move to the start of a series), which then stops the sequence.
+  return true;
 }
 
 bool TCutSequencer::PlacementFits(TMDIChild& w) {
@@ -295,7 +298,12 @@ bool TCutSequencer::HeatAndGo(int channel) {
       return Fail("Control", "sprawdzBezpiecznik");
     }
   }
+  return SendGo();
+}
+
+bool TCutSequencer::SendGo() {
   SilentCommand("G");
+  goSent_ = true;
   return !LinkFailed();
 }
 
@@ -350,8 +358,7 @@ bool TCutSequencer::GoToStartAndRun(TMDIChild& w, int mode, int stolik) {
   } else {
     if (!go(k.Xwrzeciona.Value() + d - k.Xnarzedzia.Value(), RotaryStartY)) return false;
   }
-  SilentCommand("G");
-  return !LinkFailed();
+  return SendGo();
 }
 
 bool TCutSequencer::Cut(TMDIChild& w) {
@@ -404,9 +411,12 @@ bool TCutSequencer::Cut(TMDIChild& w) {
     hooks.SetStartFromBufferVisible(HasSwitch(QStringLiteral("CORVANTA")));
   }
   if (wireCheck && !WireCheck()) return false;
-  if (!GoToStartAndRun(w, mode, stolik)) return false;
-  ster().Timer1().start();
-  return true;
+  goSent_ = false;
+  const bool started = GoToStartAndRun(w, mode, stolik);
+  // Once "G" went out the sequence has run to its end, even when its reply
+  // was lost: the polling resumes (and finds the line's state).
+  if (started || goSent_) ster().Timer1().start();
+  return started;
 }
 
 bool TCutSequencer::tnij(std::int32_t /*first*/, std::int32_t /*last*/) {

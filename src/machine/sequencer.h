@@ -90,10 +90,14 @@ class TCutSequencer {
   bool WriteJob(TMDIChild& w, int mode, int stolik);
   bool GoToStartAndRun(TMDIChild& w, int mode, int stolik);
   bool HeatAndGo(int channel);
+  // "G" and its reply; false when the reply did not come.
+  bool SendGo();
   // `begun`: the checks and the serial-cut dialog were passed.
   bool StartSerial(bool& begun);
   std::vector<TMDIChild*> ProjectList() const;
   std::unique_ptr<AbortProbe> Probe() const;
+
+  bool goSent_ = false;  // the current cut has sent its "G"
 };
 
 // The one sequencer of the main window, and a fresh one (tests).

@@ -144,6 +144,59 @@ TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
   }
 }
 
+TEST_F(SequencerTest, LineLostAtTheClearingOrAtTheStartIsReportedOnceAndPollingResumes) {
+  struct Case {
+    const char* name;
+    bool atClearing;  // else at the final "G"
+  };
+  for (const Case& c : {Case{"clearing", true}, Case{"go", false}}) {
+    SCOPED_TRACE(c.name);
+    // A fresh line for each case: the hung-up one stays closed.
+    ResetSerial();
+    ResetPloter();
+    ResetTster();
+    sim.Stop();
+    ASSERT_TRUE(sim.Start());
+    qputenv("VM_COM1", sim.SlavePath().toLocal8Bit());
+    sim.With([](sim::Controller& ctl) {
+      ctl.SetSpeedUp(1000);
+      ctl.SetHomed(true);
+      ctl.SetPosition(10000, 10000, 0);
+    });
+    ASSERT_TRUE(OpenPortIndex(0));
+    projects.clear();
+    captions.clear();
+    jobs.clear();
+    messages.requests.clear();
+    AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    TSequencerHooks& h = CutSequencer().hooks;
+    // The wait's probe is made right after "Q": the line dies at the first "C"
+    // (the status query of the wait still answered).
+    h.MakeAbortProbe = [this, &c]() -> std::unique_ptr<AbortProbe> {
+      if (c.atClearing) sim.HangUpAfterBytes(2);
+      return nullptr;
+    };
+    // After the job: wire check (8 bytes), position and status (2), then "G".
+    SetTransmissionShowHandler([this, &c](Ttransmisja& t) {
+      captions << t.Caption;
+      const ModalResult r = t.RunModal();
+      if (!c.atClearing) sim.HangUpAfterBytes(11);
+      return r;
+    });
+    ClearCommands();
+    EXPECT_FALSE(CutSequencer().Start1Click());
+    // The transmission window found the lost line after the clearing; nothing
+    // of the job went out.
+    EXPECT_EQ(captions.size(), 1);
+    EXPECT_EQ(MessageKeys(), QStringList{Tr("Control", "ploterBrakLacznosci")});
+    EXPECT_EQ(Count(Cmds(), "G"), c.atClearing ? 0 : 1);
+    if (c.atClearing) {
+      EXPECT_TRUE(JobBuffer().empty());
+    }
+    EXPECT_TRUE(ster().Polling());
+  }
+}
+
 TEST_F(SequencerTest, PlainCutRefusedWhenTheProjectDoesNotFitAroundTheWire) {
   // The wire 10 mm from the left end; one open figure cut towards smaller X
   // enters at its right end, 40 mm from the project's left edge.
