@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QStringList>
 
 #include "drawing/definicje.h"
 #include "drawing/figury.h"
@@ -10,6 +11,7 @@
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
+#include "shell/messages.h"
 #include "support/test_support.h"
 
 namespace vm {
@@ -41,6 +43,18 @@ TEST(InfoWindow, LabelsShowTheActiveProject) {
     EXPECT_EQ(form.label("total_time")->text(), "1 min");
     EXPECT_EQ(form.label("fname")->layoutDirection(), Qt::LeftToRight);
   }
+  // A path too long for 32 bits: the reason is shown in the window's text
+  // and the window does not open.
+  w.PathLength = 1e12;
+  QStringList shown;
+  const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
+    shown << r.text;
+    return ModalResult::OK;
+  });
+  ui::ShowInfoForm(w);
+  SetMessageHandler(old);
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown.front().startsWith(Tr("Info", "bladObliczen"))) << shown.front().toStdString();
   InstallInterfejs(nullptr);
 }
 

@@ -13,6 +13,7 @@
 #include "project/ui/project_window.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
+#include "shell/messages.h"
 #include "support/test_support.h"
 
 namespace vm {
@@ -139,6 +140,20 @@ TEST_F(ProjectWindowSimulation, LeftClickStopsTheReplayAndSelectsNothing) {
   // The click was taken, not delivered later.
   QCoreApplication::processEvents();
   EXPECT_EQ(w.SelectedFigure, -1);
+}
+
+TEST_F(ProjectWindowSimulation, BrokenTreeIsReportedInTheWindowsText) {
+  window->project().FirstFigure = 5;  // past the figure list
+  QStringList shown;
+  const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
+    shown << r.text;
+    return ModalResult::OK;
+  });
+  window->simulate();
+  SetMessageHandler(old);
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown.front().startsWith(Tr("Project_window", "bladRysowania"))) << shown.front().toStdString();
+  EXPECT_FALSE(window->project().Simulating);
 }
 
 }  // namespace

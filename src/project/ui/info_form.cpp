@@ -6,6 +6,7 @@
 
 #include "drawing/errors.h"
 #include "project/okno_plt.h"
+#include "shell/interfejs.h"
 #include "shell/messages.h"
 
 namespace vm::ui {
@@ -66,13 +67,27 @@ void InfoForm::fill(const TMDIChild& project) {
   showTexts();
 }
 
-void ShowInfoForm(const TMDIChild& project, QWidget* parent) {
+namespace {
+
+QPointer<InfoForm>& Instance() {
   static QPointer<InfoForm> form;
+  return form;
+}
+
+}  // namespace
+
+void CreateInfoForm(QWidget* parent) {
+  QPointer<InfoForm>& form = Instance();
   if (!form) form = new InfoForm(parent ? parent->window() : nullptr);
+}
+
+void ShowInfoForm(const TMDIChild& project, QWidget* parent) {
+  CreateInfoForm(parent);
+  QPointer<InfoForm>& form = Instance();
   try {
     form->fill(project);
   } catch (const Error& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(Tr("Info", "bladObliczen") + QString::fromStdString(e.what()), true);
     return;
   }
   form->exec();

@@ -34,7 +34,12 @@ class InfoForm : public QDialog {
   Tinfoform form_;
 };
 
-// Shows the info window for `project` modally (the window is created once).
+// Creates the one info window (the program does so at start-up, as the tenth
+// of its long-lived windows); later calls leave it as it is.
+void CreateInfoForm(QWidget* parent);
+
+// Shows the info window for `project` modally (created first when
+// it does not exist yet).
 // A value too large to compute is reported in an error box instead.
 void ShowInfoForm(const TMDIChild& project, QWidget* parent = nullptr);
 

@@ -16,6 +16,7 @@
 #include "project/ui/info_form.h"
 #include "project/ui/replay_input_guard.h"
 #include "project/view_settings.h"
+#include "shell/interfejs.h"
 #include "shell/messages.h"
 
 namespace vm::ui {
@@ -56,6 +57,16 @@ class BufferCanvas : public TReplayCanvas {
   QColor colour_ = Qt::red;
   TPenMode mode_ = TPenMode::Copy;
 };
+
+// An error of the drawing or the replay (a tree or a value out of range): a
+// translated message keeps its own text, any other follows the window's text.
+void ShowDrawingError(const Error& e) {
+  if (const auto* m = dynamic_cast<const MessageError*>(&e)) {
+    ShowMessageError(*m);
+    return;
+  }
+  ShowMessageBox(Tr("Project_window", "bladRysowania") + QString::fromStdString(e.what()), true);
+}
 
 TShiftState ShiftOf(Qt::KeyboardModifiers m) {
   TShiftState s;
@@ -159,7 +170,7 @@ void ProjectWindow::paintNow() {
     render();
   } catch (const Error& e) {
     rendered_ = false;
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowDrawingError(e);
     return;
   }
   repaint();
@@ -176,7 +187,7 @@ void ProjectWindow::replay() {
     TReplay(*project_, view_.Transform(), ViewSettingsFromKonfig(), canvas, probe).Run();
   } catch (const Error& e) {
     replaying_ = false;
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowDrawingError(e);
     return;
   }
   replaying_ = false;
