@@ -99,7 +99,7 @@ void LoadFile(benchmark::State& state, const QByteArray& bytes, const char* name
 
 void BM_LoadHpglPieces(benchmark::State& state) {
   static const QByteArray bytes = HpglPieces();
-  LoadFile(state, bytes, "pieces.plt");
+  LoadFile(state, bytes, "strokes.plt");
 }
 BENCHMARK(BM_LoadHpglPieces)->Unit(benchmark::kMillisecond);
 

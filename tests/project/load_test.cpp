@@ -75,7 +75,7 @@ TEST_F(LoadTest, TwoSquaresLoadWithBoxStatusAndPreparation) {
 }
 
 TEST_F(LoadTest, PiecesOfTheFileAreJoinedAndDuplicatesDropped) {
-  const QString path = DataPath("project/pieces.plt");
+  const QString path = DataPath("project/strokes.plt");
   TMDIChild w;
   ASSERT_TRUE(w.Load(path));
   ASSERT_EQ(w.FigureCount(), 2);
