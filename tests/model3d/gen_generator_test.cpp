@@ -11,6 +11,7 @@
 #include "drawing/definicje.h"
 #include "gen_fixture.h"
 #include "model3d/generator.h"
+#include "model3d/model_view.h"
 #include "model3d/silhouette_grid.h"
 #include "project/okno_plt.h"
 #include "shell/global_record.h"
@@ -18,6 +19,7 @@
 #include "shell/konfig.h"
 #include "shell/message_recorder.h"
 #include "support/test_support.h"
+#include "viewer_fixture.h"
 
 namespace vm {
 namespace {
@@ -123,6 +125,40 @@ TEST_F(GeneratorTest, EighteenStepsGiveEighteenPassesOverHalfATurn) {
   EXPECT_TRUE(gen.btnGeneruj.Enabled() && gen.feIloscObrotow.Enabled());
   EXPECT_FALSE(gen.ProgressShown);
   EXPECT_EQ(gen.Rasteriser(), nullptr);
+}
+
+// A recorder that paints the view at once whenever a render is asked for,
+// counting the frames that drew the model.
+struct PaintingGL : test::TRecordingGL {
+  TRAWview* view = nullptr;
+  int modelFrames = 0;
+  void RequestRender() override {
+    ++renders;
+    calls.clear();
+    view->Paint();
+    if (!With("Begin Triangles").isEmpty()) ++modelFrames;
+  }
+};
+
+TEST_F(GeneratorTest, EachStepTurnsTheViewByTheAngleStepAndShowsIt) {
+  PaintingGL gl;
+  TRAWview view;
+  gl.view = &view;
+  view.Bind(&gl);
+  view.ClientWidth = 300;
+  view.ClientHeight = 200;
+  gen.View = &view;
+  gen.FormCreate();
+  gen.cbZamkniOknoAut.SetChecked(false);
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  const int framesBefore = gl.modelFrames;
+  ASSERT_TRUE(Generate(18));
+  // The controls, and with them the view, are locked during the run; each
+  // step still shows the model turned on by 180 / 18 degrees.
+  EXPECT_GE(gl.modelFrames - framesBefore, 18);
+  EXPECT_DOUBLE_EQ(view.Widok().ObrotY, -180);
+  EXPECT_FALSE(view.Locked);
+  gen.View = nullptr;
 }
 
 TEST_F(GeneratorTest, SevenStepsCaptionTheAngleInGeneralFormat) {
