@@ -113,19 +113,23 @@ void TMDIChild::sortuj_toczenie() {
   }
   std::int32_t counter = 1;
   auto fig = [this](std::int32_t k) -> tfigura& { return *Figures[static_cast<std::size_t>(k)]; };
+  // The first figure turned from `a`, in list order, that is not numbered
+  // yet; `next` remembers how far a's children have been looked at. -1: none.
+  auto FindChildFigure = [&](std::int32_t a, std::size_t& next) -> std::int32_t {
+    const auto& kids = children[static_cast<std::size_t>(a)];
+    while (next < kids.size() && fig(kids[next]).Visited) ++next;
+    return next < kids.size() ? kids[next++] : -1;
+  };
   // Numbers a figure's children (depth first) before the figure itself. A
   // figure is marked when it is entered, so a TurnParent cycle ends instead
   // of numbering for ever; without a cycle the order is the same.
-  auto number = [&](std::int32_t root) {
+  auto NumberFigure = [&](std::int32_t root) {
     std::vector<std::pair<std::int32_t, std::size_t>> stack{{root, 0}};
     fig(root).Visited = true;
     while (!stack.empty()) {
       const std::int32_t a = stack.back().first;
-      const auto& kids = children[static_cast<std::size_t>(a)];
-      std::size_t& next = stack.back().second;
-      while (next < kids.size() && fig(kids[next]).Visited) ++next;
-      if (next < kids.size()) {
-        const std::int32_t c = kids[next++];
+      const std::int32_t c = FindChildFigure(a, stack.back().second);
+      if (c >= 0) {
         fig(c).Visited = true;
         stack.emplace_back(c, 0);
         continue;
@@ -136,7 +140,7 @@ void TMDIChild::sortuj_toczenie() {
   };
   for (const std::int32_t depth : {1, 0})
     for (std::int32_t i = 0; i < n; ++i)
-      if (!fig(i).Visited && fig(i).Depth == depth) number(i);
+      if (!fig(i).Visited && fig(i).Depth == depth) NumberFigure(i);
 
   // Exchanging neighbours until none is out of order is a stable sort.
   std::vector<std::int32_t> order(static_cast<std::size_t>(n));
