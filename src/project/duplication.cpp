@@ -146,6 +146,20 @@ std::optional<double> ReadFloat(const TProfileIni& ini, const char* key) {
   return ParseFloatText(*text);
 }
 
+// A shift in mm; one whose plotter units would leave the coordinate range
+// reads as the default, so that the line distances derived from it stay in
+// range too.
+double ReadShift(const TProfileIni& ini, const char* key, double defaultMm) {
+  if (const auto v = ReadFloat(ini, key)) {
+    try {
+      MmToPlotterUnits(*v);
+      return *v;
+    } catch (const RangeError&) {
+    }
+  }
+  return defaultMm;
+}
+
 // A line distance in plotter units; a value past the coordinate range reads
 // as the default.
 std::int32_t ReadLineDistance(const TProfileIni& ini, const char* key, double defaultMm) {
@@ -349,8 +363,8 @@ bool TfParDup::LoadParams(const QString& fileName) {
   if (!ini.Load(fileName) || !ini.SectionExists(kDuplicationSection)) return false;
   Columns = ReadCount(ini, kKeyElementCount, 2);
   Rows = ReadCount(ini, kKeyRowCount, 1);
-  ElementShift = ReadFloat(ini, kKeyElementShift).value_or(PatternWidth + 10);
-  RowShift = ReadFloat(ini, kKeyRowShift).value_or(PatternHeight + 10);
+  ElementShift = ReadShift(ini, kKeyElementShift, PatternWidth + 10);
+  RowShift = ReadShift(ini, kKeyRowShift, PatternHeight + 10);
   VLineDistance = ReadLineDistance(ini, kKeyVerticalLine, (ElementShift - PatternWidth) / 2);
   HLineDistance = ReadLineDistance(ini, kKeyHorizontalLine, (RowShift - PatternHeight) / 2);
   return true;

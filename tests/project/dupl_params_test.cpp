@@ -86,7 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "Space between the rows=inf\n"
                  "Space between the elements and the vertical connecting line=nan\n"
                  "Space between the elements and the horizontal connecting line=1e300\n",
-                 true, 2, 1, 30, 15, 400, 200}),
+                 true, 2, 1, 30, 15, 400, 200},
+        // Shifts past the coordinate range read as their defaults, and so do
+        // the line distances that default to half their gaps.
+        ReadCase{"ShiftsPastRange",
+                 "[Duplication_parameters]\nSpace between the elements=1e300\n"
+                 "Space between the rows=-6e7\n",
+                 true, 2, 1, 20, 15, 200, 200}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DuplicationFixture, MissingFileGivesNoParameters) {
