@@ -81,6 +81,9 @@ void Tprzesun::Close(ModalResult result) {
 void Tprzesun::FormCreate() {
   Caption = Tr("Move_wire", "caption");
   WykonajCaption = Tr("Move_wire", "wykonaj.caption");
+  CancelCaption = Tr("Move_wire", "cancel.caption");
+  TestCaption = Tr("Move_wire", "test.caption");
+  TestGrzalkiCaption = Tr("Move_wire", "TestGrzalki.caption");
   Przesun.SetCaption(Tr("Move_wire", "przesun.caption"));
   Przesun.SetItems({Tr("Move_wire", "przesun.Item0"), Tr("Move_wire", "przesun.Item1")});
 }

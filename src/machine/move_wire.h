@@ -52,6 +52,9 @@ class Tprzesun {
   TFloatEdit delta_z;      // degrees
   QString Caption;
   QString WykonajCaption;
+  QString CancelCaption;
+  QString TestCaption;
+  QString TestGrzalkiCaption;
   QString Label4Caption = QStringLiteral("[mm]");  // unit of X
   QString Label5Caption = QStringLiteral("[mm]");  // unit of Y
 

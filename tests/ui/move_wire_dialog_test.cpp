@@ -70,5 +70,24 @@ TEST_F(MoveWireDialogTest, EnterInAnEditExecutesAndEscapeCancels) {
   EXPECT_EQ(move.mid(8, 3), QByteArray::fromHex("d81300"));
 }
 
+TEST_F(MoveWireDialogTest, ServiceButtonsAndCancelSpeakTheOperatorsLanguage) {
+  ASSERT_TRUE(InstallLanguageFile(QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/Velmarosta_PL.xml")));
+  ui::MoveWireDialog polish(przesun());
+  const struct {
+    const char* button;
+    const char* key;
+  } captions[] = {{"cancel", "cancel.caption"},
+                  {"test", "test.caption"},
+                  {"TestGrzalki", "TestGrzalki.caption"}};
+  for (const auto& c : captions) {
+    EXPECT_NE(Tr("Move_wire", c.key), QStringLiteral("error")) << c.key;
+    EXPECT_EQ(polish.findChild<QPushButton*>(QString::fromLatin1(c.button))->text(),
+              Tr("Move_wire", c.key));
+  }
+  EXPECT_EQ(polish.findChild<QPushButton*>(QStringLiteral("cancel"))->text(),
+            QStringLiteral("Anuluj"));
+}
+
 }  // namespace
 }  // namespace vm::test

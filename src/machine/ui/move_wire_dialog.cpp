@@ -56,11 +56,11 @@ MoveWireDialog::MoveWireDialog(Tprzesun& form, QWidget* parent) : QDialog(parent
   wykonaj_ = new QPushButton(form_.WykonajCaption, this);
   wykonaj_->setObjectName(QStringLiteral("Wykonaj"));
   wykonaj_->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(form_.CancelCaption, this);
   cancel->setObjectName(QStringLiteral("cancel"));
-  test_ = new QPushButton(QStringLiteral("Test"), this);
+  test_ = new QPushButton(form_.TestCaption, this);
   test_->setObjectName(QStringLiteral("test"));
-  testGrzalki_ = new QPushButton(QStringLiteral("Heater test"), this);
+  testGrzalki_ = new QPushButton(form_.TestGrzalkiCaption, this);
   testGrzalki_->setObjectName(QStringLiteral("TestGrzalki"));
   connect(wykonaj_, &QPushButton::clicked, this, [this] { form_.WykonajClick(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
