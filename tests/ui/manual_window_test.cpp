@@ -1,6 +1,7 @@
 // The manual control window widget against the controller emulator: keys and
 // jog buttons reach the logic (a held key's repeats do not stop the jog), the
-// bars follow the logic, and the window stays open while a turntable slows.
+// bars follow the logic, and the window (Close button or Escape) stays open
+// while a turntable slows.
 #include "machine/ui/manual_window.h"
 
 #include <QApplication>
@@ -105,9 +106,15 @@ TEST_F(ManualWindowTest, WindowStaysOpenWhileTheTurntableSlowsDown) {
   Key(QEvent::KeyRelease, Qt::Key_PageUp);
   ASSERT_TRUE(ster().Decelerating());
   EXPECT_FALSE(window->close());
+  Key(QEvent::KeyPress, Qt::Key_Escape);
   EXPECT_TRUE(window->isVisible());
   while (ster().Decelerating()) ster().Timer1Timer();
   EXPECT_TRUE(window->close());
+
+  // Escape is the key of the Close button.
+  window->show();
+  Key(QEvent::KeyPress, Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

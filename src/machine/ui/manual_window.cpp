@@ -280,6 +280,12 @@ bool ManualWindow::event(QEvent* event) {
 }
 
 void ManualWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape is the Close button's key, as in a dialog (the window may still
+  // refuse while the turntable slows down).
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
   const int key = VirtualKeyOf(event->key(), event->modifiers() & Qt::KeypadModifier);
   if (key == 0) {
     QWidget::keyPressEvent(event);
