@@ -183,9 +183,6 @@ void TPunkty_bazowe::DodajClick() {
   lista.Add(FormatBasePointLine(x, y));
   lista.ItemIndex = lista.Count() - 1;
   lista.SetSelected(lista.ItemIndex, true);
-  // The new point is current: it can be gone to or deleted at once.
-  UstawEnabled = true;
-  UsunEnabled = true;
   Notify();
 }
 

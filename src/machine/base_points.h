@@ -95,7 +95,8 @@ class TPunkty_bazowe {
   bool FormDestroy();
   void listaClick();
   void listaDblClick();
-  // Appends the last known machine position and makes it the current item.
+  // Appends the last known machine position and makes it the current item;
+  // the enable states stay as they are (a click on the list enables both).
   void DodajClick();
   // Deletes the current item.
   void usunClick();

@@ -202,8 +202,11 @@ TEST_F(BasePointsTest, EnableRulesAndTheCurrentItem) {
 
   SetWire(100, 100);
   for (int i = 0; i < 3; ++i) d.DodajClick();
-  EXPECT_TRUE(d.UstawEnabled && d.UsunEnabled);
+  // Adding enables nothing; a click on the list enables Go to and Delete.
+  EXPECT_FALSE(d.UstawEnabled || d.UsunEnabled);
   EXPECT_FALSE(d.lista.IsSelected(1));
+  d.listaClick();
+  EXPECT_TRUE(d.UstawEnabled && d.UsunEnabled);
 
   // Deleting the last of several makes the new last one current.
   d.usunClick();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -57,6 +58,11 @@ TEST_F(BasePointsDialogTest, ListClicksButtonsAndTheFileAtTheEnd) {
     w.lista()->setCurrentRow(0);
     emit w.lista()->itemClicked(w.lista()->item(0));
     EXPECT_TRUE(w.usun()->isEnabled());
+    // Enter in the list is no Go to: only the button moves the machine.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.lista(), &enter);
+    EXPECT_TRUE(went.empty());
+    EXPECT_TRUE(w.isVisible());
     w.usun()->click();
     ASSERT_EQ(w.lista()->count(), 1);
     EXPECT_EQ(w.lista()->currentRow(), 0);

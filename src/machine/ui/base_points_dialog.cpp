@@ -28,13 +28,16 @@ BasePointsDialog::BasePointsDialog(TPunkty_bazowe& form, QWidget* parent)
 
   ustaw_ = new QPushButton(this);
   ustaw_->setObjectName(QStringLiteral("ustaw"));
-  ustaw_->setDefault(true);
   anuluj_ = new QPushButton(QStringLiteral("Cancel"), this);
   anuluj_->setObjectName(QStringLiteral("anuluj"));
   dodaj_ = new QPushButton(this);
   dodaj_->setObjectName(QStringLiteral("Dodaj"));
   usun_ = new QPushButton(this);
   usun_->setObjectName(QStringLiteral("usun"));
+
+  // No button is the default: Enter in the list neither moves the machine
+  // nor closes the dialog (Qt would make the first button the default).
+  for (QPushButton* b : {ustaw_, anuluj_, dodaj_, usun_}) b->setAutoDefault(false);
 
   auto* bevel = new QFrame(this);
   bevel->setObjectName(QStringLiteral("Bevel2"));
