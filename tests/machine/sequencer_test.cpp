@@ -267,6 +267,65 @@ TEST_F(SequencerTest, RotaryCutOnTheSpindleChecksTheWireSideOfTheAxisThenMovesTo
   }
 }
 
+TEST_F(SequencerTest, TurningMovesToTheFirstEntryAndStartsWithoutAWireCheckOrRamp) {
+  struct Case {
+    int stolik;
+    double startX, startY;  // mm, written before the save
+    QStringList moves;      // from the wire at (100 mm, 100 mm)
+    int code;
+  };
+  // A 100 mm square whose first point lies at (20 mm, 50 mm); the material's
+  // radius (50 mm) is smaller than the project.
+  const Case cases[] = {
+      // Turntable: up to y = 200 + 50 - 10, then across to 1000 - 100 - 5.
+      {1, 895, 0, {"A 0 14000 0", "A 79500 0 0"}, 301},
+      // Spindle: straight to (12 + 20 - 5, 730 + 100 - 10).
+      {0, 0, 820, {"A -7300 72000 0"}, 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stolik);
+    ResetPloter();
+    projects.clear();
+    outputModes.clear();
+    messages.requests.clear();
+    ResetDlgkonfig();
+    TDlgkonfig& k = Dlgkonfig();
+    k.Mode.SetItemIndex(0);
+    k.StolikSwitch.SetItemIndex(c.stolik);
+    k.Srednicamaterialu.SetValue(100);
+    k.Ystolika.SetValue(200);
+    k.Xnarzedzia.SetValue(5);
+    k.Ynarzedzia.SetValue(10);
+    RotaryStartX = RotaryStartY = 0;
+    sim.With([](sim::Controller& ctl) {
+      ctl.Receive('C', sim::Controller::Clock::now());
+      ctl.SetPosition(10000, 10000, 0);
+    });
+    AddProject({{{800, 2000}, {4800, 2000}, {4800, 6000}, {800, 6000}, {800, 2000}}});
+    ClearCommands();
+    ASSERT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
+    if (c.stolik == 1) {
+      EXPECT_DOUBLE_EQ(RotaryStartX, c.startX);
+      EXPECT_DOUBLE_EQ(RotaryEntryX, 1000 - 100 - 5);
+    } else {
+      EXPECT_DOUBLE_EQ(RotaryStartY, c.startY);
+      EXPECT_DOUBLE_EQ(RotaryEntryY, 730 + 100 - 10);
+    }
+    EXPECT_EQ(outputModes, (std::vector<int>{c.code, 1}));
+    const QStringList cmds = Cmds();
+    // No wire check in turning: the relay is not switched before the job.
+    EXPECT_FALSE(cmds.contains("R 1 1"));
+    const int f0 = IndexOf(cmds, "F 0", IndexOf(cmds, "C"));
+    ASSERT_GT(f0, 0) << cmds.join(", ").toStdString();
+    EXPECT_EQ(cmds.filter(QRegularExpression("^A ")), c.moves) << cmds.join(", ").toStdString();
+    EXPECT_GT(IndexOf(cmds, c.moves.front()), f0);
+    EXPECT_EQ(cmds.back(), "G");
+    EXPECT_EQ(Count(cmds, "G"), 1);
+    EXPECT_TRUE(cmds.filter(QRegularExpression("^T ")).isEmpty());
+    EXPECT_TRUE(messages.requests.isEmpty()) << MessageKeys().join('\n').toStdString();
+  }
+}
+
 TEST_F(SequencerTest, SerialCutRunsPassesInPassOrderWithAlternatingDirectionAndOneG) {
   Dlgkonfig().Mode.SetItemIndex(3);
   Dlgkonfig().rgKatObrotu.SetItemIndex(0);
