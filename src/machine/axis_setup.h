@@ -8,7 +8,7 @@
 namespace vm {
 
 // 0 for the "Q " and "Q5" families whatever the settings; otherwise 2 when
-// the settings choice StolikSwitch is not 0 (spindle), else 0.
+// the settings choice StolikSwitch is not 0, else 0 (the spindle).
 std::uint8_t AxisSetupByte(const QByteArray& model, int stolikSwitch);
 
 // Sends "S" with the byte for the current model and settings and reads its

@@ -28,7 +28,7 @@ BasePointsDialog::BasePointsDialog(TPunkty_bazowe& form, QWidget* parent)
 
   ustaw_ = new QPushButton(this);
   ustaw_->setObjectName(QStringLiteral("ustaw"));
-  anuluj_ = new QPushButton(QStringLiteral("Cancel"), this);
+  anuluj_ = new QPushButton(this);
   anuluj_->setObjectName(QStringLiteral("anuluj"));
   dodaj_ = new QPushButton(this);
   dodaj_->setObjectName(QStringLiteral("Dodaj"));
@@ -94,7 +94,7 @@ void BasePointsDialog::Refresh() {
   refreshing_ = true;
   setWindowTitle(form_.Caption);
   ustaw_->setText(form_.UstawCaption);
-  anuluj_->setText(form_.AnulujCaption.isEmpty() ? QStringLiteral("Cancel") : form_.AnulujCaption);
+  anuluj_->setText(form_.AnulujCaption);
   dodaj_->setText(form_.DodajCaption);
   usun_->setText(form_.UsunCaption);
   ustaw_->setEnabled(form_.UstawEnabled);
