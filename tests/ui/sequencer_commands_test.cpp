@@ -88,6 +88,9 @@ TEST_F(SequencerCommandsTest, SerialDialogStaysOpenOnABadAngleAndStoresGoodOnes)
 
   grid->item(1, 1)->setText(QStringLiteral("30"));
   grid->item(2, 1)->setText(QStringLiteral("400"));
+  // Focus moving to the count edit turns its label bold: the typed angles stay.
+  form.felloscPowtorzenSer.DoEnter();
+  EXPECT_EQ(grid->item(1, 1)->text(), "30");
   dialog.confirmButton()->click();
   EXPECT_NE(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(messages.lastText(), Tr("Serial_cut", "poprawKat") + "2");

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +36,14 @@ SerialCutDialog::SerialCutDialog(TfDlgSeryjne& form, QWidget* parent)
   grid_->setColumnWidth(0, 200);
   grid_->setColumnWidth(1, 50);
   grid_->installEventFilter(this);
+  // An edited angle reaches the core at once, so a repaint of the grid from
+  // the core (a label turning bold) never brings back the old text.
+  connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    const int r = item->row();
+    if (item->column() == 1 && r >= 1 && r < static_cast<int>(form_.Cells.size())) {
+      form_.Cells[static_cast<std::size_t>(r)][1] = item->text();
+    }
+  });
   // Enter in a cell editor ends the edit; the next row becomes current.
   connect(grid_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
           [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
@@ -101,6 +110,8 @@ SerialCutDialog::SerialCutDialog(TfDlgSeryjne& form, QWidget* parent)
 }
 
 void SerialCutDialog::fillGrid() {
+  // The grid is written from the core here, not edited.
+  const QSignalBlocker quiet(grid_);
   const int rows = static_cast<int>(form_.Cells.size());
   if (grid_->rowCount() != rows) grid_->setRowCount(rows);
   for (int r = 0; r < rows; ++r) {
