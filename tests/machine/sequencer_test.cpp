@@ -267,6 +267,52 @@ TEST_F(SequencerTest, RotaryCutOnTheSpindleChecksTheWireSideOfTheAxisThenMovesTo
   }
 }
 
+TEST_F(SequencerTest, RotaryCutOnTheTurntableGoesUpThenAcrossToTheStartOrIsRefusedPastTheTable) {
+  struct Case {
+    double xstolika;
+    bool started;
+  };
+  // The profile reaches 100 mm left of the axis; the material's radius is 50 mm.
+  for (const Case& c : {Case{1000, true}, Case{50, false}}) {
+    SCOPED_TRACE(c.xstolika);
+    ResetPloter();
+    projects.clear();
+    messages.requests.clear();
+    ResetDlgkonfig();
+    Dlgkonfig().Mode.SetItemIndex(1);
+    Dlgkonfig().Xstolika.SetValue(c.xstolika);
+    Dlgkonfig().Ystolika.SetValue(200);
+    Dlgkonfig().Srednicamaterialu.SetValue(100);
+    sim.With([](sim::Controller& ctl) {
+      ctl.Receive('C', sim::Controller::Clock::now());
+      ctl.SetPosition(10000, 10000, 0);
+    });
+    TMDIChild& w = AddProject({Rect(-4000, 0, 0, 4000)});
+    w.HorizontalAxis = false;
+    ClearCommands();
+    EXPECT_EQ(CutSequencer().Start1Click(), c.started);
+    EXPECT_TRUE(RotaryOnTable);
+    EXPECT_DOUBLE_EQ(RotaryStartY, 200);
+    EXPECT_DOUBLE_EQ(RotaryStartX, c.xstolika - 100);
+    EXPECT_DOUBLE_EQ(RotaryEntryX, c.xstolika - 100);
+    const QStringList cmds = Cmds();
+    if (c.started) {
+      EXPECT_EQ(outputModes[outputModes.size() - 2], 311);
+      const int f0 = IndexOf(cmds, "F 0", IndexOf(cmds, "C"));
+      ASSERT_GT(f0, 0) << cmds.join(", ").toStdString();
+      // Up to the table's height at the current X, then across to the start.
+      EXPECT_EQ(cmds.filter(QRegularExpression("^A ")),
+                (QStringList{"A 0 10000 0", "A 80000 0 0"}));
+      EXPECT_GT(IndexOf(cmds, "A 0 10000 0"), f0);
+      EXPECT_EQ(cmds.back(), "G");
+      EXPECT_TRUE(messages.requests.isEmpty()) << MessageKeys().join('\n').toStdString();
+    } else {
+      EXPECT_EQ(messages.lastText(), Tr("Control", "projektZaDuzaWysokosc"));
+      EXPECT_EQ(Count(cmds, "Q") + Count(cmds, "G"), 0);
+    }
+  }
+}
+
 TEST_F(SequencerTest, TurningMovesToTheFirstEntryAndStartsWithoutAWireCheckOrRamp) {
   struct Case {
     int stolik;
