@@ -227,6 +227,41 @@ TEST_F(SequencerTest, TestModeWritesTheJobWithoutClearingOrTransmitting) {
   EXPECT_TRUE(startFromBuffer);
 }
 
+TEST_F(SequencerTest, OutlineQuestionOnlyForAnAddedFrameAndCancelWritesNoJob) {
+  SetCommandLine({QStringLiteral("test")});
+  ClosePort();
+  struct Case {
+    bool frameAdded;
+    ModalResult answer;  // None: no question expected
+    bool cutFrame;
+    bool written;
+  };
+  const Case cases[] = {
+      {true, ModalResult::Yes, true, true},
+      {true, ModalResult::No, false, true},
+      {true, ModalResult::Cancel, false, false},
+      {false, ModalResult::None, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.answer));
+    projects.clear();
+    messages.requests.clear();
+    QFile::remove(Ttransmisja::JobFilePath());
+    TMDIChild& w = AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    w.HasFrame = true;
+    w.FrameAdded = c.frameAdded;
+    w.CutFrame = !c.cutFrame;
+    if (c.answer != ModalResult::None) messages.answers = {c.answer};
+    CutSequencer().Start1Click();
+    const bool asked = MessageKeys().contains(Tr("Main_window", "czyRysowacObrys"));
+    EXPECT_EQ(asked, c.answer != ModalResult::None);
+    if (c.answer != ModalResult::Cancel) {
+      EXPECT_EQ(w.CutFrame, c.cutFrame);
+    }
+    EXPECT_EQ(JobFileWritten(), c.written);
+  }
+}
+
 TEST_F(SequencerTest, RotaryCutOnTheSpindleChecksTheWireSideOfTheAxisThenMovesToTheStart) {
   struct Case {
     int wireY;  // 1/100 mm; the axis lies at 730 mm
