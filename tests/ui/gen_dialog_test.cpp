@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include "../model3d/gen_fixture.h"
@@ -106,6 +108,36 @@ TEST_F(GenSerDialogTest, TinyModelBecomesOnePreparedProjectWindowPerStep) {
   EXPECT_TRUE(ModelCutOffAtEnd);
   EXPECT_FALSE(dialog.isVisible());  // closed when all steps are done
   EXPECT_TRUE(dialog.generateButton()->isEnabled());
+}
+
+TEST_F(GenSerDialogTest, ATypedNameThatDoesNotExistIsReportedInTheProgramsWords) {
+  TMainForm main;
+  TfGenSerDialog dialog(&main);
+  TModelFileRequest r;
+  r.Title = QStringLiteral("Choose");
+  r.DefaultExt = QStringLiteral("raw");
+  r.Filter = QStringLiteral("Models (*.raw)|*.raw|All (*.*)|*.*");
+  r.InitialDir = dir.path();
+  QStringList filters;
+  QTimer::singleShot(0, [&] {
+    auto* open = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(open, nullptr);
+    filters = open->nameFilters();
+    open->selectFile(QStringLiteral("missing"));
+    // A refusal would come as the dialog's own message box: close it.
+    QTimer::singleShot(0, [] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (box != nullptr && box->inherits("QMessageBox")) box->close();
+    });
+    static_cast<QDialog*>(open)->accept();  // the dialog's own check of the name
+    if (open->isVisible()) open->reject();  // refused: the test fails instead of waiting
+  });
+  const QString chosen = dialog.form().hooks.ChooseFile(r);
+  EXPECT_EQ(filters, (QStringList{"Models (*.raw)", "All (*.*)"}));
+  EXPECT_EQ(chosen, dir.filePath("missing.raw"));
+  dialog.form().CzytajModel(chosen);
+  ASSERT_FALSE(messages.requests.isEmpty());
+  EXPECT_EQ(messages.lastText(), Tr("Universal", "txtPlikuBrak") + "\r\n" + chosen);
 }
 
 TEST_F(GenSerDialogTest, KeysReachTheFormBeforeItsControls) {

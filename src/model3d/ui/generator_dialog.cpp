@@ -151,7 +151,11 @@ TfGenSerDialog::TfGenSerDialog(TMainForm* main, QWidget* parent) : QDialog(paren
   h.Changed = [this] { refresh(); };
   h.ChooseFile = [this](const TModelFileRequest& r) {
     QFileDialog dialog(this, r.Title, r.InitialDir);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    // A typed name that does not exist is passed on: reading it tells the
+    // operator in the program's own words.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(r.DefaultExt);
     dialog.setNameFilters(NameFilters(r.Filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
