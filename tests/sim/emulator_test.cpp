@@ -141,6 +141,29 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
   EXPECT_EQ(sim.With([](Controller& c) { return c.JobCount(); }), 1);
 }
 
+// One heating relay: a jog heats channel 2 and the heating key, which knows
+// only the power channel 1, must still switch it off; a job heating channel 1
+// ends with "r" 0 2 and leaves the wire cold.
+TEST_F(EmulatorTest, HeatingRelayIsOneRelayWhateverChannelSwitchesItOff) {
+  Ask(B({'R', 1, 2}), 1);
+  EXPECT_TRUE(Status() & Controller::kRelay);
+  Ask(B({'R', 1, 0}), 1);  // no channel: nothing changes
+  EXPECT_TRUE(sim.With([](Controller& c) { return c.Relay(2); }));
+  Ask(B({'R', 1, 3}), 1);  // switched over to another channel
+  EXPECT_FALSE(sim.With([](Controller& c) { return c.Relay(2); }));
+  EXPECT_TRUE(sim.With([](Controller& c) { return c.Relay(3); }));
+  Ask(B({'R', 0, 1}), 1);
+  EXPECT_EQ(Status() & Controller::kRelay, 0);
+
+  sim.With([](Controller& c) { c.SetSpeedUp(20); });
+  Ask("C", 1);
+  vm::SendString(B({'r', 1, 1, 'p', 5, 'r', 0, 2}));
+  EXPECT_EQ(vm::ReadByte(), Controller::kAck);
+  Ask("G", 1);
+  for (int i = 0; i < 200 && (Status() & Controller::kJobRunning); ++i) SleepMs(10);
+  EXPECT_EQ(Status() & Controller::kRelay, 0);
+}
+
 TEST_F(EmulatorTest, AbortBytesDropTheBuffer) {
   Ask("C", 1);
   vm::SendString(B({'p', 1, 'a', 0, 9}));  // a move cut short by the abort

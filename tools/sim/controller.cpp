@@ -193,6 +193,18 @@ void Controller::UpdateMotion(Time now) {
   }
 }
 
+// The machine has one heating relay: switching it on routes the current to
+// the named channel, switching it off cuts the heating whatever channel byte
+// comes with it (a job ends with "r" 0 2 after heating channel 1 or 3).
+void Controller::SwitchRelay(bool on, int channel) {
+  if (!on) {
+    relay_.fill(false);
+  } else if (channel >= 1 && channel <= 3) {
+    relay_.fill(false);
+    relay_[channel] = true;
+  }
+}
+
 void Controller::CheckWire() {
   if (breakLevel_ <= 0) return;
   for (int ch = 1; ch < 4; ++ch) {
@@ -265,7 +277,7 @@ void Controller::ExecuteJobCommand(const JobCommand& c) {
       CheckWire();
       break;
     case 'r':
-      if (c.channel >= 1 && c.channel <= 3) relay_[c.channel] = c.value != 0;
+      SwitchRelay(c.value != 0, c.channel);
       CheckWire();
       break;
     case 'w':
@@ -365,7 +377,7 @@ void Controller::Execute(const QByteArray& cmd, Time now, QByteArray& reply) {
       ack(1);
       break;
     case 'R':
-      if (b(2) >= 1 && b(2) <= 3) relay_[b(2)] = b(1) != 0;
+      SwitchRelay(b(1) != 0, b(2));
       CheckWire();
       ack(1);
       break;

@@ -102,6 +102,7 @@ class Controller {
   void UpdateMotion(Time now);
   void RunJob(Time now);
   void StopJob(Time now);
+  void SwitchRelay(bool on, int channel);
   void CheckWire();
   int MovePeriod() const;
   Clock::duration Scaled(double seconds) const;
