@@ -20,6 +20,7 @@
 #include "project/okno_plt.h"
 #include "project/turning.h"
 #include "project/ui/generator_windows.h"
+#include "project/ui/info_form.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/konfig.h"
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
   // "base.txt" now and writes it back when it is destroyed at the end; the
   // manual control window shows it and it moves through go to point.
   vm::ui::BasePointsDialog basePoints(vm::Punkty_bazowe(), &mainForm);
+  // Shown from the manual control window, which stays on top: the dialog must
+  // come above it.
+  basePoints.setWindowFlag(Qt::WindowStaysOnTopHint);
   vm::Punkty_bazowe().hooks.GoToPoint = [](bool wait, std::uint8_t slot, double x, double y,
                                            double z) {
     return vm::ster().gotopoint(wait, slot, x, y, z);
@@ -122,12 +126,17 @@ int main(int argc, char** argv) {
   // The move-wire dialog: eighth of the long-lived windows, shown modally by
   // the manual control window.
   vm::ui::MoveWireDialog moveWire(vm::przesun(), &mainForm);
+  moveWire.setWindowFlag(Qt::WindowStaysOnTopHint);  // above the manual control window
   vm::ster().hooks.ShowMoveDialog = [&moveWire] { moveWire.exec(); };
 
   // The transmission window: ninth of the long-lived windows; the cut
   // sequencer shows it through vm::TransmitJobFile.
   vm::ui::TransmitWindow transmitWindow(vm::transmisja(), &mainForm);
   vm::ui::InstallCutSequencer(mainForm);
+
+  // The project info window: tenth of the long-lived windows, shown modally
+  // by the Info command and by a right click in a project window.
+  vm::ui::CreateInfoForm(&mainForm);
 
   // The manual control window: eleventh of the long-lived windows. Its
   // creation opens the serial port; the Manual control command shows it.

@@ -2,6 +2,7 @@
 #include "drawing/matma.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <numbers>
@@ -394,17 +395,23 @@ double ElapsedMs(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
-// Clock reads per millisecond, measured once per run.
+// Clock reads per millisecond: measured on the first call and again on the
+// first call after RecalibrateDelay.
+std::atomic<bool> delayCalibrated{false};
+std::atomic<double> readsPerMs{0.0};
+
 double ReadsPerMs() {
-  static const double rate = [] {
+  if (!delayCalibrated.exchange(true)) {
     const auto start = Clock::now();
     std::int64_t count = 0;
     while (ElapsedMs(start) <= 100.0) ++count;
-    return static_cast<double>(count) / 100.0;
-  }();
-  return rate;
+    readsPerMs = static_cast<double>(count) / 100.0;
+  }
+  return readsPerMs;
 }
 }  // namespace
+
+void RecalibrateDelay() { delayCalibrated = false; }
 
 void WaitTime(double ms) {
   if (!std::isfinite(ms)) return;

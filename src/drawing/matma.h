@@ -98,6 +98,9 @@ bool Divisible(std::int32_t a, std::int32_t b);  // Error when b is 0
 // millisecond over 100 ms; waits of up to 100 ms then spend that many reads,
 // longer waits follow the clock.
 void Delay(double ms);
+// Makes the next Delay measure its loop again (the simulation asks for this
+// before every replay).
+void RecalibrateDelay();
 // Busy wait on the clock until more than ms milliseconds have passed.
 void WaitTime(double ms);
 

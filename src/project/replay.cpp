@@ -89,6 +89,7 @@ bool TReplay::Sharp(std::int32_t figure, std::int32_t vertex) const {
 void TReplay::PlainCutting() {
   w_.SimulationAborted = false;
   pen_ = t_.ToPixel(TPointI{w_.MinX, w_.MinY});
+  canvas_.RecalibrateWait();
   canvas_.SetPen(kReplayColour, TPenMode::Copy);
   TCutPathRules rules;
   rules.Serial = s_.Mode == 3;
@@ -127,6 +128,7 @@ void TReplay::PlainCutting() {
 void TReplay::Turning(bool rotary) {
   const QPoint corner = t_.ToPixel(TPointI{w_.MinX, w_.MinY});
   pen_ = corner;
+  canvas_.RecalibrateWait();
   canvas_.SetPen(kReplayColour, TPenMode::Merge);
   TPointI pos = rotary ? TPointI{0, 0} : TPointI{0, 1000000};
   for (const auto& fp : w_.Figures) {

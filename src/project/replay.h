@@ -34,6 +34,9 @@ class TReplayCanvas {
   virtual void Dot(QPoint p) = 0;
   // A calibrated busy wait of ms milliseconds.
   virtual void Wait(std::int32_t ms) = 0;
+  // Makes the next wait measure its loop again (every replay starts so, for
+  // waits that follow the machine's current speed).
+  virtual void RecalibrateWait() {}
 };
 
 // The step points of an animated move from `from` to `to`: n = [length]

@@ -27,8 +27,11 @@ class RecordingCanvas : public TReplayCanvas {
   }
   void Dot(QPoint p) override { events << QStringLiteral("D%1,%2").arg(p.x()).arg(p.y()); }
   void Wait(std::int32_t ms) override { events << QStringLiteral("W%1").arg(ms); }
+  // Where the recalibrations came: the number of events before each.
+  void RecalibrateWait() override { recalibrations.push_back(events.size()); }
   QString Text() const { return events.join(' '); }
   QStringList events;
+  std::vector<qsizetype> recalibrations;
 };
 
 // Aborts at its n-th question (never when n is 0).
@@ -97,6 +100,8 @@ TEST_F(PlainReplay, StepsPausesAndNoReturnForASingleOpenFigure) {
   // pause at each sharp vertex.
   EXPECT_EQ(Run(), "pen ff copy W50 D8,8 W2 D9,8 W2 W50 D9,7 W2 D9,6 W2 W50");
   EXPECT_EQ(probes, 4);
+  // The waits are measured afresh before the first of them.
+  EXPECT_EQ(canvas.recalibrations, std::vector<qsizetype>{0});
   EXPECT_FALSE(w.SimulationAborted);
 }
 
@@ -205,6 +210,7 @@ TEST(Replay, RotaryReplayTieGoesBackwardAndTravelsHome) {
   EXPECT_EQ(canvas.events.at(5), "D10,7");
   EXPECT_EQ(replay.PenPos(), QPoint(7, 8));
   EXPECT_EQ(canvas.events.back(), "W1");
+  EXPECT_EQ(canvas.recalibrations, std::vector<qsizetype>{0});
 
   // Turning skips figures without an order number; the axis is not cut.
   s.Mode = 0;

@@ -51,6 +51,8 @@ class BufferCanvas : public TReplayCanvas {
     if (ms > 0) Delay(ms);
   }
 
+  void RecalibrateWait() override { RecalibrateDelay(); }
+
  private:
   QImage& buffer_;
   QWidget& widget_;

@@ -38,6 +38,10 @@ QMessageBox::Icon IconOf(MessageIcon icon) {
 ModalResult ExecMessageBox(const MessageRequest& request, QWidget* parent) {
   if (parent == nullptr) parent = QApplication::activeWindow();
   QMessageBox box(parent);
+  // A box over a window that stays on top (the manual control window) must
+  // stay on top as well, or it opens hidden behind its own parent.
+  if (parent && parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.setIcon(IconOf(request.icon));
   box.setWindowTitle(request.caption);
   // Texts carry Windows line ends; Qt shows a lone "\r" as a visible glyph.
