@@ -415,6 +415,10 @@ void JobWriter::SetStart(std::int32_t x, std::int32_t y, std::int32_t z) {
   JobHead.X = Round(Mm(Round(s_.skala * x / 100)) * 100);
   JobHead.Y = Round(Mm(Round(s_.skala * y / 100)) * 100);
   JobHead.Z = z;
+  // The job starts here: the first move leaves this point, and the corner test
+  // of the move after it measures the turn from this move, not from a move out
+  // of the project's origin that was never made.
+  CornerHistory = {JobHead, JobHead, JobHead};
 }
 
 void JobWriter::ReturnMove(double z) { WriteCut(Stay(), Stay(), z); }

@@ -131,7 +131,8 @@ class JobWriter {
                    double startAngle);
   // A cutting move to (x, y), plotter units relative to the project's minimum corner.
   void MoveTo(std::int32_t x, std::int32_t y);
-  // Sets the head to (x, y) plotter units (already calibrated) and z steps.
+  // Sets the head to (x, y) plotter units (already calibrated) and z steps, where
+  // the corner history starts afresh.
   void SetStart(std::int32_t x, std::int32_t y, std::int32_t z);
   // A rotation by z revolutions at the position reached.
   void ReturnMove(double z);

@@ -35,6 +35,47 @@ TEST_F(JobWriterCut, CornerPauseAndShortMoveRule) {
       << Join(body);
 }
 
+// The same rules byte for byte: pauses, the "a" form with its direction flags
+// and 24-bit fields, and the little-endian step period.
+TEST_F(JobWriterCut, MovesAreWrittenByteForByte) {
+  const QByteArray bytes = Job(JobSettings{}, [](JobWriter& w) {
+    w.SetStart(0, 0, 0);
+    w.MoveTo(800, 0);     // corner: 20 mm
+    w.MoveTo(900, 0);     // 2.50 mm after a long move
+    w.MoveTo(1000, 0);    // 2.50 mm after a short move
+    w.MoveTo(900, -100);  // back down-left: a corner
+  });
+  EXPECT_EQ(Hex(bytes.mid(26, bytes.size() - 31)),
+            "70 0A 70 C8 61 00 D0 07 00 D0 07 00 00 00 00 00 00 00 "
+            "70 01 61 00 FA 00 00 FA 00 00 00 00 00 00 00 00 "
+            "61 00 FA 00 00 FA 00 00 00 00 00 00 00 00 6C 86 00 "
+            "70 0A 70 C8 61 03 62 01 00 FA 00 00 FA 00 00 00 00 00");
+}
+
+// The job starts where SetStart puts the head: the move after the first one is
+// a corner or a straight continuation by the turn it makes from the first move.
+TEST_F(JobWriterCut, TheSecondMoveTurnsFromTheFirst) {
+  struct Case {
+    TPointI start, first, second;  // plotter units
+    QStringList secondCommands;
+  } cases[] = {
+      // Up, then diagonally: a turn of 45 degrees is a corner.
+      {{4000, 0}, {4000, 4000}, {8000, 8000}, {"p 10", "p 200", "a 14143 10000 10000 0"}},
+      // Straight on along X, far from the origin in Y: no corner.
+      {{0, 4000}, {400, 4000}, {800, 4000}, {"a 1000 1000 0 0"}},
+  };
+  for (const Case& c : cases) {
+    JobWriter w;
+    w.BeginJob(Path(), JobSettings{});
+    w.SetStart(c.start.X, c.start.Y, 0);
+    w.MoveTo(c.first.X, c.first.Y);
+    // 40 plotter units to the mm.
+    EXPECT_EQ(Commands(w.EncodeCut(c.second.X / 40.0, c.second.Y / 40.0, 0)), c.secondCommands)
+        << c.second.X << ", " << c.second.Y;
+    w.EndJob();
+  }
+}
+
 TEST_F(JobWriterCut, CornerPauseIsSplitIntoPiecesOfAtMost250) {
   struct Case {
     double pause;

@@ -4,6 +4,7 @@
 
 #include "drawing/errors.h"
 #include "drawing/figury.h"
+#include "drawing/rounding.h"
 #include "job_writer_fixture.h"
 
 namespace vm::test {
@@ -199,6 +200,66 @@ TEST_F(JobWriterFigure, KeptAxesStayStillUnderCalibration) {
           << "code " << c.mode << ": " << cmd.ToString().toStdString();
     }
     EXPECT_GE(moves, 2) << c.mode;  // the travel and the alignment at least
+  }
+}
+
+// The moves of a figure, summed from the start position, pass through the
+// figure's points with the axis offsets, scaled and calibrated once, in machine
+// units, and end at the start height (start X on the table).
+TEST_F(JobWriterFigure, MovesSumToTheFigureInMachineUnits) {
+  const double calX = 1.03, calY = 0.97;
+  const auto cx = [&](double v) { return Round(calX * v); };
+  const auto cy = [&](double v) { return Round(calY * v); };
+  // 10, 20 mm and 60, 30 mm; one revolution per 50 mm of the 100 mm axis.
+  const tfigura f = Figure({{400, 800}, {2400, 1200}}, 4000, 4000);
+  struct Case {
+    TJobOutputMode mode;
+    TPoint3I start;
+    std::vector<TPoint3I> reached;
+  } cases[] = {
+      // Spindle axis 730 mm up: along X, then down to the figure, one turn over 50 mm.
+      {JobTurningSpindle,
+       {cx(1230), cy(90000), 0},
+       {{cx(1000), cy(90000), 0},
+        {cx(1000), cy(75000), 0},
+        {cx(6000), cy(76000), -50000},
+        {cx(6000), cy(90000), -50000}}},
+      // Table axis 1000 mm across: the same with X and Y exchanged; 10 mm is 0.2 turn.
+      {JobTurningTable,
+       {cx(90000), cy(1230), 0},
+       {{cx(90000), cy(2000), 0},
+        {cx(101000), cy(2000), 0},
+        {cx(106000), cy(3000), -10000},
+        {cx(90000), cy(3000), -10000}}},
+      {JobRotarySpindle,
+       {0, cy(90000), 0},
+       {{cx(1000), cy(90000), 0},
+        {cx(1000), cy(75000), 0},
+        {cx(6000), cy(76000), -50000},
+        {cx(6000), cy(90000), -50000}}},
+      // Table at 1000, 250 mm.
+      {JobRotaryTable,
+       {cx(90000), cy(90000), 0},
+       {{cx(90000), cy(27000), 0},
+        {cx(101000), cy(27000), 0},
+        {cx(106000), cy(28000), -10000},
+        {cx(90000), cy(28000), -10000}}},
+  };
+  for (const Case& c : cases) {
+    JobSettings s = Settings(c.mode);
+    s.il_obr_rys = 2;
+    s.CalibrationX = calX;
+    s.CalibrationY = calY;
+    s.FirstEntryInMaterial = 12.3;
+    double angle = 0;
+    TPoint3I at = c.start;
+    std::vector<TPoint3I> reached;
+    for (const sim::JobCommand& m :
+         Moves(Job(s, [&](JobWriter& w) { w.WriteFigure(f, 1, -1, angle, 0); }))) {
+      at = {at.X + m.dx, at.Y + m.dy, at.Z + m.dz};
+      reached.push_back(at);
+    }
+    EXPECT_EQ(reached, c.reached) << "code " << c.mode;
   }
 }
 

@@ -45,6 +45,25 @@ TEST_F(JobWriterRamp, ARampTooShortToAccelerateRunsAtTheStartingPeriod) {
                          "l 257"}));
 }
 
+// 1000 steps at a travel speed of 1000 mm/min: the ramp would need 833 steps,
+// more than half the rotation, so it is a triangle. Pieces of 0.1 s accelerate
+// along the square root of the distance covered, the rest of the way up runs at
+// the speed reached, and the way down slows along the square root of the
+// distance left.
+TEST_F(JobWriterRamp, ATriangularRampPieceByPiece) {
+  const QStringList all =
+      Commands(Job(JobSettings{}, [](JobWriter& w) { w.EncodeRamp(1000.0 / 50000); }));
+  EXPECT_EQ(
+      all.mid(10, all.size() - 12),
+      (QStringList{"p 1",           "l 65535", "a 4 0 0 3",   "l 13333", "a 10 0 0 10",   "l 6400",
+                   "a 22 0 0 21",   "l 3960",  "a 34 0 0 34", "l 2797",  "a 48 0 0 48",   "l 2145",
+                   "a 62 0 0 62",   "l 1732",  "a 78 0 0 77", "l 1447",  "a 92 0 0 92",   "l 1240",
+                   "a 108 0 0 108", "l 1083",  "a 46 0 0 45", "l 1083",  "a 124 0 0 123", "l 1189",
+                   "a 112 0 0 112", "l 1418",  "a 94 0 0 94", "l 1766",  "a 76 0 0 75",   "l 2360",
+                   "a 58 0 0 57",   "l 3704",  "a 36 0 0 36", "l 13333", "a 4 0 0 3",     "l 13333",
+                   "p 1",           "l 257"}));
+}
+
 TEST_F(JobWriterRamp, RampsSumToTheRotationAndLeaveThePositionAlone) {
   struct Case {
     double turns;
