@@ -1,11 +1,13 @@
 // The project window widget: what it paints (pixel colours of known figures),
 // a click through the widget, and a simulation drawn into the back buffer,
-// stopped by a left click that selects nothing.
+// stopped by a left click that selects nothing, while a right click during it
+// opens nothing.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "drawing/definicje.h"
 #include "drawing/figury.h"
@@ -142,6 +144,31 @@ TEST_F(ProjectWindowSimulation, LeftClickStopsTheReplayAndSelectsNothing) {
   EXPECT_EQ(w.SelectedFigure, -1);
 }
 
+TEST_F(ProjectWindowSimulation, RightClickDuringTheReplayOpensNothingAndDoesNotStopIt) {
+  const QPoint p = At({2000, 0});
+  QCoreApplication::postEvent(
+      window.get(),
+      new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), QPointF(window->mapToGlobal(p)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier));
+  // A dialog opened inside the replay would block it: close any that comes.
+  int dialogs = 0;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      ++dialogs;
+      modal->close();
+    }
+  });
+  closer.start(5);
+  window->simulate();
+  EXPECT_FALSE(window->project().SimulationAborted);
+  EXPECT_EQ(window->backBuffer().pixelColor(At({4000, 200})), Qc(kReplayColour));
+  // The click was taken during the replay, not delivered after it.
+  QCoreApplication::processEvents();
+  closer.stop();
+  EXPECT_EQ(dialogs, 0);
+}
+
 TEST_F(ProjectWindowSimulation, BrokenTreeIsReportedInTheWindowsText) {
   window->project().FirstFigure = 5;  // past the figure list
   QStringList shown;
@@ -152,7 +179,8 @@ TEST_F(ProjectWindowSimulation, BrokenTreeIsReportedInTheWindowsText) {
   window->simulate();
   SetMessageHandler(old);
   ASSERT_EQ(shown.size(), 1);
-  EXPECT_TRUE(shown.front().startsWith(Tr("Project_window", "bladRysowania"))) << shown.front().toStdString();
+  EXPECT_TRUE(shown.front().startsWith(Tr("Project_window", "bladRysowania")))
+      << shown.front().toStdString();
   EXPECT_FALSE(window->project().Simulating);
 }
 
