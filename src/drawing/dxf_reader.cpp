@@ -605,8 +605,11 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
 
   TPointD p;
   if (nk % 4 == 0 && nc % 4 == 0 && nk == nc + 4 && nk != 12 && KnotsInGroupsOfFour(knots)) {
-    // A chain of cubic Bezier pieces, four control points each.
-    step *= static_cast<double>(nc);
+    // A chain of cubic Bezier pieces, four control points each. A short chain
+    // would get a step past the end of every piece and shrink to the chord
+    // from its first to its last control point; each piece keeps at least its
+    // end point.
+    step = std::min(1.0, step * static_cast<double>(nc));
     AddDxfPoint(figure, firstControl.X, firstControl.Y);
     TBezierCurve bezier;
     for (std::size_t g = 0; g < nc; g += 4) {

@@ -369,6 +369,17 @@ TEST_F(DxfReader, SplinesFollowTheirControlPolygon) {
   EXPECT_GT(cp.size(), 12u);
   for (const TPointI& p : cp) EXPECT_LE(nearCurve(p, pieces), 1.0);
 
+  // A chain a few millimetres long still passes through the joints of its
+  // pieces instead of shrinking to one straight chord.
+  std::vector<TPointD> tiny;
+  for (const TPointD& c : ctl) tiny.push_back({c.X / 40, c.Y / 40});
+  const Drawing small = ReadBody(spline(3, chainKnots, tiny));
+  ASSERT_EQ(small.figures.size(), 1u);
+  const auto& sp = small.figures[0].Points;
+  for (int joint : {3, 7, 11})
+    EXPECT_NE(std::find(sp.begin(), sp.end(), TPointI{joint * 5, (joint % 3) * 7}), sp.end())
+        << joint;
+
   // More knots than 501.
   std::vector<TPointD> many;
   std::vector<double> manyKnots{0, 0, 0};
