@@ -101,6 +101,28 @@ TEST_F(DxfReader, LineEndsDecimalCommaAndEmptyValueLines) {
   EXPECT_EQ(d.figures.size(), 1u);
 }
 
+TEST_F(DxfReader, LinesAcrossTheReadBufferAreWhole) {
+  // The file is read in blocks of 256 KiB. A long comment moves the block
+  // boundary through every byte of the entities behind it, between CR and LF
+  // included.
+  const std::string lines =
+      "0|LINE|8|0|10|12.5|20|-3,25|11|7|21|1000|0|LINE|8|0|10|1|20|2|11|3|21|4";
+  const std::vector<std::vector<TPointI>> expected = {{{500, -130}, {280, 40000}},
+                                                      {{40, 80}, {120, 160}}};
+  constexpr qsizetype kBlock = 256 * 1024;
+  const QByteArray head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n999\r\n";
+  // A second long comment fills the next block, so the refill overwrites
+  // the whole buffer.
+  const QByteArray tail =
+      "\r\n" + Pairs(lines + "|999|" + std::string(kBlock, 'd') + "|0|ENDSEC|0|EOF", "\r\n");
+  for (qsizetype shift = 0; shift < 80; ++shift) {
+    const QByteArray comment(kBlock - head.size() - 2 - shift, 'c');
+    const Drawing d = ReadText(head + comment + tail);
+    ASSERT_EQ(d.figures.size(), 2u) << shift;
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(d.figures[i].Points, expected[i]) << shift;
+  }
+}
+
 TEST_F(DxfReader, CirclesFollowTheSegmentRule) {
   const Drawing big = ReadFixture("circle_r10.dxf");  // centre (50, 20) mm
   ASSERT_EQ(big.figures.size(), 1u);
