@@ -489,19 +489,20 @@ void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
     if (!lightweight) SkipToVertexOrSeqend();
   }
 
-  bool closedByArc = false;
   if (pending) {
     if (closed && haveFirst) {
       // The bulge of the last vertex of a closed polyline bends its closing segment.
       bendTo(firstVertex);
-      closedByArc = true;
     } else {
       AddDxfPoint(figure, pendingVertex.X, pendingVertex.Y);
     }
   }
-  if (closed && !figure.Points.empty() &&
-      !(closedByArc && figure.Points.back() == figure.Points.front()))
-    figure.AddPoint(figure.Points.front());
+  // A closed polyline ends on its first point. One that already does (its
+  // closing arc, or a last vertex that repeats the first) gets no second copy:
+  // a repeated point is a move of zero length.
+  const auto& pts = figure.Points;
+  if (closed && !pts.empty() && (pts.size() == 1 || pts.back() != pts.front()))
+    figure.AddPoint(pts.front());
 }
 
 void Thpgl::ReadDxfSplineFit(tfigura& figure, bool closed) {

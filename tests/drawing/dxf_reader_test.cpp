@@ -189,6 +189,12 @@ TEST_F(DxfReader, ClosedPolylinesRepeatTheirFirstPoint) {
   ASSERT_EQ(old.figures.size(), 2u);
   EXPECT_EQ(old.figures[0].Points, lw.figures[0].Points);
   EXPECT_EQ(old.figures[1].Points, (std::vector<TPointI>{{40, 40}, {80, 80}}));
+
+  // A closed polyline whose last vertex repeats the first ends there once.
+  const Drawing repeated =
+      ReadBody("0|LWPOLYLINE|8|0|90|5|70|1|10|0|20|0|10|10|20|0|10|10|20|10|10|0|20|10|10|0|20|0");
+  ASSERT_EQ(repeated.figures.size(), 1u);
+  EXPECT_EQ(repeated.figures[0].Points, lw.figures[0].Points);
 }
 
 TEST_F(DxfReader, ZeroBulgeIsAStraightSegment) {
