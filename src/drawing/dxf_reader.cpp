@@ -489,19 +489,20 @@ void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
     if (!lightweight) SkipToVertexOrSeqend();
   }
 
-  bool closedByArc = false;
   if (pending) {
     if (closed && haveFirst) {
       // The bulge of the last vertex of a closed polyline bends its closing segment.
       bendTo(firstVertex);
-      closedByArc = true;
     } else {
       AddDxfPoint(figure, pendingVertex.X, pendingVertex.Y);
     }
   }
-  if (closed && !figure.Points.empty() &&
-      !(closedByArc && figure.Points.back() == figure.Points.front()))
-    figure.AddPoint(figure.Points.front());
+  // A closed polyline ends on its first point. One that already does (its
+  // closing arc, or a last vertex that repeats the first) gets no second copy:
+  // a repeated point is a move of zero length.
+  const auto& pts = figure.Points;
+  if (closed && !pts.empty() && (pts.size() == 1 || pts.back() != pts.front()))
+    figure.AddPoint(pts.front());
 }
 
 void Thpgl::ReadDxfSplineFit(tfigura& figure, bool closed) {
@@ -605,8 +606,11 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
 
   TPointD p;
   if (nk % 4 == 0 && nc % 4 == 0 && nk == nc + 4 && nk != 12 && KnotsInGroupsOfFour(knots)) {
-    // A chain of cubic Bezier pieces, four control points each.
-    step *= static_cast<double>(nc);
+    // A chain of cubic Bezier pieces, four control points each. A short chain
+    // would get a step past the end of every piece and shrink to the chord
+    // from its first to its last control point; each piece keeps at least its
+    // end point.
+    step = std::min(1.0, step * static_cast<double>(nc));
     AddDxfPoint(figure, firstControl.X, firstControl.Y);
     TBezierCurve bezier;
     for (std::size_t g = 0; g < nc; g += 4) {

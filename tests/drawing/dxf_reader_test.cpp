@@ -101,6 +101,28 @@ TEST_F(DxfReader, LineEndsDecimalCommaAndEmptyValueLines) {
   EXPECT_EQ(d.figures.size(), 1u);
 }
 
+TEST_F(DxfReader, LinesAcrossTheReadBufferAreWhole) {
+  // The file is read in blocks of 256 KiB. A long comment moves the block
+  // boundary through every byte of the entities behind it, between CR and LF
+  // included.
+  const std::string lines =
+      "0|LINE|8|0|10|12.5|20|-3,25|11|7|21|1000|0|LINE|8|0|10|1|20|2|11|3|21|4";
+  const std::vector<std::vector<TPointI>> expected = {{{500, -130}, {280, 40000}},
+                                                      {{40, 80}, {120, 160}}};
+  constexpr qsizetype kBlock = 256 * 1024;
+  const QByteArray head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n999\r\n";
+  // A second long comment fills the next block, so the refill overwrites
+  // the whole buffer.
+  const QByteArray tail =
+      "\r\n" + Pairs(lines + "|999|" + std::string(kBlock, 'd') + "|0|ENDSEC|0|EOF", "\r\n");
+  for (qsizetype shift = 0; shift < 80; ++shift) {
+    const QByteArray comment(kBlock - head.size() - 2 - shift, 'c');
+    const Drawing d = ReadText(head + comment + tail);
+    ASSERT_EQ(d.figures.size(), 2u) << shift;
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(d.figures[i].Points, expected[i]) << shift;
+  }
+}
+
 TEST_F(DxfReader, CirclesFollowTheSegmentRule) {
   const Drawing big = ReadFixture("circle_r10.dxf");  // centre (50, 20) mm
   ASSERT_EQ(big.figures.size(), 1u);
@@ -167,6 +189,12 @@ TEST_F(DxfReader, ClosedPolylinesRepeatTheirFirstPoint) {
   ASSERT_EQ(old.figures.size(), 2u);
   EXPECT_EQ(old.figures[0].Points, lw.figures[0].Points);
   EXPECT_EQ(old.figures[1].Points, (std::vector<TPointI>{{40, 40}, {80, 80}}));
+
+  // A closed polyline whose last vertex repeats the first ends there once.
+  const Drawing repeated =
+      ReadBody("0|LWPOLYLINE|8|0|90|5|70|1|10|0|20|0|10|10|20|0|10|10|20|10|10|0|20|10|10|0|20|0");
+  ASSERT_EQ(repeated.figures.size(), 1u);
+  EXPECT_EQ(repeated.figures[0].Points, lw.figures[0].Points);
 }
 
 TEST_F(DxfReader, ZeroBulgeIsAStraightSegment) {
@@ -368,6 +396,17 @@ TEST_F(DxfReader, SplinesFollowTheirControlPolygon) {
   const auto& cp = chain.figures[0].Points;
   EXPECT_GT(cp.size(), 12u);
   for (const TPointI& p : cp) EXPECT_LE(nearCurve(p, pieces), 1.0);
+
+  // A chain a few millimetres long still passes through the joints of its
+  // pieces instead of shrinking to one straight chord.
+  std::vector<TPointD> tiny;
+  for (const TPointD& c : ctl) tiny.push_back({c.X / 40, c.Y / 40});
+  const Drawing small = ReadBody(spline(3, chainKnots, tiny));
+  ASSERT_EQ(small.figures.size(), 1u);
+  const auto& sp = small.figures[0].Points;
+  for (int joint : {3, 7, 11})
+    EXPECT_NE(std::find(sp.begin(), sp.end(), TPointI{joint * 5, (joint % 3) * 7}), sp.end())
+        << joint;
 
   // More knots than 501.
   std::vector<TPointD> many;
