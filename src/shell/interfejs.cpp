@@ -126,6 +126,7 @@ bool tInterfejs::CheckAndKeep(const QByteArray& xml, const QString& fileName) {
   loaded_ = false;
   root_ = QDomElement();
   document_ = QDomDocument();
+  texts_.clear();
   QDomDocument doc;
   // A document the parser rejects has no usable root either: it is reported
   // the same way, and the program then ends on the result.
@@ -149,8 +150,23 @@ bool tInterfejs::CheckAndKeep(const QByteArray& xml, const QString& fileName) {
   }
   document_ = doc;
   root_ = root;
+  CollectTexts();
   loaded_ = true;
   return true;
+}
+
+void tInterfejs::CollectTexts() {
+  texts_.clear();
+  const QString str = QStringLiteral("str");
+  for (QDomElement s = root_.firstChildElement(); !s.isNull(); s = s.nextSiblingElement()) {
+    if (texts_.contains(s.tagName())) continue;  // a repeated section is never looked at
+    auto& keys = texts_[s.tagName()];
+    for (QDomElement k = s.firstChildElement(); !k.isNull(); k = k.nextSiblingElement()) {
+      if (keys.contains(k.tagName())) continue;
+      keys.insert(k.tagName(),
+                  k.hasAttribute(str) ? std::optional<QString>(k.attribute(str)) : std::nullopt);
+    }
+  }
 }
 
 QString tInterfejs::Translate(const char* section, const char* key) const {
@@ -159,12 +175,11 @@ QString tInterfejs::Translate(const char* section, const char* key) const {
 
 QString tInterfejs::Translate(QStringView section, QStringView key) const {
   static const QString kError = QStringLiteral("error");
-  if (root_.isNull()) return kError;
-  const QDomElement s = root_.firstChildElement(section.toString());
-  if (s.isNull()) return kError;
-  const QDomElement k = s.firstChildElement(key.toString());
-  if (k.isNull() || !k.hasAttribute(QStringLiteral("str"))) return kError;
-  return k.attribute(QStringLiteral("str"));
+  const auto s = texts_.constFind(section.toString());
+  if (s == texts_.cend()) return kError;
+  const auto k = s->constFind(key.toString());
+  if (k == s->cend() || !k->has_value()) return kError;
+  return **k;
 }
 
 tInterfejs* Interfejs() { return g_instance.get(); }

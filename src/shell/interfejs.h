@@ -10,9 +10,11 @@
 #include <QByteArray>
 #include <QDomDocument>
 #include <QDomElement>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 
 namespace vm {
 
@@ -48,6 +50,9 @@ class tInterfejs {
 
   // Text of (section, key): attribute "str" of <section><key .../></section>;
   // "error" when the section, key or attribute is missing or nothing is loaded.
+  // Only the first section and the first key of a name count. The texts are
+  // gathered once when the file is loaded, so a lookup is a hash search and
+  // never changes the object (safe from any thread).
   QString Translate(const char* section, const char* key) const;
   QString Translate(QStringView section, QStringView key) const;
 
@@ -59,9 +64,13 @@ class tInterfejs {
 
  private:
   bool CheckAndKeep(const QByteArray& xml, const QString& fileName);
+  void CollectTexts();
 
   QDomDocument document_;
   QDomElement root_;
+  // Section -> key -> text; a key element without "str" is held without text
+  // so that a later element of the same name cannot stand in for it.
+  QHash<QString, QHash<QString, std::optional<QString>>> texts_;
   bool loaded_ = false;
   int countryCode_ = 1;
   bool rightToLeft_ = false;

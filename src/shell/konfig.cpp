@@ -409,8 +409,10 @@ void TDlgkonfig::FormActivate() {
   // The snapshot for Cancel: kept in memory as well, so that Cancel restores
   // the values even when the file cannot be written or is gone.
   snapshot_ = SettingsText();
+  snapshotInFile_ = false;
   try {
     SaveKonfig(ProgramFolder() + QString::fromLatin1(SnapshotFileName));
+    snapshotInFile_ = true;
   } catch (const IoError& e) {
     ShowMessageBox(QString::fromStdString(e.what()), true);
   }
@@ -441,8 +443,10 @@ void TDlgkonfig::OkClick() {
 }
 
 void TDlgkonfig::cancelClick() {
+  // A "work.mc" that this showing could not write is an older one: the
+  // snapshot in memory is used instead.
   const QString path = ProgramFolder() + QString::fromLatin1(SnapshotFileName);
-  if (QFileInfo(path).isFile()) {
+  if ((snapshotInFile_ || snapshot_.isEmpty()) && QFileInfo(path).isFile()) {
     try {
       LoadKonfig(path);
       return;

@@ -171,7 +171,8 @@ class TDlgkonfig {
   std::vector<TControl*> components_;
   QString caption_;
   QString buildDate_;
-  QByteArray snapshot_;  // settings text at the last activation
+  QByteArray snapshot_;          // settings text at the last activation
+  bool snapshotInFile_ = false;  // that activation wrote "work.mc"
   bool calibrationChanged_ = false;
   bool reprepare_ = false;
   bool portChanged_ = false;

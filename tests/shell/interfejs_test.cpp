@@ -180,7 +180,8 @@ TEST(Translate, LookupRules) {
   ASSERT_TRUE(
       InstallLanguageString("<interface name=\"Velmarosta\" version=\"1.0\">"
                             "<Universal><txtWer str=\"version\"/><empty str=\"\"/><nostr/>"
-                            "<dup str=\"first\"/><dup str=\"second\"/></Universal>"
+                            "<dup str=\"first\"/><dup str=\"second\"/>"
+                            "<late/><late str=\"second\"/></Universal>"
                             "<Universal><other str=\"x\"/></Universal>"
                             "</interface>"));
   struct Case {
@@ -193,7 +194,7 @@ TEST(Translate, LookupRules) {
       {"Universal", "missing", "error"},  {"Universal", "nostr", "error"},
       {"universal", "txtWer", "error"},   {"Universal", "TXTWER", "error"},
       {"Nowhere", "txtWer", "error"},     {"Universal", "dup", "first"},
-      {"Universal", "other", "error"},
+      {"Universal", "other", "error"},    {"Universal", "late", "error"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Tr(c.section, c.key), c.text) << c.section << "/" << c.key;

@@ -340,6 +340,21 @@ TEST_F(KonfigStore, CancelWithoutSnapshotFileStillRestores) {
   EXPECT_FALSE(K().Loading());
 }
 
+TEST_F(KonfigStore, CancelIgnoresASnapshotFileThisShowingDidNotWrite) {
+  Write("work.mc", "skala := 5\r\n");  // left behind by an earlier showing
+  const QString folder = ExeDir;
+  ExeDir = Path("no/such/folder/");  // this showing cannot write its snapshot
+  {
+    ScopedMessageRecorder boxes;
+    K().FormActivate();
+    EXPECT_EQ(boxes.requests.size(), 1);
+  }
+  ExeDir = folder;
+  K().skala.SetValue(50);
+  K().cancelClick();
+  EXPECT_EQ(K().skala.Value(), 100);
+}
+
 TEST_F(KonfigStore, EnableRulesFollowTheMode) {
   // Per mode 0..3: '1' enabled, '0' disabled.
   struct Row {

@@ -26,15 +26,19 @@ struct Use {
 };
 
 // (section, key) of every Tr, Translate and MessageError call with two
-// string literals in `text`.
+// string literals in `text`, and of every other pair of literals whose first
+// names a section: texts handed to a helper ("Fail("Control", "key")") or
+// kept in a table are looked up as well.
 QList<Use> LookupsInText(const QString& text, const QString& where) {
   static const QRegularExpression call(
-      R"re(\b(?:Tr|Translate|MessageError)\(\s*"([^"\\]+)"\s*,\s*"([^"\\]+)")re");
+      R"re(\b(?:Tr|Translate|MessageError)\(\s*"([^"\\]+)"\s*,\s*"([^"\\]+)"|"(Main_window|Configuration|Universal|Control|Project_window|SerialCutFrom3D|Transmission|Duplication_parameters|Arch_cutting|Serial_cut|About|Move_wire|ModelInfo|Info|Base_points)"\s*,\s*"([^"\\]+)")re");
   QList<Use> uses;
   for (auto m = call.globalMatch(text); m.hasNext();) {
     const auto match = m.next();
     const int line = text.left(match.capturedStart()).count('\n') + 1;
-    uses.append({match.captured(1), match.captured(2), where + ":" + QString::number(line)});
+    const bool call = match.capturedStart(1) >= 0;
+    uses.append({match.captured(call ? 1 : 3), match.captured(call ? 2 : 4),
+                 where + ":" + QString::number(line)});
   }
   return uses;
 }
@@ -53,13 +57,16 @@ TEST(LanguageFiles, ScannerFindsEveryCallForm) {
   const QList<Use> uses = LookupsInText(
       "a = vm::Tr(\"Main_window\", \"File1.Caption\");\n"
       "throw MessageError(\n    \"Universal\",\"zbioruNieMoznaOtworzyc\", name);\n"
-      "t.Translate( \"About\" , \"txtWer\" ); Tr(section, \"x\"); MyTr(\"A\", \"b\");",
+      "t.Translate( \"About\" , \"txtWer\" ); Tr(section, \"x\"); MyTr(\"A\", \"b\");\n"
+      "return Fail(\"Control\", \"wykonajBazowanie\"); Pair(\"Other\", \"k\");",
       "f.cpp");
-  ASSERT_EQ(uses.size(), 3);
+  ASSERT_EQ(uses.size(), 4);
   EXPECT_EQ(uses[0].section + "/" + uses[0].key, "Main_window/File1.Caption");
   EXPECT_EQ(uses[1].section + "/" + uses[1].key, "Universal/zbioruNieMoznaOtworzyc");
   EXPECT_EQ(uses[1].where, "f.cpp:2");
   EXPECT_EQ(uses[2].section + "/" + uses[2].key, "About/txtWer");
+  EXPECT_EQ(uses[3].section + "/" + uses[3].key, "Control/wykonajBazowanie");
+  EXPECT_EQ(uses[3].where, "f.cpp:5");
 }
 
 TEST(LanguageFiles, LoadThroughTheRealLoader) {

@@ -122,6 +122,31 @@ TEST_F(KonfigDialogUi, OkStoresTheRecordAndAutoSaves) {
   EXPECT_TRUE(QFile::exists(ExeDir + "Velmarosta.tcf"));
 }
 
+TEST_F(KonfigDialogUi, OkClosesAndKeepsTheValuesWhenTheFilesCannotBeWritten) {
+  TDlgkonfig& k = Dlgkonfig();
+  ExeDir = dir_.path() + "/no/such/folder/";
+  ui::TDlgkonfigDialog dialog(k);
+  dialog.show();
+  k.skala.SetValue(40);
+  const auto before = boxes_.requests.size();  // the snapshot could not be written
+  Find<QPushButton>(&dialog, "Button1")->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(boxes_.requests.size(), before + 1);
+  EXPECT_EQ(boxes_.requests.back().icon, MessageIcon::Error);
+  EXPECT_EQ(k.skala.Value(), 40);
+}
+
+TEST_F(KonfigDialogUi, ReadOnlyEditTakesNoTyping) {
+  TFltEdit edit("e");
+  edit.SetValue(5);
+  edit.SetReadOnly(true);
+  ui::TFltEditWidget w(edit);
+  w.Field()->selectAll();
+  Type(&w, "7");
+  EXPECT_EQ(w.Field()->text(), "5");
+  EXPECT_EQ(edit.Value(), 5);
+}
+
 TEST_F(KonfigDialogUi, KeypadOnDoubleClickEntersTheValue) {
   TDlgkonfig& k = Dlgkonfig();
   ui::TDlgkonfigDialog dialog(k);

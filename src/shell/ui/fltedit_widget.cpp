@@ -81,6 +81,11 @@ void TFltEditWidget::keyPressEvent(QKeyEvent* e) {
       return;
     }
     if (accepted->isPrint()) {
+      // insert() would write into a read-only field as well.
+      if (lineEdit()->isReadOnly()) {
+        e->accept();
+        return;
+      }
       lineEdit()->insert(QString(*accepted));
       edit_.SetText(lineEdit()->text());
       e->accept();

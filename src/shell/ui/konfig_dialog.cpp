@@ -214,7 +214,11 @@ void TDlgkonfigDialog::done(int result) {
 void TDlgkonfigDialog::OkClick() {
   // The field being edited hands over its text first.
   if (auto* w = qobject_cast<TFltEditWidget*>(focusWidget())) w->Edit().DoExit();
-  if (Guarded([this] { store_.OkClick(); })) accept();
+  // A file that cannot be written is reported, but the settings are in force
+  // all the same: the dialog closes with OK, so that the port and the projects
+  // follow them.
+  Guarded([this] { store_.OkClick(); });
+  accept();
 }
 
 void TDlgkonfigDialog::cancelClick() {
