@@ -1,9 +1,8 @@
 // The interactive commands and their decoding, end to end against the emulator.
 #include <QElapsedTimer>
-#include <chrono>
-#include <thread>
 
 #include "link_fixture.h"
+#include "support/wait_for.h"
 
 namespace vm::test {
 namespace {
@@ -122,7 +121,7 @@ TEST_F(CommandsTest, StaleInputIsDiscardedBeforeTheNextCommand) {
   SendCommandSilently("C");
   ReadAck();
   SendString(Bytes({'p', 1}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  ASSERT_TRUE(WaitFor([&] { return sim.BytesWaitingForProgram() == 1; }));
   ReadStatus();
   EXPECT_EQ(PlotState.Status, kStatusHomed);
 }
