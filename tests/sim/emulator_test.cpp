@@ -145,6 +145,32 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
   EXPECT_EQ(sim.With([](Controller& c) { return c.JobCount(); }), 1);
 }
 
+// The program ends a transfer with a status query and then reads the reply to
+// the job: the confirmation follows the status, whatever the timing; with
+// no command it comes on its own once the line is quiet.
+TEST(ControllerModelTest, JobIsConfirmedAfterTheReplyToTheNextCommand) {
+  const auto t0 = Controller::Clock::now();
+  Controller c(t0);
+  const auto feed = [&](const QByteArray& bytes, Controller::Time at) {
+    QByteArray out;
+    for (const char b : bytes) out += c.Receive(static_cast<std::uint8_t>(b), at);
+    return out;
+  };
+  EXPECT_EQ(feed("C", t0), B({Controller::kAck}));
+  EXPECT_TRUE(feed(B({'p', 5, 'w'}), t0).isEmpty());
+  const auto late = t0 + 2 * Controller::kJobQuietTime;
+  EXPECT_EQ(feed("X", late), B({0, Controller::kAck}));
+  EXPECT_TRUE(c.Advance(late + 2 * Controller::kJobQuietTime).isEmpty());
+
+  EXPECT_TRUE(feed(B({'p', 5}), late).isEmpty());
+  EXPECT_TRUE(c.Advance(late + Controller::kJobQuietTime / 2).isEmpty());
+  EXPECT_EQ(c.Advance(late + Controller::kJobQuietTime), B({Controller::kAck}));
+  EXPECT_EQ(feed("X", late + 2 * Controller::kJobQuietTime), B({0}));
+  // A job dropped by the abort bytes is not confirmed.
+  EXPECT_TRUE(feed(B({'p', 5, '@'}), late).isEmpty());
+  EXPECT_TRUE(c.Advance(late + 2 * Controller::kJobQuietTime).isEmpty());
+}
+
 // One heating relay: a jog heats channel 2 and the heating key, which knows
 // only the power channel 1, must still switch it off; a job heating channel 1
 // ends with "r" 0 2 and leaves the wire cold.
