@@ -202,6 +202,13 @@ TEST_F(CommandsTest, WaitWhileBusyEndsWhenIdleOnAbortOrTimeOut) {
   EXPECT_FALSE(WaitWhileBusy(nullptr, 50));
   EXPECT_FALSE(PlotState.Status & kStatusBusy);
   EXPECT_FALSE(Machine.WaitingIdle);
+
+  // A line lost while the machine moves ends the wait as a failure.
+  SendCommand(move);
+  ReadAck();
+  sim.HangUp();
+  EXPECT_FALSE(WaitWhileBusy());
+  EXPECT_FALSE(Machine.WaitingIdle);
 }
 
 TEST_F(CommandsTest, JogMovesTowardsTheEndOfTravel) {
