@@ -1,9 +1,8 @@
 // The interactive commands and their decoding, end to end against the emulator.
 #include <QElapsedTimer>
-#include <chrono>
-#include <thread>
 
 #include "link_fixture.h"
+#include "support/wait_for.h"
 
 namespace vm::test {
 namespace {
@@ -122,7 +121,7 @@ TEST_F(CommandsTest, StaleInputIsDiscardedBeforeTheNextCommand) {
   SendCommandSilently("C");
   ReadAck();
   SendString(Bytes({'p', 1}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  ASSERT_TRUE(WaitFor([&] { return sim.BytesWaitingForProgram() == 1; }));
   ReadStatus();
   EXPECT_EQ(PlotState.Status, kStatusHomed);
 }
@@ -202,6 +201,13 @@ TEST_F(CommandsTest, WaitWhileBusyEndsWhenIdleOnAbortOrTimeOut) {
   ReadAck();
   EXPECT_FALSE(WaitWhileBusy(nullptr, 50));
   EXPECT_FALSE(PlotState.Status & kStatusBusy);
+  EXPECT_FALSE(Machine.WaitingIdle);
+
+  // A line lost while the machine moves ends the wait as a failure.
+  SendCommand(move);
+  ReadAck();
+  sim.HangUp();
+  EXPECT_FALSE(WaitWhileBusy());
   EXPECT_FALSE(Machine.WaitingIdle);
 }
 

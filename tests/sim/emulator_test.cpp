@@ -8,10 +8,12 @@
 
 #include "machine/serial.h"
 #include "sim/sim.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using vm::sim::Controller;
+using vm::test::WaitFor;
 
 QByteArray B(std::initializer_list<int> v) {
   QByteArray s;
@@ -112,10 +114,10 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
     c.SetPosition(0, 0, 0);
   });
   Ask("C", 1);
-  // relay on, a move, a hold, a second move, relay off
+  // relay on, a move, a hold, a second move (six seconds), relay off
   vm::SendString(
-      B({'r', 1, 1,    'f',  1, 'a',  0,    100, 0, 0, 100, 0, 0, 0, 0,   0, 0,   0, 0, 'w',
-         'a', 0, 0x10, 0x27, 0, 0x10, 0x27, 0,   0, 0, 0,   0, 0, 0, 'p', 5, 'r', 0, 1}));
+      B({'r', 1, 1,    'f',  1,    'a',  0,    100,  0, 0, 100, 0, 0, 0, 0,   0, 0,   0, 0, 'w',
+         'a', 0, 0xA0, 0x86, 0x01, 0xA0, 0x86, 0x01, 0, 0, 0,   0, 0, 0, 'p', 5, 'r', 0, 1}));
   // The controller confirms the received job once the line is quiet.
   EXPECT_EQ(vm::ReadByte(), Controller::kAck);
   EXPECT_EQ(sim.With([](Controller& c) { return c.JobBuffer().size(); }), 7u);
@@ -133,12 +135,40 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
   EXPECT_EQ(stopped & (Controller::kStopped | Controller::kJobRunning), Controller::kStopped);
   const auto p = Position();
   EXPECT_GT(p[0], 100);
-  EXPECT_LT(p[0], 10100);
+  EXPECT_LT(p[0], 100100);
+  // The rest of the move is run at once.
+  sim.With([](Controller& c) { c.SetSpeedUp(1000); });
   Ask("K", 1);
-  for (int i = 0; i < 200 && (Status() & Controller::kJobRunning); ++i) SleepMs(10);
-  EXPECT_EQ(Position()[0], 10100);
+  EXPECT_TRUE(WaitFor([&] { return !(Status() & Controller::kJobRunning); }));
+  EXPECT_EQ(Position()[0], 100100);
   EXPECT_EQ(Status() & Controller::kRelay, 0);
   EXPECT_EQ(sim.With([](Controller& c) { return c.JobCount(); }), 1);
+}
+
+// The program ends a transfer with a status query and then reads the reply to
+// the job: the confirmation follows the status, whatever the timing; with
+// no command it comes on its own once the line is quiet.
+TEST(ControllerModelTest, JobIsConfirmedAfterTheReplyToTheNextCommand) {
+  const auto t0 = Controller::Clock::now();
+  Controller c(t0);
+  const auto feed = [&](const QByteArray& bytes, Controller::Time at) {
+    QByteArray out;
+    for (const char b : bytes) out += c.Receive(static_cast<std::uint8_t>(b), at);
+    return out;
+  };
+  EXPECT_EQ(feed("C", t0), B({Controller::kAck}));
+  EXPECT_TRUE(feed(B({'p', 5, 'w'}), t0).isEmpty());
+  const auto late = t0 + 2 * Controller::kJobQuietTime;
+  EXPECT_EQ(feed("X", late), B({0, Controller::kAck}));
+  EXPECT_TRUE(c.Advance(late + 2 * Controller::kJobQuietTime).isEmpty());
+
+  EXPECT_TRUE(feed(B({'p', 5}), late).isEmpty());
+  EXPECT_TRUE(c.Advance(late + Controller::kJobQuietTime / 2).isEmpty());
+  EXPECT_EQ(c.Advance(late + Controller::kJobQuietTime), B({Controller::kAck}));
+  EXPECT_EQ(feed("X", late + 2 * Controller::kJobQuietTime), B({0}));
+  // A job dropped by the abort bytes is not confirmed.
+  EXPECT_TRUE(feed(B({'p', 5, '@'}), late).isEmpty());
+  EXPECT_TRUE(c.Advance(late + 2 * Controller::kJobQuietTime).isEmpty());
 }
 
 // One heating relay: a jog heats channel 2 and the heating key, which knows
@@ -160,7 +190,7 @@ TEST_F(EmulatorTest, HeatingRelayIsOneRelayWhateverChannelSwitchesItOff) {
   vm::SendString(B({'r', 1, 1, 'p', 5, 'r', 0, 2}));
   EXPECT_EQ(vm::ReadByte(), Controller::kAck);
   Ask("G", 1);
-  for (int i = 0; i < 200 && (Status() & Controller::kJobRunning); ++i) SleepMs(10);
+  EXPECT_TRUE(WaitFor([&] { return !(Status() & Controller::kJobRunning); }));
   EXPECT_EQ(Status() & Controller::kRelay, 0);
 }
 
@@ -168,7 +198,7 @@ TEST_F(EmulatorTest, AbortBytesDropTheBuffer) {
   Ask("C", 1);
   vm::SendString(B({'p', 1, 'a', 0, 9}));  // a move cut short by the abort
   vm::SendString(QByteArray(20, '@'));
-  SleepMs(100);
+  Status();  // answered only after the bytes before it were taken
   EXPECT_TRUE(sim.With([](Controller& c) { return c.JobBuffer().empty(); }));
 }
 
@@ -180,7 +210,7 @@ TEST_F(EmulatorTest, HomingBringsXAndYToZeroAndSetsTheHomedBit) {
   EXPECT_EQ(Status() & Controller::kHomed, 0);
   for (const char* axis : {"B1", "B2"}) {
     Ask(axis, 1);
-    for (int i = 0; i < 200 && (Status() & Controller::kBusy); ++i) SleepMs(5);
+    EXPECT_TRUE(WaitFor([&] { return !(Status() & Controller::kBusy); }));
   }
   EXPECT_TRUE(Status() & Controller::kHomed);
   EXPECT_EQ(Position(), (std::array<std::int32_t, 3>{0, 0, 10}));
@@ -217,7 +247,7 @@ TEST_F(EmulatorTest, LineFaults) {
   SleepMs(30);
   EXPECT_TRUE(sim.Received().isEmpty());
   sim.SetStopReading(false);
-  for (int i = 0; i < 100 && sim.Received().size() < 100; ++i) SleepMs(5);
+  WaitFor([&] { return sim.Received().size() >= 100; });
   EXPECT_EQ(sim.Received(), QByteArray(100, 'p'));
 }
 
@@ -228,18 +258,22 @@ TEST_F(EmulatorTest, EveryByteValuePassesTheLine) {
   sim.ClearReceived();
   vm::SendString(all);
   EXPECT_FALSE(vm::SerialState.PortError);
-  for (int i = 0; i < 100 && sim.Received().size() < 256; ++i) SleepMs(5);
+  WaitFor([&] { return sim.Received().size() >= 256; });
   EXPECT_EQ(sim.Received(), all);
 }
 
 TEST_F(EmulatorTest, ThrottleKeepsToTheLineRate) {
-  sim.SetThrottle(true);
   sim.SetSilent(true);
   sim.ClearReceived();
+  // The bytes wait in the line, so that the emulator alone sets the pace.
+  sim.SetStopReading(true);
+  vm::SendString(QByteArray(480, 'w'));
+  ASSERT_FALSE(vm::SerialState.PortError);
+  sim.SetThrottle(true);
   QElapsedTimer t;
   t.start();
-  vm::SendString(QByteArray(480, 'w'));
-  while (sim.Received().size() < 480 && t.elapsed() < 5000) SleepMs(1);
+  sim.SetStopReading(false);
+  EXPECT_TRUE(WaitFor([&] { return sim.Received().size() >= 480; }));
   // 480 bytes at 104 us a byte take at least 50 ms.
   EXPECT_GE(t.elapsed(), 49);
   EXPECT_EQ(sim.Received().size(), 480);

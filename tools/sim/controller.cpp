@@ -302,7 +302,10 @@ void Controller::StopJob(Time now) {
 }
 
 QByteArray Controller::Receive(std::uint8_t byte, Time now) {
-  QByteArray reply = Advance(now);
+  // A job still unconfirmed is confirmed after the reply of the next
+  // interactive command, never in front of it.
+  Update(now);
+  QByteArray reply;
   if (pending_.isEmpty()) {
     if (InteractivePayloadLength(byte) < 0 && JobPayloadLength(byte) < 0) return reply;  // noise
   }
@@ -319,6 +322,10 @@ QByteArray Controller::Receive(std::uint8_t byte, Time now) {
   if (interactive >= 0) {
     log_.push_back(cmd);
     Execute(cmd, now, reply);
+    if (jobBytesUnconfirmed_) {
+      jobBytesUnconfirmed_ = false;
+      reply.append(static_cast<char>(kAck));
+    }
   } else {
     JobCommand c;
     DecodeJobCommand(reinterpret_cast<const std::uint8_t*>(cmd.constData()),
@@ -461,6 +468,7 @@ void Controller::Execute(const QByteArray& cmd, Time now, QByteArray& reply) {
     case 'C':
       job_.clear();
       jobIndex_ = 0;
+      jobBytesUnconfirmed_ = false;
       jobRunning_ = jobHeld_ = jobStopped_ = false;
       hasResume_ = false;
       ack(1);

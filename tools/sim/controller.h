@@ -24,9 +24,11 @@ class Controller {
 
   // Value of every acknowledge byte (the program never checks it).
   static constexpr std::uint8_t kAck = 0x06;
-  // Quiet time on the line after job bytes before the controller confirms
-  // the received job with one acknowledge byte.
-  static constexpr std::chrono::milliseconds kJobQuietTime{50};
+  // The controller confirms a received job with one acknowledge byte, right
+  // after its reply to the next interactive command (the program ends a
+  // transfer with a status query and then reads the job's reply), or on its
+  // own once the line has been quiet this long after the job bytes.
+  static constexpr std::chrono::milliseconds kJobQuietTime{300};
 
   // Status bits.
   static constexpr std::uint8_t kBusy = 0x01;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,33 +79,64 @@ bool Simulator::LimitWriteRoom(int room) {
     while (n < most && ::write(slave, &filler, 1) == 1) ++n;
     return n;
   };
-  // The kernel moves data on between its buffers a little later: fill until
-  // nothing more fits even after a pause.
-  auto fillUp = [&] {
-    std::int64_t total = 0;
-    for (;;) {
-      const std::int64_t n = fill(INT64_MAX);
-      total += n;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      if (n == 0) return total;
-    }
+  // Bytes waiting to be read on the master side.
+  auto queued = [&] {
+    int n = 0;
+    return ::ioctl(master, FIONREAD, &n) == 0 ? n : -1;
   };
-  // Room comes back one buffer chunk at a time when the far end reads.
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
+  // The kernel moves written bytes on to the master's read buffer in a work
+  // item of its own, which a loaded machine runs late: the line counts as full
+  // once nothing more fits and that buffer has stopped growing, at its known
+  // size (4096 bytes less one on Linux) or, failing that, for half a second.
+  constexpr int kReadBufferFull = 4095;
+  std::int64_t filled = 0;
+  int full = -1;
+  for (int quiet = 0; Clock::now() <= deadline;) {
+    const std::int64_t n = fill(INT64_MAX);
+    filled += n;
+    const int q = queued();
+    quiet = (n == 0 && q == full) ? quiet + 1 : 0;
+    full = q;
+    if ((quiet >= 3 && full >= kReadBufferFull) || quiet >= 250) break;
+    pause();
+  }
+  // Reading on the master side frees room in steps of the kernel's buffers;
+  // the room is there once the read buffer is back at its full level and
+  // nothing more fits a few moments later.
   char buf[512];
-  auto readChunk = [&] {
+  auto readChunk = [&]() -> std::int64_t {
     const ssize_t r = ::read(master, buf, sizeof buf);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (queued() < full && Clock::now() <= deadline) pause();
     return r > 0 ? r : 0;
   };
-  std::int64_t filled = fillUp();
+  auto fillSettled = [&] {
+    std::int64_t total = 0;
+    for (int quiet = 0; quiet < 3 && Clock::now() <= deadline;) {
+      const std::int64_t n = fill(INT64_MAX);
+      total += n;
+      quiet = n == 0 ? quiet + 1 : 0;
+      pause();
+    }
+    return total;
+  };
   std::int64_t drained = readChunk();
-  const std::int64_t chunk = fillUp();
+  // One read frees this much room; the next read frees as much again.
+  const std::int64_t chunk = fillSettled();
   filled += chunk;
-  bool ok = chunk > room;
+  bool ok = full > 0 && chunk > room;
   if (ok) {
     drained += readChunk();
-    filled += fill(chunk - room);
+    std::int64_t n = 0;
+    while (n < chunk - room && Clock::now() <= deadline) {
+      n += fill(chunk - room - n);
+      if (n < chunk - room) pause();
+    }
+    filled += n;
   }
+  ok = ok && Clock::now() <= deadline;
   fcntl(slave, F_SETFL, flags);
   skipFiller_ = filled - drained;
   return ok;
@@ -127,6 +159,13 @@ QByteArray Simulator::Received() const {
 void Simulator::ClearReceived() {
   std::lock_guard<std::mutex> lock(mutex_);
   received_.clear();
+}
+int Simulator::BytesWaitingForProgram() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int n = 0;
+  // The emulator's own descriptor of the program's side shares its input queue.
+  if (pty_.slaveFd() < 0 || ::ioctl(pty_.slaveFd(), FIONREAD, &n) != 0) return 0;
+  return n;
 }
 bool Simulator::IsHungUp() const {
   std::lock_guard<std::mutex> lock(mutex_);

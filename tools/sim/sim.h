@@ -62,6 +62,10 @@ class Simulator {
   // Paces reading and writing to the real line rate (104 us a byte).
   void SetThrottle(bool on);
 
+  // Bytes the controller has sent that still wait in the line, not yet taken
+  // in by the program's port.
+  int BytesWaitingForProgram() const;
+
   // Every byte received since the start or the last ClearReceived.
   QByteArray Received() const;
   void ClearReceived();
