@@ -37,6 +37,23 @@ void BM_NestingLettersWithHoles(benchmark::State& state) {
 }
 BENCHMARK(BM_NestingLettersWithHoles)->Arg(5000)->Unit(benchmark::kMillisecond);
 
+// Squares one inside another, listed from the outermost in: every figure lies
+// in every figure before it, the worst case of the enclosure lists.
+void BM_NestingConcentric(benchmark::State& state) {
+  const int count = int(state.range(0));
+  vm::TMDIChild w;
+  for (int k = 0; k < count; ++k)
+    w.AddFigure(Ring(10 * k, 10 * k, 100000 - 20 * k, 100000 - 20 * k, 4));
+  w.Ustaw_PPiPK();
+  for (auto _ : state) {
+    w.MaxDepth = 0;
+    w.co_w_czym();
+    benchmark::DoNotOptimize(w.MaxDepth);
+  }
+  state.counters["depth"] = w.MaxDepth;
+}
+BENCHMARK(BM_NestingConcentric)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

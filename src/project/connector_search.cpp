@@ -229,11 +229,15 @@ bool TConnectorSearch::RunReference(Variant v, std::int32_t P, Choice& best) {
 void TConnectorSearch::BuildChildLists() {
   const auto n = w_.FigureCount();
   children_.assign(static_cast<std::size_t>(n), {});
+  openChildren_.assign(static_cast<std::size_t>(n), {});
   open_.clear();
   for (std::int32_t q = 0; q < n; ++q) {
     const tfigura& f = *w_.Figures[q];
-    if (f.NestParent >= 0 && f.NestParent < n) children_[f.NestParent].push_back(q);
-    if (!Closed(f)) open_.push_back(q);
+    const bool hasParent = f.NestParent >= 0 && f.NestParent < n;
+    if (hasParent) children_[f.NestParent].push_back(q);
+    if (Closed(f)) continue;
+    open_.push_back(q);
+    if (hasParent) openChildren_[f.NestParent].push_back(q);
   }
   childListsBuilt_ = true;
 }
@@ -283,8 +287,7 @@ void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std
     case Variant::Many:
       if (!hasChildren) break;
       if (Closed(t)) {
-        for (const std::int32_t K : children_[P])
-          if (!Closed(*w_.Figures[K])) consider(K);
+        for (const std::int32_t K : openChildren_[P]) consider(K);
         closedNeighbours([&](std::int32_t K) { return w_.Figures[K]->NestParent == P; });
       } else {
         for (const std::int32_t K : children_[P]) consider(K);
@@ -312,27 +315,31 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   const bool perParent = v == Variant::Few || v == Variant::Many;
   auto [it, created] = sessions_.try_emplace({static_cast<int>(v), P});
   Session& s = it->second;
-  if (created && perParent) {
-    if (P >= 0 && static_cast<std::size_t>(P) < children_.size()) s.pending = children_[P];
-    if (P >= 0 && P < n) s.pending.push_back(P);
-  }
-  if (!perParent) {
-    for (std::int32_t q = s.listed; q < n; ++q) s.pending.push_back(q);
-    s.listed = n;
-  }
   s.seen.resize(static_cast<std::size_t>(n), 0);
-
-  // Targets reached since the last call bring their pairs in.
-  std::size_t keep = 0;
-  for (const std::int32_t T : s.pending) {
-    if (TargetNow(v, T, P)) {
-      AddTargetPairs(s, v, T, P);
-      s.seen[T] = 1;
+  auto admit = [&](std::int32_t T) {
+    if (s.seen[T] || !TargetNow(v, T, P)) return false;
+    AddTargetPairs(s, v, T, P);
+    s.seen[T] = 1;
+    return true;
+  };
+  const bool hasParent = P >= 0 && P < n;
+  if (created) {
+    if (perParent) {
+      if (static_cast<std::size_t>(P) < children_.size())
+        for (const std::int32_t K : children_[P]) admit(K);
+      if (hasParent && !admit(P)) s.recheck.push_back(P);
     } else {
-      s.pending[keep++] = T;
+      for (std::int32_t q = 0; q < n; ++q) admit(q);
     }
+  } else {
+    // Figures reached since the last call bring their pairs in.
+    for (std::size_t k = s.linkedSeen; k < linked_.size(); ++k) {
+      const std::int32_t q = linked_[k];
+      if (!perParent || q == P || w_.Figures[q]->NestParent == P) admit(q);
+    }
+    std::erase_if(s.recheck, admit);
   }
-  s.pending.resize(keep);
+  s.linkedSeen = linked_.size();
 
   while (!s.heap.empty()) {
     const Choice& top = s.heap.front();
@@ -341,7 +348,7 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
     if (!targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
       // The target is not reached any more: its pairs come back when it is.
       s.seen[top.T] = 0;
-      s.pending.push_back(top.T);
+      s.recheck.push_back(top.T);
     }
     std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
     s.heap.pop_back();
@@ -450,6 +457,7 @@ void TConnectorSearch::AddConnector(Variant v, std::int32_t P, const Choice& c) 
   k.LinkParent = idx;
   k.LinkVertex = 1;
   k.Unlinked = false;
+  linked_.push_back(c.K);
   ++connectorsAdded_;
 }
 

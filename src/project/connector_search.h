@@ -27,6 +27,11 @@ std::int32_t PrevVertexIndex(std::int32_t i, std::int32_t n);
 // Number of neighbours every figure keeps.
 inline constexpr int kNeighbourCount = 22;
 
+// One object serves one preparation. Its faster path keeps what it learnt
+// between calls, so between calls figures may be reached only through this
+// object, apart from the flag of the parent whose children are being joined;
+// a preparation that links figures by other means does so before its first
+// call or starts a new object.
 class TConnectorSearch {
  public:
   explicit TConnectorSearch(TMDIChild& window);
@@ -91,11 +96,16 @@ class TConnectorSearch {
       return a.T > b.T;
     }
   };
+  // A session looks at every figure it may use once, when it starts; after
+  // that a figure becomes a target only when this search reaches it (it is
+  // then in `linked_`), apart from the parent, whose own flag the caller
+  // clears and sets around its search, and targets that dropped out: those
+  // wait in `recheck` and are looked at on every call.
   struct Session {
     std::vector<Choice> heap;
     std::vector<char> seen;             // per figure: its pairs as a target are in the heap
-    std::vector<std::int32_t> pending;  // possible targets not seen yet
-    std::int32_t listed = 0;            // figures looked at for `pending`
+    std::vector<std::int32_t> recheck;  // possible targets looked at on every call
+    std::size_t linkedSeen = 0;         // entries of `linked_` looked at
   };
 
   bool Run(Variant v, std::int32_t P);
@@ -124,10 +134,14 @@ class TConnectorSearch {
   int pairsRejected_ = 0;
   bool reference_ = false;
   std::map<std::pair<int, std::int32_t>, Session> sessions_;
-  // Figures by NestParent, and the open figures, as the search starts.
+  // Figures by NestParent, the open ones among them, and all open figures,
+  // as the search starts.
   std::vector<std::vector<std::int32_t>> children_;
+  std::vector<std::vector<std::int32_t>> openChildren_;
   std::vector<std::int32_t> open_;
   bool childListsBuilt_ = false;
+  // Figures this search reached, in order: the children of its connectors.
+  std::vector<std::int32_t> linked_;
 };
 
 }  // namespace vm

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 
 #include "ciecie_fixture.h"
 #include "project/ciecie.h"
 #include "project/connector_search.h"
+#include "project/cut_path.h"
 #include "shell/interfejs.h"
 
 namespace vm {
@@ -106,6 +109,14 @@ std::vector<Polyline> RandomDrawing(std::mt19937& rng) {
       for (int c = 0; c < cols; ++c)
         figs.push_back(Rect(x + c * p, y + r * p, x + c * p + 500, y + r * p + 500));
   }
+  if (pct(rng) < 30) {
+    // A line that doubles back on itself and a point on it, 20 units from its
+    // nearest vertex: every cut the crossing walk tries between the two runs
+    // along the line, so the search has to give that pair up.
+    const int x = pos(rng), y = pos(rng);
+    figs.push_back({{x, y}, {x + 100, y}, {x + 50, y}, {x + 150, y}});
+    figs.push_back({{x + 120, y}});
+  }
   if (pct(rng) < 25) figs.push_back(Rect(-1000, -1000, 40000, 40000));
   std::shuffle(figs.begin(), figs.end(), rng);
   return figs;
@@ -120,8 +131,8 @@ class ConnectorFastPath : public ::testing::Test {
 };
 
 TEST_F(ConnectorFastPath, PreparesRandomProjectsExactlyAsTheDefinedSearch) {
-  int connectors = 0, large = 0;
-  for (unsigned seed = 1; seed <= 60; ++seed) {
+  int connectors = 0, large = 0, givenUp = 0;
+  for (unsigned seed = 1; seed <= 150; ++seed) {
     SCOPED_TRACE(seed);
     std::mt19937 rng(seed);
     const auto drawing = RandomDrawing(rng);
@@ -144,6 +155,7 @@ TEST_F(ConnectorFastPath, PreparesRandomProjectsExactlyAsTheDefinedSearch) {
 
     EXPECT_EQ(rf.Unlinked, rr.Unlinked);
     EXPECT_EQ(rf.Connectors, rr.Connectors);
+    EXPECT_EQ(rf.PairsGivenUp, rr.PairsGivenUp);
     ASSERT_EQ(fast->FigureCount(), ref->FigureCount());
     EXPECT_EQ(fast->FirstFigure, ref->FirstFigure);
     for (int q = 0; q < fast->FigureCount(); ++q) {
@@ -161,11 +173,60 @@ TEST_F(ConnectorFastPath, PreparesRandomProjectsExactlyAsTheDefinedSearch) {
     EXPECT_EQ(fast->EntryLeft, ref->EntryLeft);
     EXPECT_EQ(fast->EntryTop, ref->EntryTop);
     connectors += rf.Connectors;
+    givenUp += rf.PairsGivenUp > 0 ? 1 : 0;
     large += fast->FigureCount() >= 21 ? 1 : 0;
   }
-  // The seeds cover both searches of the general pass, with real work to do.
+  // The seeds cover both searches of the general pass, with real work to do,
+  // and pairs the crossing walk gives up.
   EXPECT_GT(connectors, 200);
   EXPECT_GT(large, 10);
+  EXPECT_GT(givenUp, 5);
+}
+
+// Where every reached figure meets its parent: the parent's point at the link
+// vertex and the figure's own point at its entry vertex; for the first figure
+// its entry point.
+std::vector<std::array<TPointI, 2>> Junctions(const TMDIChild& w) {
+  std::vector<std::array<TPointI, 2>> out;
+  for (int q = 0; q < w.FigureCount(); ++q) {
+    const tfigura& f = *w.Figures[q];
+    const TPointI entry = f.Points.at(f.EntryVertex);
+    if (q == w.FirstFigure)
+      out.push_back({entry, entry});
+    else if (!f.Unlinked)
+      out.push_back({w.Figures[f.LinkParent]->Points.at(f.LinkVertex), entry});
+  }
+  return out;
+}
+
+// A serial pass turns every figure of a prepared project into the feed
+// direction before it is written; the tree must still join the figures at
+// the same points, and the walk must still reach every figure.
+TEST_F(ConnectorFastPath, ReversedPreparedProjectsJoinAtTheSamePoints) {
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    auto w = MakeProject(RandomDrawing(rng));
+    PrepareCiecie(*w, test::Env(seed % 2 ? 3 : 2, seed % 4 < 2));
+    const auto junctions = Junctions(*w);
+    auto entered = [&] {
+      std::vector<int> figs;
+      for (const TCutItem& item : WalkCutPath(*w).Items)
+        if (item.kind == TCutItem::Kind::Enter) figs.push_back(item.figure);
+      std::sort(figs.begin(), figs.end());
+      return figs;
+    };
+    const auto before = entered();
+    for (const int step : {1, -1, 0}) {
+      SCOPED_TRACE(step);
+      if (step == 0)
+        w->OdwrocKierunek(-1);
+      else
+        w->UstawKierunek(step);
+      EXPECT_EQ(Junctions(*w), junctions);
+      EXPECT_EQ(entered(), before);
+    }
+  }
 }
 
 TEST(ConnectorFastPathLists, NeighbourGridMatchesTheFullComparison) {

@@ -300,6 +300,40 @@ TEST_F(ConnectorPrepare, ParentWithTwentyFiveChildrenJoinsEveryChildInside) {
   test::ExpectConnectorsMeetTheirEnds(*w);
 }
 
+TEST_F(ConnectorPrepare, FromTwentyOneChildrenOnlyCandidateVerticesOfTheParentServe) {
+  // A row of small squares 100 units above the parent's bottom edge, each
+  // straight above a plain vertex of that edge. Below 21 children every
+  // vertex is tried, so each square hangs straight down from the parent;
+  // from 21 children on, only the parent's corners, extremes and every
+  // third vertex serve, and only its nearest figures, so most cannot.
+  for (const int children : {20, 21}) {
+    SCOPED_TRACE(children);
+    test::Polyline parent = {{0, 0}};
+    for (int k = 0; k < children; ++k) parent.push_back({500 + 1000 * k, 0});
+    const int right = 1000 * children;
+    parent.insert(parent.end(), {{right, 0}, {right, 3000}, {0, 3000}, {0, 0}});
+    std::vector<test::Polyline> figs = {parent};
+    for (int k = 0; k < children; ++k)
+      figs.push_back(Rect(500 + 1000 * k, 100, 700 + 1000 * k, 300));
+    auto w = MakeProject(figs);
+    const TPlainCutResult r = PrepareCiecie(*w, Env(2, true));
+    ASSERT_EQ(r.Unlinked, 0);
+    ASSERT_EQ(F(*w, 0).ChildCount, children);
+    int straightDown = 0;
+    for (int q = 1; q <= children; ++q) {
+      const tfigura& conn = F(*w, F(*w, q).LinkParent);
+      ASSERT_EQ(conn.Kind, 3) << q;
+      if (conn.LinkParent == 0 && conn.Points[0] == TPointI{500 + 1000 * (q - 1), 0})
+        ++straightDown;
+    }
+    if (children < 21)
+      EXPECT_EQ(straightDown, children);
+    else
+      EXPECT_LT(straightDown, children / 2);
+    test::ExpectSoundTree(*w);
+  }
+}
+
 TEST_F(ConnectorPrepare, CutAcrossANonConvexFirstFigureEnds) {
   // Serial cutting starts at the C-shaped figure (last outermost). The square
   // in its mouth is not inside it; the straight cut from the C's lower-left
