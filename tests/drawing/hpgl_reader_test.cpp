@@ -167,5 +167,26 @@ TEST_F(HpglReader, ReadsAcrossBufferBoundaries) {
   EXPECT_EQ(figs.back().Points, (Points{{n - 1, 1 - n}, {n + 999, 0}, {n - 1, 77}}));
 }
 
+TEST_F(HpglReader, NumberSplitByABufferRefillIsReadWhole) {
+  // One long pen-down run of two alternating points, shifted by every offset
+  // of its repeating unit, so each character position of the numbers falls on
+  // a refill of the read buffer in one of the files.
+  const QByteArray unit = "12345,-6789,-6789,12345,";
+  const int reps = 300 * 1024 / unit.size();
+  for (int shift = 0; shift < unit.size(); ++shift) {
+    QByteArray text = "PU0,0;PD" + QByteArray(shift, ' ');
+    for (int i = 0; i < reps; ++i) text += unit;
+    text += "PU;";
+    const auto figs = ReadAll(text);
+    ASSERT_EQ(figs.size(), 1u) << shift;
+    const Points& p = figs[0].Points;
+    ASSERT_EQ(p.size(), static_cast<std::size_t>(1 + 2 * reps)) << shift;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+      const TPointI want = i % 2 ? TPointI{12345, -6789} : TPointI{-6789, 12345};
+      ASSERT_EQ(p[i], want) << "shift " << shift << " point " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vm
