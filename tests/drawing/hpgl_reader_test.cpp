@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -113,6 +114,17 @@ TEST_F(HpglReader, DecimalCoordinatesAreRoundedHalvesToEven) {
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_EQ(figs[0].Points, (Points{{0, 2}, {10, 0}, {20, -2}, {0, 3}}));
   EXPECT_EQ(ReadAll("PU0,0;PD10,.,.,10;")[0].Points, (Points{{0, 0}, {10, 0}, {0, 10}}));
+}
+
+TEST_F(HpglReader, DecimalsDoNotDependOnTheSystemLocale) {
+  struct CommaLocale {
+    CommaLocale() { QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); }
+    ~CommaLocale() { QLocale::setDefault(QLocale::c()); }
+  } locale;
+  const auto figs = ReadAll("PW0.25;PU0.5,1.5;PD10.5,2.5,-7.5,3.49;PU;");
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 2}, {10, 2}, {-8, 3}}));
+  EXPECT_DOUBLE_EQ(figs[0].PenWidth, 0.25);
 }
 
 TEST_F(HpglReader, PenWidths) {
