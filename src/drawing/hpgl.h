@@ -111,7 +111,16 @@ class Thpgl : public JobWriter {
   // HPGL mode
   void OpenHpgl();
   void ReadFigureHpgl(tfigura& figure);
-  void ReadChar();
+  void ReadChar() {
+    // Fast path inside the buffer; the refill and the end of the file below.
+    if (bufPos_ < bufLen_) {
+      const char c = buf_[bufPos_++];
+      Ch = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    } else {
+      ReadCharRefill();
+    }
+  }
+  void ReadCharRefill();
   void ScanToken();
   void NextToken();
   void ReadInstruction();
@@ -135,8 +144,7 @@ class Thpgl : public JobWriter {
   void AppendDxfPoint(tfigura& figure, double x, double y);
   void AddArcPoints(tfigura& figure, TPointD centre, double r, double a0, double w, double a1);
   void AddBulgeArc(tfigura& figure, TPointD p1, TPointD p2, double bulge);
-  void AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int i, int first,
-                        int last);
+  void AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int i, int first, int last);
   [[noreturn]] void BadDxfValue(std::string_view text) const;
   void ReadDxfLine(tfigura& figure);
   void ReadDxfCircle(tfigura& figure);
@@ -151,6 +159,7 @@ class Thpgl : public JobWriter {
   std::size_t bufPos_ = 0;
   std::size_t bufLen_ = 0;
   bool hpglEnd_ = true;              // the HPGL look-ahead has passed the last character
+  std::uint16_t mnemonicCode_ = 0;   // Mnemonic as two letters in one number, for dispatch
   bool instructionPending_ = false;  // an instruction was read and not yet executed
 
   // DXF line state

@@ -18,6 +18,15 @@ inline bool IsNumberChar(char c) {
 inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
 
 constexpr char kLabelTerminator = 3;
+
+// A mnemonic of one or two letters as one number: first letter in the high byte.
+constexpr std::uint16_t Code(const char* m) {
+  return static_cast<std::uint16_t>((static_cast<unsigned char>(m[0]) << 8) |
+                                    static_cast<unsigned char>(m[1]));
+}
+constexpr std::uint16_t kPW = Code("PW"), kSP = Code("SP"), kPR = Code("PR"), kPD = Code("PD"),
+                        kPA = Code("PA"), kPU = Code("PU"), kC = Code("C"), kM = Code("M"),
+                        kLB = Code("LB");
 constexpr int kMaxPen = 256;
 
 TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
@@ -35,6 +44,7 @@ void Thpgl::OpenHpgl() {
   instructionPending_ = false;
   ReadChar();
   Mnemonic.clear();
+  mnemonicCode_ = 0;
   TokenText.clear();
   IsMnemonic = IsNumber = false;
   ParamCount = 0;
@@ -48,7 +58,7 @@ void Thpgl::OpenHpgl() {
   AtEof = hpglEnd_;
 }
 
-void Thpgl::ReadChar() {
+void Thpgl::ReadCharRefill() {
   const int c = GetByte();
   if (c < 0) {
     hpglEnd_ = true;
@@ -71,11 +81,18 @@ void Thpgl::ScanToken() {
     }
   } else if (IsNumberChar(Ch)) {
     IsNumber = true;
-    TokenText.clear();
-    do {
-      TokenText.push_back(Ch);
+    TokenText.assign(1, Ch);
+    for (;;) {
+      // The rest of the run that lies in the buffer is taken at once; a run
+      // split by a refill goes on with the first character of the next fill.
+      std::size_t i = bufPos_;
+      while (i < bufLen_ && IsNumberChar(buf_[i])) ++i;
+      TokenText.append(buf_.data() + bufPos_, i - bufPos_);
+      bufPos_ = i;
       ReadChar();
-    } while (!hpglEnd_ && IsNumberChar(Ch));
+      if (hpglEnd_ || !IsNumberChar(Ch)) break;
+      TokenText.push_back(Ch);
+    }
   } else {
     ReadChar();  // separators, blanks, line ends and anything else
   }
@@ -113,12 +130,13 @@ void Thpgl::ReadInstruction() {
   ParamCount = 0;
   if (IsMnemonic) {
     Mnemonic = TokenText;
+    mnemonicCode_ = Code(Mnemonic.c_str());
     instructionPending_ = true;
-    if (Mnemonic == "LB") SkipLabelText();
+    if (mnemonicCode_ == kLB) SkipLabelText();
     NextToken();
     if (!IsNumber) {
       if (Relative) Current = {0, 0};
-      if (Mnemonic == "PR") Current = LastPos;
+      if (mnemonicCode_ == kPR) Current = LastPos;
       return;
     }
   } else if (IsNumber) {
@@ -139,9 +157,9 @@ void Thpgl::ReadInstruction() {
 }
 
 void Thpgl::ExecuteInstruction(tfigura& figure) {
-  const std::string& m = Mnemonic;
-  if (m.empty()) return;
-  if (m == "PW") {
+  const std::uint16_t m = mnemonicCode_;
+  if (m == 0) return;  // no instruction read yet
+  if (m == kPW) {
     if (ParamCount >= 2) {
       const std::int32_t pen = Round(Param2);
       CheckPen(pen);
@@ -151,14 +169,14 @@ void Thpgl::ExecuteInstruction(tfigura& figure) {
       // the width every pen starts with.
       PenWidths.fill(ParamCount == 1 ? Param1 : 0.0);
     }
-  } else if (m == "SP") {
+  } else if (m == kSP) {
     CurrentPen = ParamCount >= 1 ? Round(Param1) : 0;
     if (PenIsDown) FigureDone = true;
-  } else if (m == "PR") {
+  } else if (m == kPR) {
     Relative = true;
     RelOrigin = Add(RelOrigin, Current);
     Current = RelOrigin;
-  } else if (m == "PD" || (m == "PA" && PenIsDown)) {
+  } else if (m == kPD || (m == kPA && PenIsDown)) {
     if (!PenIsDown) {
       CheckPen(CurrentPen);
       figure.Pen = CurrentPen;
@@ -172,7 +190,7 @@ void Thpgl::ExecuteInstruction(tfigura& figure) {
     }
     if (figure.Points.empty() || figure.Points.back() != Current) figure.Points.push_back(Current);
     LastPos = Current;
-  } else if (m == "PU") {
+  } else if (m == kPU) {
     if (PenIsDown) {
       PenIsDown = false;
       FigureDone = true;
@@ -183,18 +201,18 @@ void Thpgl::ExecuteInstruction(tfigura& figure) {
       LastPos = Current;
       Relative = false;
     }
-  } else if (m == "C") {
+  } else if (m == kC) {
     if (!PenIsDown) figure.Points.push_back(LastPos);
     PenIsDown = true;
     figure.Points.push_back(Current);
     LastPos = Current;
-  } else if (m == "M") {
+  } else if (m == kM) {
     if (PenIsDown) {
       PenIsDown = false;
       FigureDone = true;
     }
     LastPos = Current;
-  } else if (m == "PA") {  // pen up
+  } else if (m == kPA) {  // pen up
     LastPos = Current;
     RelOrigin = {0, 0};
   }

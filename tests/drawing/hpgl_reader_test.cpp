@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -115,6 +116,17 @@ TEST_F(HpglReader, DecimalCoordinatesAreRoundedHalvesToEven) {
   EXPECT_EQ(ReadAll("PU0,0;PD10,.,.,10;")[0].Points, (Points{{0, 0}, {10, 0}, {0, 10}}));
 }
 
+TEST_F(HpglReader, DecimalsDoNotDependOnTheSystemLocale) {
+  struct CommaLocale {
+    CommaLocale() { QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); }
+    ~CommaLocale() { QLocale::setDefault(QLocale::c()); }
+  } locale;
+  const auto figs = ReadAll("PW0.25;PU0.5,1.5;PD10.5,2.5,-7.5,3.49;PU;");
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 2}, {10, 2}, {-8, 3}}));
+  EXPECT_DOUBLE_EQ(figs[0].PenWidth, 0.25);
+}
+
 TEST_F(HpglReader, PenWidths) {
   auto figs = ReadAll("PW0.3,2;SP2;PD10,10;PU;SP1;PD20,20;PU;");
   ASSERT_EQ(figs.size(), 2u);
@@ -165,6 +177,27 @@ TEST_F(HpglReader, ReadsAcrossBufferBoundaries) {
   ASSERT_EQ(figs.size(), static_cast<std::size_t>(n));
   EXPECT_EQ(figs[12345].Points, (Points{{12345, -12345}, {13345, 0}, {12345, 77}}));
   EXPECT_EQ(figs.back().Points, (Points{{n - 1, 1 - n}, {n + 999, 0}, {n - 1, 77}}));
+}
+
+TEST_F(HpglReader, NumberSplitByABufferRefillIsReadWhole) {
+  // One long pen-down run of two alternating points, shifted by every offset
+  // of its repeating unit, so each character position of the numbers falls on
+  // a refill of the read buffer in one of the files.
+  const QByteArray unit = "12345,-6789,-6789,12345,";
+  const int reps = 300 * 1024 / unit.size();
+  for (int shift = 0; shift < unit.size(); ++shift) {
+    QByteArray text = "PU0,0;PD" + QByteArray(shift, ' ');
+    for (int i = 0; i < reps; ++i) text += unit;
+    text += "PU;";
+    const auto figs = ReadAll(text);
+    ASSERT_EQ(figs.size(), 1u) << shift;
+    const Points& p = figs[0].Points;
+    ASSERT_EQ(p.size(), static_cast<std::size_t>(1 + 2 * reps)) << shift;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+      const TPointI want = i % 2 ? TPointI{12345, -6789} : TPointI{-6789, 12345};
+      ASSERT_EQ(p[i], want) << "shift " << shift << " point " << i;
+    }
+  }
 }
 
 }  // namespace
