@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 
 #include "drawing/definicje.h"
 #include "platform/country_code.h"
+#include "platform/shell_open.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/interfejs.h"
@@ -33,6 +35,7 @@ class MainWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     ResetGlobalSettings();
+    ResetDrawingGlobals();
     InstallInterfejs(nullptr);
     ResetDlgkonfig();
   }
@@ -223,6 +226,61 @@ TEST_F(MainWindowTest, CloseItemClosesTheCurrentProjectWithoutFocus) {
   form.FileCloseItemClick();
   EXPECT_TRUE(form.Projects().isEmpty());
   EXPECT_FALSE(form.action("FileCloseItem")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DocumentsBesideTheProgram) {
+  QTemporaryDir dir;
+  ExeDir = dir.path() + "/";
+  QStringList opened;
+  bool openWorks = false;
+  // Restored however the test ends: the handler refers to locals.
+  struct Restore {
+    platform::ShellOpenFn previous;
+    ~Restore() { platform::SetShellOpenHandler(std::move(previous)); }
+  } restore{platform::SetShellOpenHandler([&](const QString& target) {
+    opened.append(target);
+    return openWorks;
+  })};
+  TMainForm form;
+  form.TranslateForm();
+  const QString catalogueText = Tr("Main_window", "miKatalog.Caption");
+  EXPECT_EQ(form.action("miKatalog")->text(), "Corvanta " + catalogueText);
+
+  // Nothing installed: the items are hidden, and the commands say what is missing.
+  EXPECT_FALSE(form.action("miInstrObslugi")->isVisible());
+  EXPECT_FALSE(form.action("miPrzyklady")->isVisible());
+  EXPECT_FALSE(form.action("miKatalog")->isVisible());
+  form.miInstrObslugiClick();
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].text, Tr("Main_window", "brakPlikuInstrukcji") + "\r\n" +
+                                           dir.filePath("Quorlin_manual_US.pdf"));
+  EXPECT_EQ(messages.requests[0].icon, MessageIcon::Error);
+  form.miPrzykladyClick();
+  ASSERT_EQ(messages.requests.size(), 2);
+  EXPECT_EQ(messages.requests[1].text, Tr("Main_window", "SampleNotInstaled"));
+  EXPECT_EQ(messages.requests[1].icon, MessageIcon::Information);
+  EXPECT_TRUE(opened.isEmpty());
+
+  // The manual installed: shown, opened by the shell; a shell failure is reported.
+  ASSERT_TRUE(test::WriteAll(dir.filePath("Quorlin_manual_US.pdf"), "%PDF"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("Samples"));
+  form.UpdateMenuItems();
+  EXPECT_TRUE(form.action("miInstrObslugi")->isVisible());
+  EXPECT_TRUE(form.action("miPrzyklady")->isVisible());
+  form.miInstrObslugiClick();
+  EXPECT_EQ(opened, QStringList{dir.filePath("Quorlin_manual_US.pdf")});
+  ASSERT_EQ(messages.requests.size(), 3);
+  EXPECT_EQ(messages.requests[2].text, Tr("Main_window", "brakAcrobatReadera"));
+  openWorks = true;
+  form.miInstrObslugiClick();
+  EXPECT_EQ(messages.requests.size(), 3);
+
+  // A dealer with a catalogue of its own names it in the item.
+  SetCommandLine({"D:acme"});
+  ASSERT_TRUE(test::WriteAll(dir.filePath("Catalogue_US_ACME.pdf"), "%PDF"));
+  form.TranslateForm();
+  EXPECT_EQ(form.action("miKatalog")->text(), "ACME " + catalogueText);
+  EXPECT_TRUE(form.action("miKatalog")->isVisible());
 }
 
 }  // namespace
