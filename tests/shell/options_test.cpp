@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "drawing/definicje.h"
+#include "machine/machine_globals.h"
+#include "machine/ploter.h"
+#include "machine/sequencer.h"
 
 namespace vm {
 namespace {
@@ -13,6 +16,7 @@ class Options : public ::testing::Test {
   void TearDown() override {
     ResetCommandLine();
     ResetDrawingGlobals();
+    Machine.Reset();
   }
 };
 
@@ -74,6 +78,27 @@ TEST_F(Options, GetDealer) {
     SetCommandLine(c.args);
     DealerId = c.preset;
     EXPECT_EQ(GetDealer(), c.dealer);
+  }
+}
+
+TEST_F(Options, TestModeIsOnlyTheExactFirstArgument) {
+  struct Case {
+    QStringList args;
+    bool testMode;
+  };
+  const Case cases[] = {{{"test"}, true},        {{"test", "PL"}, true}, {{"Test"}, false},
+                        {{"PL", "test"}, false}, {{"tests"}, false},     {{}, false}};
+  for (const Case& c : cases) {
+    SetCommandLine(c.args);
+    EXPECT_EQ(IsTestMode(), c.testMode) << c.args.join(' ').toStdString();
+  }
+}
+
+TEST_F(Options, Zgear40DoublesTheTurntableSteps) {
+  for (const auto& [arg, steps] : {std::pair{"zgear40", 100000}, {"Zgear40x", 50000}}) {
+    SetCommandLine({arg});
+    SelectStepsPerTurn();
+    EXPECT_EQ(Machine.StepsPerTurn, steps) << arg;
   }
 }
 

@@ -116,5 +116,22 @@ TEST_F(AboutBoxUi, AnyClickOrKeyClosesTheBox) {
   EXPECT_TRUE(opened_.isEmpty());
 }
 
+TEST_F(AboutBoxUi, EveryTextFitsItsLabelInBothLanguages) {
+  for (const char* file : {"Velmarosta_US.xml", "Velmarosta_PL.xml"}) {
+    SCOPED_TRACE(file);
+    ASSERT_TRUE(InstallLanguageFile(test::DataPath(QStringLiteral("../../lang/") + file)));
+    ui::TAboutBoxDialog dialog;
+    dialog.show();
+    QApplication::processEvents();
+    for (QLabel* l : dialog.findChildren<QLabel*>()) {
+      if (!l->isVisible() || l->text().isEmpty()) continue;
+      EXPECT_LE(l->sizeHint().width(), l->width()) << l->objectName().toStdString();
+      EXPECT_LE(l->mapTo(&dialog, QPoint(l->width(), 0)).x(), dialog.width())
+          << l->objectName().toStdString();
+    }
+    dialog.close();
+  }
+}
+
 }  // namespace
 }  // namespace vm

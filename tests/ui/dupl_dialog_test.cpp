@@ -84,6 +84,26 @@ TEST_F(GeneratorDialogTest, DuplicationShowsThePatternAndEnterMakesTheDuplicate)
   EXPECT_FALSE(main.action("miDuplikujPlt")->isEnabled());
 }
 
+TEST_F(GeneratorDialogTest, DuplicationEditsShowWholeValuesBesideTheLongestCaptions) {
+  // The Polish captions are the longest: the edits beside them must still
+  // show a value of several digits whole.
+  ASSERT_TRUE(InstallLanguageFile(QStringLiteral("Velmarosta_PL.xml")));
+  TfParDupDialog dlg(&main);
+  dlg.form().feIloscElemWWierszu.SetValue(1234);
+  for (TFltEditU* e :
+       {&dlg.form().feuPrzesuniecieMdzyElem, &dlg.form().feuOdlMdzyEl_i_laczPionowym})
+    e->SetValue(12345.67);
+  dlg.show();
+  QApplication::processEvents();
+  for (const char* name :
+       {"feIloscElemWWierszu", "feuPrzesuniecieMdzyElem", "feuOdlMdzyEl_i_laczPionowym"}) {
+    QLineEdit* field = dlg.edit(name)->Field();
+    EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(field->text()) + 4)
+        << name << " \"" << field->text().toStdString() << "\"";
+  }
+  dlg.close();
+}
+
 TEST_F(GeneratorDialogTest, DuplicationEscapeMakesNothing) {
   TfParDupDialog dlg(&main);
   dlg.setSource(source->project());

@@ -59,6 +59,9 @@ TfGenSerDialog::TfGenSerDialog(TMainForm* main, QWidget* parent) : QDialog(paren
   infoButton_ = new QToolButton(group_);
   infoButton_->setObjectName(QStringLiteral("btnModelInfo"));
   infoButton_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  // The label's access key goes to the file button, and its "&" shows as
+  // the underline.
+  lPlik_->setBuddy(fileButton_);
   auto* row = new QHBoxLayout(group_);
   row->addWidget(lPlik_);
   row->addWidget(ePlik_, 1);
@@ -252,7 +255,8 @@ void TfGenSerDialog::showEvent(QShowEvent* event) {
 
 void TfGenSerDialog::refresh() {
   const TfGenSer& f = form_;
-  setWindowTitle(f.Caption);
+  // The caption is the menu item's text: a title bar shows no access keys.
+  setWindowTitle(QString(f.Caption).remove(u'&'));
   lPlik_->setText(f.lPlik.Caption());
   ePlik_->setText(f.ePlik.Caption());
   ePlik_->setToolTip(f.ePlik.Hint());

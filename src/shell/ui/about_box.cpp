@@ -125,6 +125,22 @@ void TAboutBoxDialog::showTexts() {
                                                           {"ilpl", &box_.ilpl}};
   for (const auto& [name, text] : texts) label(QString::fromLatin1(name))->setText(*text);
   label(QStringLiteral("lWww"))->setVisible(box_.lWwwVisible);
+  fitWidth();
+}
+
+void TAboutBoxDialog::fitWidth() {
+  // The box widens for a long program-name line or link, so no text is cut
+  // off; the centred lines, the machine group and the logo follow.
+  int width = kWidth;
+  for (const char* name : {"Labelprog", "lWww"}) {
+    width = std::max(width, label(QString::fromLatin1(name))->sizeHint().width() + 16);
+  }
+  for (const char* name : {"Labelprog", "lWww", "dealer"}) {
+    QLabel* l = label(QString::fromLatin1(name));
+    l->resize(width, l->height());
+  }
+  group_->resize(width - 16, kGroupHeight);
+  setFixedSize(width, box_.Height);
 }
 
 void TAboutBoxDialog::showEvent(QShowEvent* event) {

@@ -33,6 +33,7 @@ class TAboutBoxDialog : public QDialog {
   QLabel* addLabel(QWidget* parent, const char* name, int left, int top, int width);
   void layoutMachineLabels();
   void showTexts();
+  void fitWidth();
 
   TAboutBox box_;
   QGroupBox* group_ = nullptr;

@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyleOptionSpinBox>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "shell/ui/numpad_dialog.h"
 
@@ -41,6 +43,20 @@ void TFltEditWidget::Refresh() {
   if (parentWidget()) setVisible(edit_.Visible());
   lineEdit()->setReadOnly(edit_.ReadOnly() || !edit_.EditorEnabled());
   setToolTip(edit_.Hint());
+}
+
+QSize TFltEditWidget::sizeHint() const {
+  // The base class sizes an untyped spin box for an empty text; a layout
+  // would then squeeze the field below a readable value.
+  ensurePolished();
+  const QFontMetrics fm = fontMetrics();
+  const int text = std::max(fm.horizontalAdvance(QStringLiteral("-8888.888")),
+                            fm.horizontalAdvance(edit_.Text()));
+  QStyleOptionSpinBox option;
+  initStyleOption(&option);
+  // The field's own margins and cursor, as a line edit reserves them.
+  const QSize field(text + 8, lineEdit()->sizeHint().height());
+  return style()->sizeFromContents(QStyle::CT_SpinBox, &option, field, this);
 }
 
 void TFltEditWidget::stepBy(int steps) {

@@ -6,7 +6,6 @@
 
 #include <QAbstractSpinBox>
 #include <QLineEdit>
-
 #include <memory>
 
 #include "shell/fltedit_base.h"
@@ -29,6 +28,9 @@ class TFltEditWidget : public QAbstractSpinBox {
   void ShowNumPad();
 
   void stepBy(int steps) override;
+  // Room for a value of several digits, or for the current text if longer.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
 
  protected:
   StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }

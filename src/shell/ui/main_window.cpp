@@ -8,19 +8,22 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 
 #include "drawing/definicje.h"
 #include "machine/serial.h"
+#include "platform/shell_open.h"
 #include "project/okno_plt.h"
 #include "project/prepare_mode.h"
 #include "project/ui/project_window.h"
@@ -33,16 +36,32 @@
 #include "shell/options.h"
 #include "shell/os_check.h"
 #include "shell/program_info.h"
-#include "shell/ui/interfejs_ui.h"
 #include "shell/ui/konfig_dialog.h"
 #include "shell/version.h"
-#include "platform/shell_open.h"
 
 namespace vm::ui {
 
 namespace {
 TMainForm* g_mainForm = nullptr;
+
+// The toolkit's own texts (the buttons and labels of the open dialog and of
+// message boxes) in the program's language. A missing translation leaves them
+// in English.
+void InstallToolkitTranslation(const QString& languageCode) {
+  static const std::map<QString, QString> kLocales = {
+      {"PL", "pl"}, {"DE", "de"}, {"RU", "ru"}, {"CN", "zh_CN"}, {"SK", "sk"},
+      {"IT", "it"}, {"ES", "es"}, {"SA", "ar"}, {"HU", "hu"},    {"FR", "fr"}};
+  const auto it = kLocales.find(languageCode);
+  if (it == kLocales.end()) return;
+  auto* translator = new QTranslator(qApp);
+  if (translator->load(QStringLiteral("qtbase_") + it->second,
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
 }
+}  // namespace
 
 TMainForm* MainForm() { return g_mainForm; }
 
@@ -57,12 +76,18 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   buildMenu();
   buildButtons();
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
-  // Tool-button and menu hints go to the status bar.
+  // The enable rules follow every change of the active window.
   connect(qApp, &QApplication::focusChanged, this, [this] { UpdateMenuItems(); });
 }
 
 TMainForm::~TMainForm() {
   AppClosing = true;
+  // Unbind the active-window events: the base destructor still moves the
+  // focus and destroys the project windows, and the enable rules must not run
+  // on a half-destroyed window.
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(mdi_, nullptr, this, nullptr);
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) disconnect(sub, nullptr, this, nullptr);
   if (g_mainForm == this) g_mainForm = nullptr;
 }
 
@@ -85,7 +110,9 @@ bool TMainForm::FormCreate() {
     return false;
   }
   if (!lang || !lang->Loaded()) return false;
+  const QString languageCode = lang->LanguageCode();
   InstallInterfejs(std::move(lang));
+  InstallToolkitTranslation(languageCode);
   TranslateForm();
   SavedZ = 0;
   return true;
@@ -144,11 +171,13 @@ void TMainForm::buildMenu() {
   addItem(cut, "Start1", "F2", [this] { run(commands.Start); });
   addItem(cut, "Wstrzymaj1", "Space", [this] { run(commands.Stop); });
   addItem(cut, "Kontynuacja1", "Shift+F2", [this] { run(commands.Continue); });
-  addItem(cut, "Tnijodwarstwy1", nullptr, [this] { run(commands.StartFromLayer); })
-      ->setVisible(false);
+  addItem(cut, "Tnijodwarstwy1", nullptr, [this] {
+    run(commands.StartFromLayer);
+  })->setVisible(false);
   addItem(cut, "Tnijwarstwe1", nullptr, [this] { run(commands.CutLayer); })->setVisible(false);
-  addItem(cut, "Startzbufora1", nullptr, [this] { run(commands.StartFromBuffer); })
-      ->setVisible(false);
+  addItem(cut, "Startzbufora1", nullptr, [this] {
+    run(commands.StartFromBuffer);
+  })->setVisible(false);
 
   addItem(nullptr, "sterowanie", "F5", [this] { run(commands.ManualControl); });
   addItem(nullptr, "Konfiguracja", nullptr, [this] { KonfiguracjaClick(); });
@@ -231,8 +260,7 @@ void TMainForm::TranslateForm() {
   set("miPrzyklady", Tr("Main_window", "miPrzyklady.Caption"));
   QString dealerCatalogue;
   if (FindDealerCatalogueFile(dealerCatalogue)) {
-    set("miKatalog",
-        QString::fromLatin1(DealerId) + u' ' + Tr("Main_window", "miKatalog.Caption"));
+    set("miKatalog", QString::fromLatin1(DealerId) + u' ' + Tr("Main_window", "miKatalog.Caption"));
   } else {
     set("miKatalog", QStringLiteral("Corvanta ") + Tr("Main_window", "miKatalog.Caption"));
   }
@@ -263,27 +291,29 @@ void TMainForm::TranslateForm() {
   setButton("SpeedStop", Tr("Main_window", "SpeedStop.Caption"));
   setButton("Skont", Tr("Main_window", "Skont.Caption"));
   if (QToolButton* b = button(QStringLiteral("OpenBtn"))) {
-    b->setToolTip(action(QStringLiteral("FileOpenItem"))->text().remove(u'&'));
+    const QString hint = action(QStringLiteral("FileOpenItem"))->text().remove(u'&');
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
   }
 
   if (rtl) {
-    // The whole application reads right to left (message boxes too); the menu
-    // bar is reversed and the tool buttons stand at the right.
+    // The whole application reads right to left (message boxes too). A
+    // right-to-left menu bar lays its items out from the right edge, File
+    // rightmost, and a right-to-left panel mirrors its tool buttons and puts
+    // them at the right: the layout direction alone gives the reversed menu
+    // and the mirrored buttons. Reordering the items as well would undo it.
     qApp->setLayoutDirection(Qt::RightToLeft);
     setLayoutDirection(Qt::RightToLeft);
     menuBar()->setLayoutDirection(Qt::RightToLeft);
-    ReverseMenu(menuBar());
-    if (auto* outer = qobject_cast<QHBoxLayout*>(speedPanel_->layout())) {
-      outer->removeWidget(pPrzyciski_);
-      outer->insertStretch(0, 1);
-      outer->addWidget(pPrzyciski_);
-    }
+    speedPanel_->setLayoutDirection(Qt::RightToLeft);
   }
   UpdateMenuItems();
 }
 
 ProjectWindow* TMainForm::ActiveProject() const {
-  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  // The current window stays current while another top-level window (a
+  // dialog, the manual control window) has the focus.
+  QMdiSubWindow* sub = mdi_->currentSubWindow();
   if (!sub) {
     const auto list = mdi_->subWindowList(QMdiArea::CreationOrder);
     if (list.isEmpty()) return nullptr;
@@ -302,10 +332,18 @@ QList<ProjectWindow*> TMainForm::Projects() const {
 
 ProjectWindow* TMainForm::CreateMDIChild() {
   auto* child = new ProjectWindow;
-  QMdiSubWindow* sub = mdi_->addSubWindow(child);
+  // Sized before it joins the work space, which places it by its size: a
+  // window grown after placing would reach past the right edge when the
+  // work space runs right to left.
+  auto* sub = new QMdiSubWindow;
+  sub->setWidget(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] { UpdateMenuItems(); }); });
-  sub->resize(mdi_->width() * 2 / 3, mdi_->height() * 2 / 3);
+  // A document icon in the frame: without one the toolkit's own logo shows.
+  sub->setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
+  sub->resize(mdi_->viewport()->width() * 2 / 3, mdi_->viewport()->height() * 2 / 3);
+  mdi_->addSubWindow(sub);
+  connect(sub, &QObject::destroyed, this,
+          [this] { QTimer::singleShot(0, this, [this] { UpdateMenuItems(); }); });
   sub->show();
   mdi_->setActiveSubWindow(sub);
   return child;
@@ -326,8 +364,7 @@ void TMainForm::OpenProject(const QString& initialFolder, bool rememberFolder) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const int filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   GlobalSettings().OpenFilterIndex = filterIndex < 1 ? 1 : filterIndex;
-  OpenProjectFile(dialog.selectedFiles().front(), GlobalSettings().OpenFilterIndex,
-                  rememberFolder);
+  OpenProjectFile(dialog.selectedFiles().front(), GlobalSettings().OpenFilterIndex, rememberFolder);
 }
 
 void TMainForm::OpenProjectFile(const QString& fileName, int filterIndex, bool rememberFolder) {
@@ -350,7 +387,7 @@ void TMainForm::OpenProjectFile(const QString& fileName, int filterIndex, bool r
     prj.PassNumber = w.passNumber;
     prj.FileType = filterIndex;
     if (!child->load(w.path)) {
-      if (QWidget* sub = child->parentWidget()) sub->close();
+      closeProject(child);
       continue;
     }
     if (!w.caption.isEmpty()) {
@@ -362,8 +399,12 @@ void TMainForm::OpenProjectFile(const QString& fileName, int filterIndex, bool r
   UpdateMenuItems();
 }
 
+void TMainForm::closeProject(ProjectWindow* window) {
+  if (QWidget* sub = window->parentWidget()) sub->close();
+}
+
 void TMainForm::FileCloseItemClick() {
-  if (QMdiSubWindow* sub = mdi_->activeSubWindow()) sub->close();
+  if (ProjectWindow* w = ActiveProject()) closeProject(w);
   UpdateMenuItems();
 }
 
@@ -395,7 +436,7 @@ void TMainForm::KonfiguracjaClick() {
 void TMainForm::ReprepareProjects() {
   for (ProjectWindow* w : Projects()) {
     if (!w->reprepare()) {
-      if (QWidget* sub = w->parentWidget()) sub->close();
+      closeProject(w);
     }
   }
 }
@@ -433,6 +474,7 @@ void TMainForm::UpdateMenuItems() {
   in.projectCount = static_cast<int>(projects.size());
   if (ProjectWindow* active = ActiveProject()) in.activeCaption = active->project().Caption;
   in.mode = Dlgkonfig().Mode.ItemIndex();
+  in.settingsExist = settingsDialog_ != nullptr;
   QString ignored;
   in.manualFound = FindManualFile(ignored);
   in.samplesFound = FindSamplesFolder(ignored);

@@ -88,6 +88,8 @@ class TMainForm : public QMainWindow {
   void buildMenu();
   void buildButtons();
   void run(const std::function<void()>& handler);
+  // Closes a project window; the work space drops it from its list at once.
+  void closeProject(ProjectWindow* window);
 
   QMdiArea* mdi_ = nullptr;
   QWidget* speedPanel_ = nullptr;
