@@ -5,38 +5,40 @@
 
 #include "drawing/definicje.h"
 #include "machine/machine_globals.h"
+#include "machine/manual_control.h"
 #include "machine/ploter.h"
+#include "machine/transmit.h"
+#include "machine/ui/base_points_dialog.h"
+#include "machine/ui/event_abort_probe.h"
+#include "machine/ui/manual_window.h"
+#include "machine/ui/move_wire_dialog.h"
+#include "machine/ui/sequencer_commands.h"
+#include "machine/ui/transmit_window.h"
 #include "model3d/ui/generator_dialog.h"
 #include "model3d/ui/model_info_dialog.h"
-#include "machine/ui/base_points_dialog.h"
-#include "machine/ui/move_wire_dialog.h"
-#include "machine/transmit.h"
-#include "machine/ui/transmit_window.h"
-#include "machine/ui/event_abort_probe.h"
-#include "machine/manual_control.h"
-#include "machine/ui/manual_window.h"
-#include "machine/ui/sequencer_commands.h"
 #include "project/ciecie.h"
 #include "project/okno_plt.h"
 #include "project/turning.h"
 #include "project/ui/generator_windows.h"
 #include "project/ui/info_form.h"
+#include "project/ui/project_view_commands.h"
 #include "project/ui/project_window.h"
 #include "shell/global_record.h"
 #include "shell/konfig.h"
 #include "shell/options.h"
 #include "shell/program_info.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/application.h"
 #include "shell/ui/fltedit_widget.h"
 #include "shell/ui/hpgl_save_dialog.h"
 #include "shell/ui/konfig_dialog.h"
-#include "project/ui/project_view_commands.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box_ui.h"
 #include "shell/ui/shell_open_ui.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // Errors raised while an event is handled are shown, and the program goes on.
+  vm::ui::TApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(vm::ApplicationTitle));
   vm::SetCommandLineFromApplication();
   vm::ui::InstallMessageBoxHandler();
@@ -102,11 +104,10 @@ int main(int argc, char** argv) {
 
   // The About box: fourth of the long-lived windows. It reads the machine's
   // identity through the machine link each time it is shown.
-  vm::ui::TAboutBoxDialog aboutBox(
-      {.ReadStatus = [] { vm::ReadStatus(); },
-       .LinkFailed = [] { return vm::LinkFailed(); },
-       .ReadMachineInfo = [] { vm::ReadMachineInfo(); }},
-      &mainForm);
+  vm::ui::TAboutBoxDialog aboutBox({.ReadStatus = [] { vm::ReadStatus(); },
+                                    .LinkFailed = [] { return vm::LinkFailed(); },
+                                    .ReadMachineInfo = [] { vm::ReadMachineInfo(); }},
+                                   &mainForm);
   mainForm.commands.About = [&aboutBox] { aboutBox.exec(); };
 
   // The 3D serial-cut generator: fifth of the long-lived windows. Its command

@@ -1,11 +1,11 @@
-// Test entry for the widget suites: a QApplication (offscreen, or xcb under
-// Xvfb for the GL suite), then every test.
+// Test entry for the widget suites: the program's own application object
+// (offscreen, or xcb under Xvfb for the GL suite), then every test.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "shell/ui/application.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  vm::ui::TApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
