@@ -57,6 +57,9 @@ int main(int argc, char** argv) {
   });
   // Turning and rotary cutting prepare through their hooks.
   vm::InstallTurning();
+  // Every wait for a moving machine ends on a key press or a left click,
+  // which stops the machine.
+  vm::SetWaitProbeFactory([] { return std::make_unique<vm::ui::EventAbortProbe>(); });
 
   vm::ui::TMainForm mainForm;
   if (!mainForm.FormCreate()) return 1;  // the reason has been shown

@@ -394,7 +394,12 @@ void Tster::ReadJoystickStep(bool running) {
   ReadStatus();
   if (Busy() || direction == 0) {
     StopMotion();
-    WaitWhileBusy();
+    if (!WaitWhileBusy()) {
+      // Stopped by the operator (or the link is gone): the new direction
+      // starts no jog; the stick has to move again.
+      joyDirection_ = direction;
+      return;
+    }
   }
   ReadPosition();
   switch (direction) {
@@ -526,7 +531,7 @@ void Tster::JogKey(int key) {
     Machine.JogActive = false;
     return;
   }
-  JogMove(key);
+  if (ReadyToJog(Machine.JogActive)) JogMove(key);
 }
 
 void Tster::TurnKey(int key) {
@@ -539,11 +544,20 @@ void Tster::TurnKey(int key) {
     Machine.JogActive = false;
     return;
   }
+  if (!ReadyToJog(Machine.JogActive)) return;
   if (HeavyTable()) {
     startZ(key);
   } else {
     JogMove(key);
   }
+}
+
+bool Tster::ReadyToJog(const bool& held) {
+  const bool wasDecelerating = decelerating_;
+  if (WaitWhileBusy() && held) return true;
+  // No jog starts: a release taken while waiting leaves no ramp to run down.
+  decelerating_ = wasDecelerating;
+  return false;
 }
 
 void Tster::ToggleHeatingKey() {
@@ -606,25 +620,26 @@ void Tster::MMouseDown(Button button) {
   switch (button) {
     case Button::ku:
       buttonJog_ = true;
-      JogMove(104);
+      if (ReadyToJog(buttonJog_)) JogMove(104);
       break;
     case Button::kl:
       buttonJog_ = true;
-      JogMove(100);
+      if (ReadyToJog(buttonJog_)) JogMove(100);
       break;
     case Button::kr:
       buttonJog_ = true;
-      JogMove(102);
+      if (ReadyToJog(buttonJog_)) JogMove(102);
       break;
     case Button::kd:
       buttonJog_ = true;
-      JogMove(98);
+      if (ReadyToJog(buttonJog_)) JogMove(98);
       break;
     case Button::kzu:
     case Button::kzd: {
       if (decelerating_) break;
       const int key = button == Button::kzu ? kKeyPageUp : kKeyPageDown;
       buttonJog_ = true;
+      if (!ReadyToJog(buttonJog_)) break;
       if (HeavyTable()) {
         startZ(key);
       } else {
@@ -754,8 +769,10 @@ bool Tster::gotopoint(bool wait, std::uint8_t slot, double x, double y, double z
   const double length =
       std::sqrt(double(dX) * double(dX) + double(dY) * double(dY) + double(dZ) * double(dZ));
   const std::int64_t count = Round64(length + 0.5);
-  WaitWhileBusy();
-  if (count > 0) {
+  // A wait given up by the operator (or its time-out) stopped the machine:
+  // the move is not made and no further move follows.
+  bool ok = WaitWhileBusy();
+  if (ok && count > 0) {
     try {
       bool sent = false;
       if (dZ != 0 && HeavyTable()) {
@@ -771,9 +788,9 @@ bool Tster::gotopoint(bool wait, std::uint8_t slot, double x, double y, double z
       ShowMessageBox(Tr("Control", "punktPozaObszarem"), true);
       return false;
     }
-    if (wait) WaitWhileBusy();
+    ok = !LinkFailed() && (!wait || WaitWhileBusy());
   }
-  const bool ok = !LinkFailed();
+  ok = ok && !LinkFailed();
   ReadPosition();
   return ok && !LinkFailed();
 }
@@ -801,7 +818,14 @@ bool Tster::obroc_spokojnie(std::int32_t steps) {
 
   Command(Bytes({'P', 1}));
   if (LinkFailed()) return broken();
-  WaitWhileBusy();
+  if (!WaitWhileBusy()) {
+    if (LinkFailed()) return broken();
+    // Given up by the operator: the bracket is closed as after a turn and
+    // nothing is turned.
+    Command(Bytes({'P', 1}));
+    Command(Bytes({'L', 1, 1}));
+    return false;
+  }
   double q = kRampStartSpeed;
   std::uint16_t period = 0xFFFF;
   Command(WithWord("L", period));
@@ -852,9 +876,10 @@ bool Tster::obroc_spokojnie(std::int32_t steps) {
   }
   Command(Bytes({'P', 1}));
   Command(Bytes({'L', 1, 1}));
-  WaitWhileBusy();
+  // A wait given up by the operator stopped the turn short of its end.
+  const bool idle = WaitWhileBusy();
   if (LinkFailed()) return broken();
-  return true;
+  return idle;
 }
 
 bool Tster::wstrzymaj() {
@@ -863,7 +888,9 @@ bool Tster::wstrzymaj() {
   if (LinkFailed() || !Running()) return false;
   Command("Q");
   WaitMs(10);
-  WaitWhileBusy();
+  // A wait given up by the operator leaves the wire where the machine
+  // stopped: no retreat is made.
+  bool ok = WaitWhileBusy();
   ReadPosition();
   ReadValueO();
   pauseX_ = PlotState.X;
@@ -872,21 +899,22 @@ bool Tster::wstrzymaj() {
   const double x = PlotState.X / 100.0;
   const double y = PlotState.Y / 100.0;
   const double z = PlotState.Z;
-  if (Mode() == 0) {
+  if (ok && Mode() == 0) {
     Command(Bytes({'R', 1, 3}));
     if (Stolik() != 0) {
-      gotopoint(true, 0, std::min(x, RotaryStartX), y, z);
+      ok = gotopoint(true, 0, std::min(x, RotaryStartX), y, z);
     } else {
-      gotopoint(true, 0, x, std::max(y, RotaryStartY), z);
+      ok = gotopoint(true, 0, x, std::max(y, RotaryStartY), z);
     }
-  } else if (Mode() == 1 && !RotaryOnTable) {
-    gotopoint(true, 0, x, std::min(y, RotaryStartY), z);
+  } else if (ok && Mode() == 1 && !RotaryOnTable) {
+    ok = gotopoint(true, 0, x, std::min(y, RotaryStartY), z);
   }
   WaitMs(10);
-  WaitWhileBusy();
+  ok = ok && WaitWhileBusy();
+  // The heating goes off and the jog speed is selected in every case.
   Command(Bytes({'R', 0, 2}));
   Command(Bytes({'F', 2}));
-  return !LinkFailed();
+  return ok && !LinkFailed();
 }
 
 void Tster::kontynuuj() {
@@ -918,12 +946,21 @@ void Tster::kontynuuj() {
     Command(Bytes({'R', 1, 3}));
   }
   WaitMs(Dlgkonfig().CzasRozgrzewania.Value());
-  if (mode == 0 || mode == 1) {
-    if (!gotopoint(true, 0, pauseX_ / 100.0, pauseY_ / 100.0, pauseZ_)) return;
+  bool ok = true;
+  if (mode == 0 || mode == 1) ok = gotopoint(true, 0, pauseX_ / 100.0, pauseY_ / 100.0, pauseZ_);
+  ok = ok && WaitWhileBusy();
+  if (ok) {
+    Command(Bytes({'F', 1}));
+    ok = WaitWhileBusy();
   }
-  WaitWhileBusy();
-  Command(Bytes({'F', 1}));
-  WaitWhileBusy();
+  if (!ok) {
+    // The return was refused or given up (the machine was stopped): the job
+    // stays stopped as the pause left it, with the heating off, and is not
+    // continued.
+    const int channel = mode == 0 ? 3 : Machine.FamilyJXFlag ? 2 : 1;
+    Command(Bytes({'R', 0, channel}));
+    return;
+  }
   Command("K");
   if (mode >= 1 && mode <= 3 && !Machine.FamilyJXFlag) {
     Command(Bytes({'R', 1, 1}));
@@ -974,7 +1011,8 @@ void Tster::bazujClick() {
     const double z = mode == 2 ? PlotState.Z : 0;
     if (Dlgkonfig().rgBazowanie.ItemIndex() == 1) {
       if (!gotopoint(false, 0, 0, PlotState.Y / 100.0, z)) return;
-      WaitWhileBusy();
+      // A wait given up by the operator ends the move to the origin.
+      if (!WaitWhileBusy()) return;
     }
     gotopoint(false, 0, 0, 0, z);
     return;

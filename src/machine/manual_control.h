@@ -119,15 +119,20 @@ class Tster {
   // shorter way round, at speed slot `slot`; with `wait` until the machine is
   // idle. False (the reason shown) when the link is down, the machine moves or
   // runs a job, the point lies outside the working area of a homed machine,
-  // or the link failed during the move.
+  // or the link failed during the move; false too when the operator gave up
+  // a wait for the machine (it was stopped and is sent no further move).
   bool gotopoint(bool wait, std::uint8_t slot, double x, double y, double z);
   // Pauses a running job: stops it, remembers where, retreats the wire by work
-  // mode and selects the jog speed. False when no job runs or the link is down.
+  // mode and selects the jog speed. False when no job runs, the link is down,
+  // or the retreat was refused or given up (the heating goes off all the same).
   bool wstrzymaj();
-  // Resumes a held job, or continues a stopped one from the remembered point.
+  // Resumes a held job, or continues a stopped one from the remembered point;
+  // when the return there is refused or given up the job stays stopped with
+  // the heating off.
   void kontynuuj();
   // Slow trapezoidal turn of the rotary axis by `steps`. False when it was
-  // broken off because the controller stopped confirming.
+  // broken off because the controller stopped confirming (the reason shown),
+  // or when the operator gave up a wait for the machine.
   bool obroc_spokojnie(std::int32_t steps);
   // Starts a turntable jog (Page Up / Page Down) with the software ramp.
   void startZ(int key);
@@ -179,6 +184,10 @@ class Tster {
   void SerialRepetition();
   bool HomingStep(const char* command);
   bool SendMove(std::int32_t dX, std::int32_t dY, std::int32_t dZ);
+  // Waits for the machine before a jog; the wait takes the operator's input.
+  // False, and no jog is to start, when the wait was given up or the link
+  // failed, or when the key or button (`held`) was let go meanwhile.
+  bool ReadyToJog(const bool& held);
   void StopJogs();
 
   QTimer timer_;

@@ -109,8 +109,9 @@ void Tprzesun::HeaterOnForMode() {
 void Tprzesun::WykonajClick() {
   // The move is computed from where the wire stands once the machine is
   // idle; with the link gone there is nothing to move (the failure has been
-  // shown by the command layer).
-  WaitWhileBusy();
+  // shown by the command layer). A wait the operator gave up stopped the
+  // machine: nothing is sent and the dialog stays open.
+  if (!WaitWhileBusy() && !LinkFailed()) return;
   if (!LinkFailed()) ReadPosition();
   if (LinkFailed()) {
     Close(ModalResult::OK);
@@ -171,8 +172,7 @@ void Tprzesun::WykonajClick() {
 }
 
 void Tprzesun::testClick() {
-  WaitWhileBusy();
-  if (LinkFailed()) return;
+  if (!WaitWhileBusy()) return;
   // The test moves by the amounts as the dialog shows them, as Execute would.
   QByteArray forth, back;
   try {
@@ -187,12 +187,13 @@ void Tprzesun::testClick() {
   }
   if (forth.isEmpty()) return;  // nothing to move
 
+  // A key or click taken by a wait (which then stops the machine) ends the
+  // loop as one taken by the loop's own probe does.
   std::unique_ptr<AbortProbe> probe = hooks.MakeAbortProbe ? hooks.MakeAbortProbe() : nullptr;
   const auto leg = [](const QByteArray& move) {
     SendCommand(move);
     ReadAck();
-    WaitWhileBusy();
-    WaitWhileBusy();
+    if (!WaitWhileBusy() || !WaitWhileBusy()) return false;
     Delay(100);
     return !LinkFailed();
   };
@@ -204,13 +205,14 @@ void Tprzesun::testClick() {
 void Tprzesun::TestGrzalkiClick() {
   std::unique_ptr<AbortProbe> probe = hooks.MakeAbortProbe ? hooks.MakeAbortProbe() : nullptr;
   const double warmUp = Dlgkonfig().CzasRozgrzewania.Value();
+  // A key or click taken by a wait ends the loop too, the heater switched off.
   for (;;) {
     HeaterOnForMode();
-    WaitWhileBusy();
-    Delay(warmUp);
+    const bool heated = WaitWhileBusy();
+    if (heated) Delay(warmUp);
     // Off on the channel that was switched on.
     Command(Bytes({'R', 0, HeaterChannel()}));
-    WaitWhileBusy();
+    if (!heated || !WaitWhileBusy()) break;
     Delay(warmUp);
     if (LinkFailed() || !probe || probe->aborted()) break;
   }

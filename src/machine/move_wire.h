@@ -65,11 +65,14 @@ class Tprzesun {
   void FormActivate();
   // Execute: waits for the machine, computes the move, heats the wire and
   // sends the move; closes with OK. A move too long for one command is
-  // refused with a message and the dialog stays open.
+  // refused with a message and the dialog stays open; so does the dialog,
+  // with nothing sent, when the operator gives up the wait for the machine.
   void WykonajClick();
-  // Back and forth by the three amounts until the probe aborts.
+  // Back and forth by the three amounts until the probe aborts, a wait for
+  // the machine is given up or the link fails.
   void testClick();
-  // Heater on and off until the probe aborts.
+  // Heater on and off until the probe aborts, a wait for the machine is given
+  // up or the link fails; the heater is left off.
   void TestGrzalkiClick();
   // Key down in one of the three edits: Enter executes, Escape cancels.
   void delta_xKeyDown(int key);

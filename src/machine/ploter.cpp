@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "drawing/definicje.h"
 #include "drawing/move_encoding.h"
@@ -25,6 +26,8 @@ namespace {
 bool g_exchangeFailed = false;
 // The link's failure has been shown and the controller has not answered since.
 bool g_failureReported = false;
+// Makes the operator's probe for the waits that are given none.
+WaitProbeFactory g_waitProbeFactory;
 
 void WaitMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -243,12 +246,19 @@ void PowerRamp(int channel, int percent) {
   }
 }
 
+void SetWaitProbeFactory(WaitProbeFactory factory) { g_waitProbeFactory = std::move(factory); }
+
 bool WaitWhileBusy(AbortProbe* probe, int timeoutMs) {
   Machine.WaitingIdle = true;
   QElapsedTimer clock;
   clock.start();
   WaitMs(1);
   ReadStatus();
+  std::unique_ptr<AbortProbe> operatorProbe;
+  if (!probe && (PlotState.Status & kStatusBusy) && g_waitProbeFactory) {
+    operatorProbe = g_waitProbeFactory();
+    probe = operatorProbe.get();
+  }
   bool idle = true;
   while (PlotState.Status & kStatusBusy) {
     if ((probe && probe->aborted()) || clock.elapsed() >= timeoutMs) {
@@ -413,6 +423,7 @@ void JogMove(int key, AbortProbe* probe) {
 void ResetPloter() {
   g_exchangeFailed = false;
   g_failureReported = false;
+  g_waitProbeFactory = nullptr;
 }
 
 }  // namespace vm

@@ -12,6 +12,8 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "machine/abort_probe.h"
 
@@ -67,8 +69,16 @@ void ToggleHeater();
 void PowerRamp(int channel, int percent);
 // Polls the status until the motion bit clears. A key or left click (the
 // probe) or the time-out stops the motion with "Y". True when the machine is
-// idle; false when aborted, timed out or the link failed.
+// idle; false when aborted, timed out or the link failed: the caller then
+// sends the machine no further move. Without a probe of its own the wait asks
+// the operator's probe (SetWaitProbeFactory), made only once the machine is
+// found moving: a wait on an idle machine leaves the operator's input alone.
 bool WaitWhileBusy(AbortProbe* probe = nullptr, int timeoutMs = kWaitWhileBusyTimeoutMs);
+// Makes the operator's probe for the waits given none. The program installs
+// one at start-up; an empty factory (the start value) leaves such waits to
+// the idle machine, the time-out and the link.
+using WaitProbeFactory = std::function<std::unique_ptr<AbortProbe>()>;
+void SetWaitProbeFactory(WaitProbeFactory factory);
 void ReadMachineInfo();
 double RotationAngle();
 void LoadCalibration();
@@ -77,7 +87,8 @@ void SelectStepsPerTurn();
 // when the caller sends "Y" on release.
 void JogMove(int key, AbortProbe* probe = nullptr);
 
-// Puts the command layer's state (the reported-failure latch) back to start.
+// Puts the command layer's state (the reported-failure latch, the wait probe
+// factory) back to start.
 void ResetPloter();
 
 }  // namespace vm

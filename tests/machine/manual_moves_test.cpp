@@ -234,5 +234,61 @@ TEST_F(ManualMovesTest, HomingIsRefusedWhileMovingAndAKeyEndsIt) {
   EXPECT_EQ(Shown().back(), Tr("Control", "ploterBazowanieNiemozliwe"));
 }
 
+// Commands sent after the first "Y" that are moves.
+int MovesAfterStop(const std::vector<QByteArray>& commands) {
+  const auto stop = std::find(commands.begin(), commands.end(), QByteArray("Y"));
+  return static_cast<int>(
+      std::count_if(stop, commands.end(), [](const QByteArray& c) { return c[0] == 'A'; }));
+}
+
+TEST_F(ManualMovesTest, AWaitGivenUpStopsTheMachineAndEndsTheOperation) {
+  Dlgkonfig().PrzeSpeed.SetValue(600);
+  Dlgkonfig().rgBazowanie.SetItemIndex(1);
+  struct Row {
+    const char* what;
+    bool heavy;
+    std::function<bool()> operation;
+    int moves;  // moves sent, none of them after the "Y"
+  } rows[] = {
+      // One move; its wait is given up.
+      {"go to point", false, [] { return ster().gotopoint(true, 0, 0, 1000, 0); }, 1},
+      // The slow turn is stopped: the move in X and Y does not follow it.
+      {"go to point on a heavy turntable", true,
+       [] { return ster().gotopoint(true, 0, 0, 1000, 20000); }, -1},
+      // Home on a homed machine: X to 0 first; the move in Y does not follow.
+      {"home to the origin", false,
+       [] {
+         ster().bazujClick();
+         return false;
+       },
+       1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    Dlgkonfig().Heavy.SetChecked(r.heavy);
+    // Slowed down: the last chunk of the turn still runs when its wait asks.
+    sim.With([](sim::Controller& c) { c.SetSpeedUp(0.1); });
+    SetMachine(200000, 100000, 0, true);
+    ClearCommands();
+    SetWaitProbeFactory([] { return std::make_unique<AbortAtOnce>(); });
+    EXPECT_FALSE(r.operation());
+    SetWaitProbeFactory(nullptr);
+    const auto commands = Commands();
+    EXPECT_EQ(CountOf("Y"), 1);
+    EXPECT_EQ(MovesAfterStop(commands), 0);
+    const auto moves = Moves();
+    if (r.moves >= 0) {
+      EXPECT_EQ(static_cast<int>(moves.size()), r.moves);
+    }
+    for (const ReceivedMove& m : moves) {
+      EXPECT_EQ(m.dx, r.heavy ? 0 : -200000);  // a turn is never followed by the move in X
+      EXPECT_EQ(m.dy, 0);
+    }
+    ReadStatus();
+    EXPECT_FALSE(PlotState.Status & kStatusBusy);
+  }
+  EXPECT_TRUE(messages.requests.isEmpty());
+}
+
 }  // namespace
 }  // namespace vm::test

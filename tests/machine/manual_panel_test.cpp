@@ -2,6 +2,9 @@
 // joystick, heating, speed and power bars, the turntable ramp, pause and
 // continue, and the serial repetitions; end to end against the emulator
 // where the link matters.
+#include <functional>
+#include <utility>
+
 #include "drawing/job_writer.h"
 #include "drawing/rounding.h"
 #include "drawing/units.h"
@@ -450,6 +453,105 @@ TEST_F(ManualPanelTest, PauseRetreatsByModeAndContinueReturnsAndResumes) {
   EXPECT_EQ(Commands().back(), QByteArray("G"));
   ReadStatus();
   EXPECT_FALSE(PlotState.Status & kStatusHeld);
+}
+
+// The operator's probe of the waits, answering as `answer` says.
+struct ProbeOf : AbortProbe {
+  explicit ProbeOf(std::function<bool()> a) : answer(std::move(a)) {}
+  bool aborted() override { return answer(); }
+  std::function<bool()> answer;
+};
+
+TEST_F(ManualPanelTest, JogLetGoOrGivenUpWhileTheMachineStillMovesStartsNothing) {
+  // While a jog waits for the machine the operator's input is taken: the
+  // release of the jog's own key or button, or a key or click that gives
+  // the wait up (the wait then stops the machine).
+  struct Row {
+    const char* what;
+    bool heavy;
+    std::function<void()> press, release;
+    bool letGo;  // released while waiting, else the wait is given up
+  } rows[] = {
+      {"key let go", false, [] { ster().OnKeyDown(kKeyRight); }, [] { ster().OnKeyUp(kKeyRight); },
+       true},
+      {"button let go", false, [] { ster().MMouseDown(Tster::Button::kr); },
+       [] { ster().MMouseUp(Tster::Button::kr); }, true},
+      {"turntable key let go", true, [] { ster().OnKeyDown(kKeyPageUp); },
+       [] { ster().OnKeyUp(kKeyPageUp); }, true},
+      {"key, wait given up", false, [] { ster().OnKeyDown(kKeyRight); },
+       [] { ster().OnKeyUp(kKeyRight); }, false},
+      {"button, wait given up", false, [] { ster().MMouseDown(Tster::Button::kr); },
+       [] { ster().MMouseUp(Tster::Button::kr); }, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    Dlgkonfig().Heavy.SetChecked(r.heavy);
+    sim.With([](sim::Controller& c) { c.SetSpeedUp(1); });
+    SetMachine(100000, 100000, 0, true);
+    ReadPosition();
+    QByteArray move;
+    std::int32_t count = 0;
+    EncodeMove(1, 2000, 0, move, count, 0);  // 20 mm: over half a second
+    Command(move);
+    ClearCommands();
+    bool released = false;
+    SetWaitProbeFactory([&] {
+      return std::make_unique<ProbeOf>([&] {
+        if (!r.letGo) return true;
+        if (!released) r.release();
+        released = true;
+        return false;
+      });
+    });
+    r.press();
+    SetWaitProbeFactory(nullptr);
+    EXPECT_TRUE(Moves().empty());
+    // Letting a heavy turntable's key go only asks for the ramp down: the
+    // machine ends its motion by itself.
+    EXPECT_EQ(CountOf("Y"), r.heavy ? 0 : 1);
+    EXPECT_FALSE(ster().Decelerating());  // no turn to ramp down
+    if (!r.letGo) r.release();
+    EXPECT_FALSE(Machine.JogActive);
+    ReadStatus();
+    EXPECT_FALSE(PlotState.Status & kStatusBusy);
+  }
+}
+
+TEST_F(ManualPanelTest, PauseAndContinueGivenUpByTheOperatorSendNoFurtherMove) {
+  Dlgkonfig().Mode.SetItemIndex(0);
+  Dlgkonfig().StolikSwitch.SetItemIndex(0);
+  SetMachine(10000, 10000, 0, true);
+  StartLongJob();
+  ReadPosition();
+  RotaryStartY = PlotState.Y / 100.0 + 500;  // a long retreat
+  SetWaitProbeFactory([] { return std::make_unique<ProbeOf>([] { return true; }); });
+
+  // The retreat is stopped; the heating goes off and the jog speed is
+  // selected all the same.
+  EXPECT_FALSE(ster().wstrzymaj());
+  EXPECT_EQ(Moves().size(), 1u);
+  EXPECT_EQ(CountOf("Y"), 1);
+  EXPECT_TRUE(HasCommand(Bytes({'R', 0, 2})));
+  EXPECT_EQ(Commands().back(), Bytes({'F', 2}));
+  ReadStatus();
+  EXPECT_EQ(PlotState.Status & 0x29, 0x28);  // stopped, can continue, idle
+
+  // The return to where the job stopped is stopped: the job is not
+  // continued and the heating switched on for it goes off again.
+  ReadPosition();
+  SetMachine(PlotState.X + 100000, PlotState.Y, 0, true);
+  ClearCommands();
+  ster().kontynuuj();
+  SetWaitProbeFactory(nullptr);
+  EXPECT_EQ(Moves().size(), 1u);
+  EXPECT_EQ(CountOf("Y"), 1);
+  EXPECT_FALSE(HasCommand("K"));
+  EXPECT_TRUE(HasCommand(Bytes({'R', 1, 3})));
+  EXPECT_EQ(Commands().back(), Bytes({'R', 0, 3}));
+  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(3); }));
+  ReadStatus();
+  EXPECT_EQ(PlotState.Status & 0x2B, 0x28);  // still stopped, not running
+  EXPECT_TRUE(messages.requests.isEmpty());
 }
 
 TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerUntilDone) {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "drawing/move_encoding.h"
 #include "drawing/units.h"
 #include "link_fixture.h"
 
@@ -256,6 +260,58 @@ TEST_F(MoveWireTest, HeaterTestSwitchesOffTheChannelItSwitchedOn) {
     EXPECT_FALSE(sim.With([&](sim::Controller& c) { return c.Relay(channel); }));
   }
   // Every reply came as expected: no lost link was reported.
+  EXPECT_TRUE(messages.requests.isEmpty());
+}
+
+// Aborts at its first question: the operator's key press taken by a wait.
+struct AbortAtOnce : AbortProbe {
+  bool aborted() override { return true; }
+};
+
+TEST_F(MoveWireTest, AWaitGivenUpStopsTheMachineAndEndsEveryLoop) {
+  // The loops' own probe would let them run 100 rounds: only the wait that
+  // was given up can end them after one.
+  struct Row {
+    const char* what;
+    bool machineMoving;  // a long move runs when the button is pressed
+    std::function<void()> click;
+    QStringList sequence;  // moves and heater commands after the click
+  } rows[] = {
+      {"execute", true, [] { przesun().WykonajClick(); }, {}},
+      {"test move", false, [] { przesun().testClick(); }, {"A"}},
+      {"heater test", true, [] { przesun().TestGrzalkiClick(); }, {"R 1 2", "R 0 2"}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    sim.With([](sim::Controller& c) { c.SetSpeedUp(1); });
+    PlaceWire(10000, 10000, 0);
+    Enter(1, 1000, 0, 0);  // 1 m: half a minute of motion
+    if (r.machineMoving) {
+      QByteArray move;
+      std::int32_t count = 0;
+      EncodeMove(1, 100000, 0, move, count, 0);
+      SendCommand(move);
+      ReadAck();
+    }
+    ClearCommands();
+    closed.clear();
+    int asked = 0;
+    przesun().hooks.MakeAbortProbe = [&] { return std::make_unique<CountingProbe>(100, &asked); };
+    SetWaitProbeFactory([] { return std::make_unique<AbortAtOnce>(); });
+    r.click();
+    SetWaitProbeFactory(nullptr);
+    EXPECT_EQ(Sequence(), r.sequence);
+    const auto commands = Commands();
+    const auto stop = std::find(commands.begin(), commands.end(), QByteArray("Y"));
+    ASSERT_NE(stop, commands.end());
+    EXPECT_TRUE(
+        std::none_of(stop, commands.end(), [](const QByteArray& c) { return c[0] == 'A'; }));
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(closed.empty());  // nothing was done: the dialog stays open
+    ReadStatus();
+    EXPECT_FALSE(PlotState.Status & kStatusBusy);
+    EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(2); }));
+  }
   EXPECT_TRUE(messages.requests.isEmpty());
 }
 
