@@ -9,6 +9,7 @@
 #include <QList>
 
 #include "drawing/definicje.h"
+#include "drawing/move_encoding.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
 #include "machine/serial.h"
@@ -58,6 +59,15 @@ class LinkTest : public ::testing::Test {
   }
   // Reports of the lost link shown so far.
   int LinkMessages() const { return static_cast<int>(messages.requests.size()); }
+  // Starts an interactive move of dx (1/100 mm) along X and reads its reply:
+  // the machine is busy until the move ends.
+  void StartMoveX(std::int32_t dx) {
+    QByteArray move;
+    std::int32_t count = 0;
+    EncodeMove(1, dx, 0, move, count, 0);
+    SendCommand(move);
+    ReadAck();
+  }
 
   sim::Simulator sim;
   ScopedMessageRecorder messages;

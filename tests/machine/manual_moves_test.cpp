@@ -53,11 +53,7 @@ TEST_F(ManualMovesTest, GoToPointRefusesWithoutMovingAndSaysWhy) {
       {"moving",
        [&] {
          sim.With([](sim::Controller& c) { c.SetSpeedUp(1); });
-         QByteArray move;
-         std::int32_t count = 0;
-         EncodeMove(1, 1000000, 0, move, count, 0);
-         SendCommand(move);
-         ReadAck();
+         StartMoveX(1000000);
        },
        10, 10, false, "nieMoznaPrzesuwac"},
       {"running a job", [&] { StartLongJob(); }, 10, 10, false, "nieMoznaPrzesuwac"},
@@ -223,11 +219,7 @@ TEST_F(ManualMovesTest, HomingIsRefusedWhileMovingAndAKeyEndsIt) {
   ReadStatus();
   EXPECT_FALSE(PlotState.Status & kStatusBusy);
 
-  QByteArray move;
-  std::int32_t count = 0;
-  EncodeMove(1, 100000, 0, move, count, 0);
-  SendCommand(move);
-  ReadAck();
+  StartMoveX(100000);
   ClearCommands();
   ster().bazujClick();
   EXPECT_EQ(CountOf("B"), 0);

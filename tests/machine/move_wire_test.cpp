@@ -287,11 +287,7 @@ TEST_F(MoveWireTest, AWaitGivenUpStopsTheMachineAndEndsEveryLoop) {
     PlaceWire(10000, 10000, 0);
     Enter(1, 1000, 0, 0);  // 1 m: half a minute of motion
     if (r.machineMoving) {
-      QByteArray move;
-      std::int32_t count = 0;
-      EncodeMove(1, 100000, 0, move, count, 0);
-      SendCommand(move);
-      ReadAck();
+      StartMoveX(100000);
     }
     ClearCommands();
     closed.clear();
