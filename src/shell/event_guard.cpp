@@ -3,9 +3,9 @@
 
 #include <QString>
 #include <exception>
-#include <new>
 
 #include "drawing/errors.h"
+#include "shell/interfejs.h"
 #include "shell/messages.h"
 
 namespace vm {
@@ -15,12 +15,10 @@ bool DeliverReportingErrors(const std::function<bool()>& deliver) {
     return deliver();
   } catch (const MessageError& e) {
     ShowMessageError(e);
-  } catch (const std::bad_alloc&) {
-    ShowMessageBox(QStringLiteral("Out of memory"), true);
   } catch (const std::exception& e) {
-    ShowMessageBox(QString::fromLocal8Bit(e.what()), true);
+    ShowMessageBox(Tr("Universal", "bladOperacji") + QString::fromLocal8Bit(e.what()), true);
   } catch (...) {
-    ShowMessageBox(QStringLiteral("Unknown error"), true);
+    ShowMessageBox(Tr("Universal", "bladOperacji").trimmed(), true);
   }
   return false;
 }

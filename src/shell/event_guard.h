@@ -11,8 +11,8 @@
 namespace vm {
 
 // Runs `deliver` and returns its result. An exception it raises is shown in an
-// error box (a translated message error with its text, any other with its
-// description) and the result is false.
+// error box (a translated message error with its text, any other after a
+// translated lead with its description) and the result is false.
 bool DeliverReportingErrors(const std::function<bool()>& deliver);
 
 }  // namespace vm

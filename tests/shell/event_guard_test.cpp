@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "drawing/errors.h"
+#include "shell/interfejs.h"
 #include "shell/message_recorder.h"
 
 namespace vm {
@@ -22,12 +23,15 @@ TEST(EventGuard, EveryKindOfErrorIsShownAsAnErrorBox) {
     QString text;
   };
   const MessageError message("Universal", "noSuchKey", "detail");
+  // Any other error follows the translated lead; one without a description
+  // shows the lead alone.
+  const QString lead = Tr("Universal", "bladOperacji");
   const Case cases[] = {
       {[]() -> bool { throw RangeError("Round: 1e+20 does not fit"); },
-       "Round: 1e+20 does not fit"},
-      {[]() -> bool { throw IoError("out.cn: disk full"); }, "out.cn: disk full"},
+       lead + "Round: 1e+20 does not fit"},
+      {[]() -> bool { throw IoError("out.cn: disk full"); }, lead + "out.cn: disk full"},
       {[&]() -> bool { throw message; }, MessageErrorText(message)},
-      {[]() -> bool { throw 42; }, "Unknown error"},
+      {[]() -> bool { throw 42; }, lead.trimmed()},
   };
   for (const Case& c : cases) {
     ScopedMessageRecorder rec;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "drawing/errors.h"
+#include "shell/interfejs.h"
 #include "shell/message_recorder.h"
 
 namespace vm {
@@ -27,7 +28,7 @@ TEST(Application, ErrorInAHandlerIsShownAndTheProgramGoesOn) {
   timer.stop();
   EXPECT_EQ(ticks, 2);
   ASSERT_EQ(rec.requests.size(), 2);
-  EXPECT_EQ(rec.requests.back().text, "move does not fit");
+  EXPECT_EQ(rec.requests.back().text, Tr("Universal", "bladOperacji") + "move does not fit");
   EXPECT_EQ(rec.requests.back().icon, MessageIcon::Error);
 }
 
