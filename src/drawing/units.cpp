@@ -21,6 +21,13 @@ double UnitFactor(int unit) {
 }
 }  // namespace
 
+QString UnitName(int unit) {
+  if (unit < 0 || unit >= static_cast<int>(UnitNames.size())) return {};
+  return QString::fromLatin1(UnitNames[static_cast<std::size_t>(unit)]);
+}
+
+QString UnitLabel(int unit) { return QLatin1Char('[') + UnitName(unit) + QLatin1Char(']'); }
+
 double MmToUnit(int unit, double mm) {
   const double f = UnitFactor(unit);
   if (f == 0.0) return 0.0;

@@ -4,12 +4,24 @@
 // or typed by the operator are in the current unit.
 #pragma once
 
+#include <QString>
 #include <array>
 
 namespace vm {
 
 // Names of the units, indexed by unit index: 0 "mm", 1 "in", 2 "ft".
 inline constexpr std::array<const char*, 3> UnitNames = {"mm", "in", "ft"};
+
+// The unit code itself when it names a unit; 0 (mm) for any other.
+constexpr int KnownUnit(int unit) {
+  return unit >= 0 && unit < static_cast<int>(UnitNames.size()) ? unit : 0;
+}
+
+// The name of a unit; empty for a code that names none.
+QString UnitName(int unit);
+
+// A unit's name in brackets, as unit labels show it: "[mm]".
+QString UnitLabel(int unit);
 
 // Index of the current length unit; 0 (mm) at start. Reset by ResetDrawingGlobals().
 extern int CurrentUnit;

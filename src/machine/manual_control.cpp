@@ -30,22 +30,10 @@ void WaitMs(double ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray s;
-  for (int v : values) s.append(static_cast<char>(v));
-  return s;
-}
-
 QByteArray WithWord(QByteArray s, std::uint16_t w) {
   QByteArray word;
   WordToChars(w, word);
   return s + word;
-}
-
-// One acknowledged command.
-void Command(const QByteArray& text) {
-  SendCommand(text);
-  ReadAck();
 }
 
 bool Busy() { return PlotState.Status & kStatusBusy; }
@@ -76,8 +64,8 @@ std::uint16_t SpeedOf(std::uint32_t period) {
 }
 
 QString UnitSuffix(const char* perWhat = "") {
-  return QStringLiteral("[") + QString::fromLatin1(UnitNames[CurrentUnit]) +
-         QString::fromLatin1(perWhat) + QStringLiteral("]");
+  return QStringLiteral("[") + UnitName(CurrentUnit) + QString::fromLatin1(perWhat) +
+         QStringLiteral("]");
 }
 
 QString Length(std::int32_t hundredths) {
@@ -476,6 +464,10 @@ void Tster::OnKeyDown(int key) {
     SetSpeed(JogPeriod(VScroll.Position / 10));
   }
   if (Machine.JogActive) return;
+  if (IsJogKey(key)) {
+    JogKey(key);
+    return;
+  }
   switch (key) {
     case kKeyPageUp:
     case kKeyPageDown:
@@ -483,20 +475,6 @@ void Tster::OnKeyDown(int key) {
       break;
     case kKeyHome:
       bazujClick();
-      break;
-    case 37:
-    case 38:
-    case 39:
-    case 40:
-    case 97:
-    case 98:
-    case 99:
-    case 100:
-    case 102:
-    case 103:
-    case 104:
-    case 105:
-      JogKey(key);
       break;
     case kKeyInsert:
     case kKeyNumpad0:
@@ -575,6 +553,11 @@ void Tster::ToggleHeatingKey() {
 
 void Tster::OnKeyUp(int key) {
   OperationScope busy(*this);
+  if (IsJogKey(key)) {
+    Machine.JogActive = false;
+    StopMotion();
+    return;
+  }
   switch (key) {
     case kKeyCtrl:
       SetSpeed(JogPeriod(savedBar_));
@@ -593,21 +576,6 @@ void Tster::OnKeyUp(int key) {
         StopMotion();
       }
       break;
-    case 37:
-    case 38:
-    case 39:
-    case 40:
-    case 97:
-    case 98:
-    case 99:
-    case 100:
-    case 102:
-    case 103:
-    case 104:
-    case 105:
-      Machine.JogActive = false;
-      StopMotion();
-      break;
     default:
       break;
   }
@@ -617,22 +585,22 @@ void Tster::MMouseDown(Button button) {
   OperationScope busy(*this);
   ReadStatus();
   if (SerialState.PortError) ShowMessageBox(Tr("Control", "ploterBrakLacznosci"), true);
+  const auto jog = [this](int key) {
+    buttonJog_ = true;
+    if (ReadyToJog(buttonJog_)) JogMove(key);
+  };
   switch (button) {
     case Button::ku:
-      buttonJog_ = true;
-      if (ReadyToJog(buttonJog_)) JogMove(104);
+      jog(104);
       break;
     case Button::kl:
-      buttonJog_ = true;
-      if (ReadyToJog(buttonJog_)) JogMove(100);
+      jog(100);
       break;
     case Button::kr:
-      buttonJog_ = true;
-      if (ReadyToJog(buttonJog_)) JogMove(102);
+      jog(102);
       break;
     case Button::kd:
-      buttonJog_ = true;
-      if (ReadyToJog(buttonJog_)) JogMove(98);
+      jog(98);
       break;
     case Button::kzu:
     case Button::kzd: {

@@ -17,18 +17,6 @@ namespace vm {
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray s;
-  for (int v : values) s.append(static_cast<char>(v));
-  return s;
-}
-
-// One acknowledged command.
-void Command(const QByteArray& text) {
-  SendCommand(text);
-  ReadAck();
-}
-
 int Mode() { return Dlgkonfig().Mode.ItemIndex(); }
 
 // The heating channel of the work mode: the profile wire (3) in turning,
@@ -89,8 +77,7 @@ void Tprzesun::FormCreate() {
 }
 
 void Tprzesun::FormActivate() {
-  const QString unit =
-      QStringLiteral("[") + QString::fromLatin1(UnitNames[CurrentUnit]) + QStringLiteral("]");
+  const QString unit = UnitLabel(CurrentUnit);
   Label4Caption = unit;
   Label5Caption = unit;
 }

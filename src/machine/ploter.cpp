@@ -48,18 +48,6 @@ void StartExchange(const QByteArray& text, bool report) {
   }
 }
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray s;
-  for (int v : values) s.append(static_cast<char>(v));
-  return s;
-}
-
-// One acknowledged command: the command, then one acknowledge byte.
-void Command(const QByteArray& text) {
-  SendCommand(text);
-  ReadAck(1);
-}
-
 // Reads an 8-character identity text after "H" n; false when the reply broke off.
 bool ReadIdentityText(int n, QByteArray& out) {
   SendCommand(Bytes({'H', n}));
@@ -80,6 +68,17 @@ void ApplyLimitOption(const char* name, std::int32_t& limit) {
 }
 
 }  // namespace
+
+QByteArray Bytes(std::initializer_list<int> values) {
+  QByteArray s;
+  for (int v : values) s.append(static_cast<char>(v));
+  return s;
+}
+
+void Command(const QByteArray& text) {
+  SendCommand(text);
+  ReadAck(1);
+}
 
 void SendCommand(const QByteArray& text) { StartExchange(text, true); }
 

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 #include "machine/abort_probe.h"
@@ -46,6 +47,10 @@ void SendCommandSilently(const QByteArray& text);
 // still written but their replies are not waited for: ReadStatus is the probe
 // that finds the link again.
 std::uint8_t ReadReplyByte();
+// The bytes of a command, letter first: Bytes({'R', 1, 3}).
+QByteArray Bytes(std::initializer_list<int> values);
+// One acknowledged command: the command, then its acknowledge byte.
+void Command(const QByteArray& text);
 // Reads and discards `count` acknowledge bytes.
 void ReadAck(int count = 1);
 std::int32_t ReadInt24();

@@ -31,18 +31,6 @@ namespace {
 
 void WaitMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray s;
-  for (int v : values) s.append(static_cast<char>(v));
-  return s;
-}
-
-// One command through the command layer and its acknowledge byte.
-void Command(const QByteArray& text) {
-  SendCommand(text);
-  ReadAck();
-}
-
 // "C" and "G" go out without the command layer's link message.
 void SilentCommand(const char* text) {
   SendCommandSilently(text);

@@ -52,8 +52,7 @@ void TfDlgSeryjne::FormCreate() {
   lIloscPowtorzenSer.SetCaption(Tr("Serial_cut", "lIloscPowtorzenSer.caption"));
   lIloscPowtorzenSerRazy.SetCaption(Tr("Serial_cut", "lIloscPowtorzenSerRazy.caption"));
   lPrzesuniecie.SetCaption(Tr("Serial_cut", "lPrzesuniecie.caption"));
-  const int unit = CurrentUnit >= 0 && CurrentUnit < int(UnitNames.size()) ? CurrentUnit : 0;
-  lPrzesuniecieJm.SetCaption(QStringLiteral("[") + QLatin1String(UnitNames[unit]) + ']');
+  lPrzesuniecieJm.SetCaption(UnitLabel(KnownUnit(CurrentUnit)));
 
   Cells.clear();
   Cells.push_back({Tr("Serial_cut", "plik"), Tr("Serial_cut", "kat")});

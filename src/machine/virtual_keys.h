@@ -18,6 +18,11 @@ inline constexpr int kKeyNumpad5 = 101;
 inline constexpr int kKeyAdd = 107;       // numpad +
 inline constexpr int kKeySubtract = 109;  // numpad -
 
+// The keys that jog the wire in X and Y: the arrows and numpad 1-4, 6-9.
+constexpr bool IsJogKey(int key) {
+  return (key >= kKeyLeft && key <= kKeyDown) || (key >= 97 && key <= 105 && key != kKeyNumpad5);
+}
+
 // The code of a Qt key (Qt::Key) pressed with or without the keypad
 // modifier; 0 for a key the window does not know.
 int VirtualKeyOf(int qtKey, bool keypad);

@@ -48,7 +48,7 @@ std::vector<TPointI> NotchOutline(const std::vector<TPointI>& curve, std::int32_
 TfZaginacz::TfZaginacz() { FormCreate(); }
 
 void TfZaginacz::FormCreate() {
-  const int unit = CurrentUnit >= 0 && CurrentUnit <= 2 ? CurrentUnit : 0;
+  const int unit = KnownUnit(CurrentUnit);
   feuGlebokoscNaciec.SetffFormat(TFloatFormat::ffFixed);
   feuGlebokoscNaciec.SetPrecision(8);
   static constexpr int kDecimals[] = {1, 2, 3};
@@ -57,7 +57,7 @@ void TfZaginacz::FormCreate() {
   feuGlebokoscNaciec.SetIncrement(kIncrementMm[unit]);
   feuGlebokoscNaciec.SetMaxValue(9999);
   feuGlebokoscNaciec.UseCurrentUnit();
-  lGlebokoscNaciecJm = QStringLiteral("[") + QString::fromLatin1(UnitNames[unit]) + "]";
+  lGlebokoscNaciecJm = UnitLabel(unit);
 }
 
 void TfZaginacz::BeginRun(TMDIChild* source) {

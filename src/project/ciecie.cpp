@@ -107,6 +107,10 @@ class TCiecie {
   void ChooseStart();
   bool IsStartCandidate(std::int32_t q);
   bool PointNearFigure(std::int32_t i, std::int32_t q) const;
+  // Appends a closed figure of the program's own (frame or start point) over
+  // the box lo-hi, outside every nesting and link, and makes it the first.
+  void AppendOwnFigure(std::vector<TPointI> points, TPointI lo, TPointI hi, std::uint8_t kind,
+                       std::uint8_t typ, std::int32_t maxIndex, std::uint8_t weighted);
   void AddFrameFigure();
   void AddEnclosingFigure();
   void LinkRemainingFigures();
@@ -260,77 +264,58 @@ bool TCiecie::IsStartCandidate(std::int32_t q) {
   return false;
 }
 
+void TCiecie::AppendOwnFigure(std::vector<TPointI> points, TPointI lo, TPointI hi,
+                              std::uint8_t kind, std::uint8_t typ, std::int32_t maxIndex,
+                              std::uint8_t weighted) {
+  auto f = std::make_unique<tfigura>();
+  const auto n = points.size();
+  f->Points = std::move(points);
+  f->fig_pp = lo;
+  f->fig_pk = hi;
+  f->Width = CheckedSub(hi.X, lo.X);
+  f->Height = CheckedSub(hi.Y, lo.Y);
+  f->Centre = {HalfSum(lo.X, hi.X), HalfSum(lo.Y, hi.Y)};
+  f->Kind = kind;
+  f->typ = typ;
+  f->Open = false;
+  f->Valid = true;
+  f->Cut = true;
+  f->oryg = false;
+  f->NestParent = -1;
+  f->LinkParent = -1;
+  f->LinkVertex = -1;
+  f->EntryVertex = -1;
+  f->Unlinked = false;
+  f->Depth = 0;
+  f->ChildCount = 0;
+  f->MinXIndex = 0;
+  f->MinYIndex = 0;
+  f->MaxXIndex = maxIndex;
+  f->MaxYIndex = maxIndex;
+  f->Neighbours.fill(-1);
+  f->VertexRecs.assign(n, TVertexRec{kHalfPi, 6, weighted});
+  f->Index = Count(w_);
+  w_.Figures.push_back(std::move(f));
+  w_.FirstFigure = Count(w_) - 1;
+}
+
 void TCiecie::AddFrameFigure() {
   const std::int32_t x0 = CheckedSub(w_.MinX, kFrameGap);
   const std::int32_t y0 = CheckedSub(w_.MinY, kFrameGap);
   const std::int32_t x1 = CheckedAdd(w_.MaxX, kFrameGap);
   const std::int32_t y1 = CheckedAdd(w_.MaxY, kFrameGap);
-  auto f = std::make_unique<tfigura>();
-  f->Points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
-  f->fig_pp = {x0, y0};
-  f->fig_pk = {x1, y1};
-  f->Width = CheckedSub(x1, x0);
-  f->Height = CheckedSub(y1, y0);
+  AppendOwnFigure({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}}, {x0, y0}, {x1, y1}, 1, 1, 2,
+                  0);
   w_.MinX = x0;
   w_.MinY = y0;
   w_.MaxX = x1;
   w_.MaxY = y1;
-  f->Centre = {HalfSum(x0, x1), HalfSum(y0, y1)};
-  f->Kind = 1;
-  f->typ = 1;
-  f->Open = false;
-  f->Valid = true;
-  f->Cut = true;
-  f->oryg = false;
-  f->NestParent = -1;
-  f->LinkParent = -1;
-  f->LinkVertex = -1;
-  f->EntryVertex = -1;
-  f->Unlinked = false;
-  f->Depth = 0;
-  f->ChildCount = 0;
-  f->MinXIndex = 0;
-  f->MinYIndex = 0;
-  f->MaxXIndex = 2;
-  f->MaxYIndex = 2;
-  f->Neighbours.fill(-1);
-  f->VertexRecs.assign(5, TVertexRec{kHalfPi, 6, 0});
-  f->Index = Count(w_);
-  w_.Figures.push_back(std::move(f));
-  w_.FirstFigure = Count(w_) - 1;
   w_.FrameAdded = true;
 }
 
 void TCiecie::AddEnclosingFigure() {
-  auto f = std::make_unique<tfigura>();
-  f->Points = {{w_.MinX, w_.MinY}, {w_.MinX, w_.MinY}};
-  f->fig_pp = {w_.MinX, w_.MinY};
-  f->fig_pk = {w_.MaxX, w_.MaxY};
-  f->Width = CheckedSub(w_.MaxX, w_.MinX);
-  f->Height = CheckedSub(w_.MaxY, w_.MinY);
-  f->Centre = {HalfSum(w_.MinX, w_.MaxX), HalfSum(w_.MinY, w_.MaxY)};
-  f->Kind = 3;
-  f->typ = 0;
-  f->Open = false;
-  f->Valid = true;
-  f->Cut = true;
-  f->oryg = false;
-  f->NestParent = -1;
-  f->LinkParent = -1;
-  f->LinkVertex = -1;
-  f->EntryVertex = -1;
-  f->Unlinked = false;
-  f->Depth = 0;
-  f->ChildCount = 0;
-  f->MinXIndex = 0;
-  f->MinYIndex = 0;
-  f->MaxXIndex = 1;
-  f->MaxYIndex = 1;
-  f->Neighbours.fill(-1);
-  f->VertexRecs.assign(2, TVertexRec{kHalfPi, 6, 1});
-  f->Index = Count(w_);
-  w_.Figures.push_back(std::move(f));
-  w_.FirstFigure = Count(w_) - 1;
+  const TPointI lo{w_.MinX, w_.MinY};
+  AppendOwnFigure({lo, lo}, lo, {w_.MaxX, w_.MaxY}, 3, 0, 1, 1);
   w_.FrameAdded = false;
 }
 

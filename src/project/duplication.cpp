@@ -296,8 +296,8 @@ void TfParDup::FormCreate() {
 }
 
 void TfParDup::ApplyUnit() {
-  const int unit = CurrentUnit >= 0 && CurrentUnit <= 2 ? CurrentUnit : 0;
-  UnitLabel = QStringLiteral("[") + QString::fromLatin1(UnitNames[unit]) + QStringLiteral("]");
+  const int unit = KnownUnit(CurrentUnit);
+  UnitLabel = vm::UnitLabel(unit);
   Decimals = unit + 1;
 }
 
@@ -392,8 +392,7 @@ bool TfParDup::ValidateParams() {
     ShowMessageBox(text, true);
     return false;
   };
-  const QString unit =
-      QString::fromLatin1(UnitNames[CurrentUnit >= 0 && CurrentUnit <= 2 ? CurrentUnit : 0]);
+  const QString unit = UnitName(KnownUnit(CurrentUnit));
   // A count below one would truncate to no copies at all.
   const double columns = std::trunc(feIloscElemWWierszu.Value());
   const double rows = std::trunc(feIloscWierszy.Value());

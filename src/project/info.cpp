@@ -39,9 +39,7 @@ TInfoInput InfoInputFrom(const TMDIChild& w) {
 }
 
 QString UnitText(std::int32_t unit, double mm) {
-  const bool known = unit >= 0 && unit < static_cast<std::int32_t>(UnitNames.size());
-  return Fixed(MmToUnit(unit, mm), 2) + QStringLiteral(" ") +
-         (known ? QString::fromLatin1(UnitNames[static_cast<std::size_t>(unit)]) : QString());
+  return Fixed(MmToUnit(unit, mm), 2) + QStringLiteral(" ") + UnitName(unit);
 }
 
 void Tinfoform::FormCreate() {

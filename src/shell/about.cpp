@@ -24,11 +24,6 @@ QString LimitText(std::int32_t mm) {
   return FormatFloat(MmToUnit(CurrentUnit, mm), TFloatFormat::ffFixed, 7, 1, LocaleDecimalPoint());
 }
 
-QString UnitNameText() {
-  const bool known = CurrentUnit >= 0 && CurrentUnit < static_cast<int>(UnitNames.size());
-  return known ? QString::fromLatin1(UnitNames[static_cast<std::size_t>(CurrentUnit)]) : QString();
-}
-
 }  // namespace
 
 void TAboutBox::FormCreate() {
@@ -89,7 +84,7 @@ void TAboutBox::FormActivate() {
   prod = QString::fromLatin1(PlotState.Producer);
   model = QString::fromLatin1(PlotState.Model);
   obszar = LimitText(WorkingAreaLimits.X) + u'x' + LimitText(WorkingAreaLimits.Y) + u' ' +
-           UnitNameText();
+           UnitName(CurrentUnit);
   przebieg = RunningTimeText(PlotState.RunningMinutes);
   ilpl = QString::number(PlotState.FileCount);
 }

@@ -296,11 +296,7 @@ std::vector<TFltEditU*> TDlgkonfig::UnitEdits() {
           &Xwrzeciona,        &Ywrzeciona,      &Xstolika,  &Ystolika};
 }
 
-QString TDlgkonfig::UnitName() {
-  const int u =
-      (CurrentUnit >= 0 && CurrentUnit < static_cast<int>(UnitNames.size())) ? CurrentUnit : 0;
-  return QString::fromLatin1(UnitNames[static_cast<std::size_t>(u)]);
-}
+QString TDlgkonfig::UnitName() { return vm::UnitName(KnownUnit(CurrentUnit)); }
 
 // ---- creation, activation, closing ----
 

@@ -73,10 +73,4 @@ class LinkTest : public ::testing::Test {
   ScopedMessageRecorder messages;
 };
 
-inline QByteArray Bytes(std::initializer_list<int> v) {
-  QByteArray s;
-  for (int x : v) s.append(static_cast<char>(x));
-  return s;
-}
-
 }  // namespace vm::test
