@@ -109,7 +109,10 @@ TEST_F(ManualPanelTest, ActivationSwitchesTheHeatingOffAndSetsUpTheAxis) {
   // Leaving the window after the rotary axis was turned remembers where it is.
   ster().FormActivate();
   ster().OnKeyDown(kKeyPageUp);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(WaitFor([&] {
+    return sim.With(
+        [](sim::Controller& c) { return c.CurrentPosition(sim::Controller::Clock::now()).z != 0; });
+  }));
   ster().OnKeyUp(kKeyPageUp);
   EXPECT_TRUE(SaveZRequested);
   ster().FormDeactivate();
@@ -554,13 +557,28 @@ TEST_F(ManualPanelTest, PauseAndContinueGivenUpByTheOperatorSendNoFurtherMove) {
   EXPECT_TRUE(messages.requests.isEmpty());
 }
 
-TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerUntilDone) {
-  SetMachine(0, 0, 0, true);
+TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerOnlyAfterItWasSeenRunning) {
+  SetMachine(10000, 9500, 0, true);
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(10); });
   RotaryStartX = 100;
   RotaryStartY = 100;
   SerialPassStep = 10;
   SerialPassesLeft = 1;
   SerialCutActive = true;
+  ster().SerialSeriesStarted();
+  LoadJob(PauseJob(20));
+
+  // An idle machine whose series the poll never saw running repeats nothing.
+  ClearCommands();
+  ster().Timer1Timer();
+  EXPECT_EQ(CountOf("A") + CountOf("G"), 0);
+  EXPECT_EQ(SerialPassesLeft, 1);
+  EXPECT_TRUE(SerialCutActive);
+
+  // Seen running, then ended normally: one shift lower, then "G".
+  RunBuffer();
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
   ClearCommands();
   ster().Timer1Timer();
   EXPECT_EQ(SerialPassesLeft, 0);
@@ -569,19 +587,36 @@ TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerUntilDone) {
   EXPECT_EQ(Commands().back(), QByteArray("G"));
   const auto moves = Moves();
   ASSERT_EQ(moves.size(), 1u);
-  EXPECT_EQ(moves[0].dx, 10000);
-  EXPECT_EQ(moves[0].dy, 9000);
+  EXPECT_EQ(moves[0].dx, 0);
+  EXPECT_EQ(moves[0].dy, -500);
+
+  // The last repetition ends the series: nothing more is started.
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
+  ClearCommands();
   ster().Timer1Timer();
   EXPECT_FALSE(SerialCutActive);
+  EXPECT_EQ(CountOf("A") + CountOf("G"), 0);
+}
 
-  // The next shift would leave the working area: the series ends there.
+TEST_F(ManualPanelTest, SerialRepetitionOutsideTheWorkingAreaEndsTheSeries) {
+  SetMachine(10000, 9500, 0, true);
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(10); });
+  LoadJob(PauseJob(20));
+  RotaryStartX = 100;
   RotaryStartY = 5;
+  SerialPassStep = 10;
   SerialPassesLeft = 3;
   SerialCutActive = true;
+  ster().SerialSeriesStarted();
+  RunBuffer();
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
   ClearCommands();
   ster().Timer1Timer();
   EXPECT_FALSE(SerialCutActive);
   EXPECT_FALSE(HasCommand("G"));
+  EXPECT_EQ(CountOf("A"), 0);
   EXPECT_EQ(Shown().back(), Tr("Control", "punktPozaObszarem"));
 }
 
