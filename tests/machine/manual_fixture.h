@@ -70,6 +70,16 @@ class ManualTest : public LinkTest {
         std::count_if(commands.begin(), commands.end(),
                       [&](const QByteArray& c) { return c.startsWith(prefix); }));
   }
+  // Position of the first received command equal to `exact` (or, with
+  // `prefix`, beginning with it) at or after `from`; -1 when there is none.
+  int IndexOf(const QByteArray& exact, int from = 0, bool prefix = false) {
+    const auto commands = Commands();
+    for (int i = std::max(from, 0); i < static_cast<int>(commands.size()); ++i) {
+      if (prefix ? commands[i].startsWith(exact) : commands[i] == exact) return i;
+    }
+    return -1;
+  }
+  int IndexOfMove(int from = 0) { return IndexOf("A", from, true); }
   bool HasCommand(const QByteArray& exact) {
     const auto commands = Commands();
     return std::find(commands.begin(), commands.end(), exact) != commands.end();

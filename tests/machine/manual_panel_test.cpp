@@ -206,11 +206,15 @@ TEST_F(ManualPanelTest, JogKeysMoveUntilReleasedAndALostReleaseStopsAtDeactivati
   auto moves = Moves();
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_EQ(moves[0].dx, 480000 - 1000);
-  EXPECT_TRUE(HasCommand(Bytes({'R', 1, 2})));  // the heating comes on first
+  // The heating comes on before the wire moves.
+  const int heat = IndexOf(Bytes({'R', 1, 2}));
+  ASSERT_GE(heat, 0);
+  EXPECT_GT(IndexOfMove(), heat);
   ster().OnKeyUp(kKeyRight);
   EXPECT_FALSE(Machine.JogActive);
   EXPECT_EQ(Commands().back(), QByteArray("X"));
   EXPECT_EQ(CountOf("Y"), 1);
+  EXPECT_GT(IndexOf("Y"), IndexOfMove());
 
   // The window loses the focus while the key is held: its release never
   // comes, the jog is stopped all the same.
@@ -417,13 +421,24 @@ TEST_F(ManualPanelTest, PauseRetreatsByModeAndContinueReturnsAndResumes) {
     RotaryStartY = PlotState.Y / 100.0 + 50;
     sim.With([](sim::Controller& c) { c.SetSpeedUp(1000); });
     ASSERT_TRUE(ster().wstrzymaj());
-    EXPECT_TRUE(HasCommand("Q"));
-    EXPECT_TRUE(HasCommand(Bytes({'R', 0, 2})));
+    // The job stops first; the wire leaves the material hot (the heating is
+    // switched on before the retreat) and is switched off only afterwards.
+    const int q = IndexOf("Q");
+    const int off = IndexOf(Bytes({'R', 0, 2}));
+    ASSERT_GE(q, 0);
+    EXPECT_GT(off, q);
+    EXPECT_EQ(IndexOfMove(), IndexOfMove(q));
     EXPECT_EQ(Commands().back(), Bytes({'F', 2}));
     const auto moves = Moves();
     ASSERT_EQ(moves.size(), r.retreatDy ? 1u : 0u);
     if (r.retreatDy) {
       EXPECT_EQ(moves[0].dy, r.retreatDy);
+      const int heat = IndexOf(Bytes({'R', 1, 3}), q);
+      ASSERT_GT(heat, q);
+      EXPECT_LT(heat, IndexOfMove());
+      EXPECT_LT(IndexOfMove(), off);
+    } else {
+      EXPECT_EQ(IndexOfMove(), -1);
     }
     ReadStatus();
     EXPECT_EQ(PlotState.Status & 0x28, 0x28);
@@ -431,12 +446,22 @@ TEST_F(ManualPanelTest, PauseRetreatsByModeAndContinueReturnsAndResumes) {
 
     ClearCommands();
     ster().kontynuuj();
-    EXPECT_TRUE(HasCommand("K"));
-    EXPECT_TRUE(HasCommand(r.mode == 0 ? Bytes({'R', 1, 3}) : Bytes({'R', 1, 1})));
+    // The wire is heated before it goes back into the material, and the job
+    // continues only once it is back.
+    const QByteArray heatOn = r.mode == 0 ? Bytes({'R', 1, 3}) : Bytes({'R', 1, 1});
+    const int heat = IndexOf(heatOn);
+    const int k = IndexOf("K");
+    ASSERT_GE(heat, 0);
+    EXPECT_GT(k, heat);
+    EXPECT_LT(IndexOf(Bytes({'F', 1})), heat);
+    // The heating is switched on again after "K" as well.
+    EXPECT_GT(IndexOf(heatOn, k), k);
     const auto back = Moves();
     ASSERT_EQ(back.size(), r.retreatDy ? 1u : 0u);
     if (r.retreatDy) {
       EXPECT_EQ(back[0].dy, -r.retreatDy);
+      EXPECT_GT(IndexOfMove(), heat);
+      EXPECT_LT(IndexOfMove(), k);
     }
     ReadStatus();
     EXPECT_TRUE(PlotState.Status & kStatusJobRunning);
