@@ -510,6 +510,9 @@ bool TCutSequencer::StartSerial(bool& begun) {
   if (!ster().gotopoint(true, 0, approachX, RotaryStartY, SavedZ)) return abandon();
 
   ReadStatus();
+  // The heating goes on in the channel the controller has chosen, not in
+  // whatever channel was last read (none before the first poll).
+  ReadPower();
   if (Machine.FamilyJXFlag) {
     PowerRamp(1, Round(k.work_power.Value()));
   } else {
@@ -521,7 +524,9 @@ bool TCutSequencer::StartSerial(bool& begun) {
   SetSlotFeed(1, k.szybkoscObrobki.Value());
   // The wire enters the material at working speed.
   const bool entered = ster().gotopoint(true, 1, RotaryStartX, RotaryStartY, SavedZ);
-  ToggleHeater();
+  // The heating goes off, whatever the status last read says: a toggle after
+  // an entry refused on a failed status query would switch it on instead.
+  Command(Bytes({'R', 0, PlotState.PowerChannel}));
   if (!entered) return abandon();
 
   bool alternate = false;

@@ -417,7 +417,7 @@ TEST_F(SequencerTest, SerialCutRunsPassesInPassOrderWithAlternatingDirectionAndO
   Dlgkonfig().CzasRozgrzewania.SetValue(0);
   sim.With([](sim::Controller& c) { c.SetPosition(50000, 30000, 0); });
   // Window order 3, 0, 7; each an open line rising to the right.
-  PlotState.PowerChannel = 1;  // as the manual control window's poll left it
+  PlotState.PowerChannel = 0;  // no poll has read the machine's channel yet
   for (int pass : {3, 0, 7}) AddPrepared({{{0, 0}, {800, 400}, {1600, 0}}}, 3, pass);
   active = 1;
   ASSERT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
@@ -665,6 +665,39 @@ TEST_F(SerialSeriesTest, AbandonedSeriesClearsTheBufferAndStartsNothing) {
   EXPECT_FALSE(SerialCutActive);
   EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1); }));
   EXPECT_TRUE(ster().Polling());
+}
+
+TEST_F(SerialSeriesTest, EntryRefusedOnALostStatusLeavesTheHeatingOff) {
+  // The series as far as the entry into the material, with every answer:
+  // the entry's move begins with a status query after "V" 1.
+  SetTransmissionShowHandler([](Ttransmisja&) { return ModalResult::Cancel; });
+  ASSERT_FALSE(CutSequencer().Start1Click());
+  const QStringList dry = Cmds();
+  const int entry = int(dry.indexOf(QRegularExpression("V 1 .*"))) + 1;
+  ASSERT_GT(entry, 0) << dry.join(", ").toStdString();
+  ASSERT_EQ(dry[entry], "X");
+  // Heated in the controller's own channel, before the entry.
+  EXPECT_EQ(dry.mid(0, entry).filter(QRegularExpression("^R 1 ")), QStringList{"R 1 1"});
+
+  // The reply to that status query is lost once: the entry is refused.
+  ResetPloter();
+  ReadStatus();
+  messages.requests.clear();
+  sim.With([](sim::Controller& c) {
+    c.Receive('C', sim::Controller::Clock::now());
+    c.SetPosition(98000, 20000, 0);
+  });
+  ClearCommands();
+  sim.SilenceAfterCommands(entry, 1);
+  EXPECT_FALSE(CutSequencer().Start1Click());
+  const QStringList cmds = Cmds();
+  EXPECT_EQ(Cmds().mid(0, entry), dry.mid(0, entry));
+  EXPECT_TRUE(MessageKeys().contains(Tr("Control", "ploterBrakLacznosci")));
+  // The heating that went on for the entry is off again; nothing started.
+  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1) || c.Relay(2); }));
+  EXPECT_EQ(Count(cmds, "G"), 0);
+  EXPECT_TRUE(cmds.filter(QRegularExpression("^R 1 ")).size() == 1);
+  EXPECT_FALSE(SerialCutActive);
 }
 
 TEST_F(SequencerTest, TestModeSendsNothingToAConnectedMachineAfterTheJobFile) {

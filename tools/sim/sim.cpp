@@ -37,9 +37,11 @@ void Simulator::Stop() {
 void Simulator::SetSilent(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
   silent_ = on;
+  silentFor_ = -1;
 }
-void Simulator::SilenceAfterCommands(int count) {
+void Simulator::SilenceAfterCommands(int count, int silentFor) {
   std::lock_guard<std::mutex> lock(mutex_);
+  silentFor_ = silentFor;
   if (count <= 0) {
     silent_ = true;
     silenceAfter_ = -1;
@@ -242,9 +244,14 @@ void Simulator::Loop() {
           const std::size_t commands = controller_.Commands().size();
           reply = controller_.Receive(buf[i], now);
           if (silent_) reply.clear();
+          const bool completed = controller_.Commands().size() != commands;
+          // A command completed while silent: one fewer before answering again.
+          if (completed && silent_ && silentFor_ > 0 && --silentFor_ == 0) {
+            silent_ = false;
+            silentFor_ = -1;
+          }
           // A command completed: one fewer to answer before the silence.
-          if (silenceAfter_ > 0 && controller_.Commands().size() != commands &&
-              --silenceAfter_ == 0) {
+          if (completed && silenceAfter_ > 0 && --silenceAfter_ == 0) {
             silent_ = true;
             silenceAfter_ = -1;
           }

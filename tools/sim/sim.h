@@ -43,8 +43,10 @@ class Simulator {
   void SetSilent(bool on);
   // Answers the next `count` interactive commands, then reads everything and
   // answers nothing (as SetSilent(true)): a controller that stops confirming
-  // part way through an exchange of many commands.
-  void SilenceAfterCommands(int count);
+  // part way through an exchange of many commands. With `silentFor` of 1 or
+  // more it answers again after that many unanswered commands (replies lost
+  // on the line once).
+  void SilenceAfterCommands(int count, int silentFor = -1);
   // Sends every received byte back instead of answering (a line that loops
   // back: a status query then reads 88, the letter "X").
   void SetEcho(bool on);
@@ -94,6 +96,7 @@ class Simulator {
 
   bool silent_ = false;
   int silenceAfter_ = -1;  // commands still answered before silence
+  int silentFor_ = -1;     // commands left unanswered before answering again
   bool echo_ = false;
   int shortBy_ = 0;
   bool stopReading_ = false;
