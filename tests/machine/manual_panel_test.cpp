@@ -584,7 +584,7 @@ TEST_F(ManualPanelTest, PauseAndContinueGivenUpByTheOperatorSendNoFurtherMove) {
 
 TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerOnlyAfterItWasSeenRunning) {
   SetMachine(10000, 9500, 0, true);
-  sim.With([](sim::Controller& c) { c.SetSpeedUp(10); });
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(2); });
   RotaryStartX = 100;
   RotaryStartY = 100;
   SerialPassStep = 10;
@@ -626,7 +626,7 @@ TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerOnlyAfterItWas
 
 TEST_F(ManualPanelTest, SerialRepetitionOutsideTheWorkingAreaEndsTheSeries) {
   SetMachine(10000, 9500, 0, true);
-  sim.With([](sim::Controller& c) { c.SetSpeedUp(10); });
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(2); });
   LoadJob(PauseJob(20));
   RotaryStartX = 100;
   RotaryStartY = 5;

@@ -618,7 +618,7 @@ TEST_F(SerialSeriesTest, StopDuringARepeatedSeriesEndsItWithNoFurtherMoveOrGo) {
 }
 
 TEST_F(SerialSeriesTest, ABrokenWireEndsTheSeriesWithNoFurtherMoveOrGo) {
-  StartSeries(20);
+  StartSeries(10);
   // The wire breaks at the job's last command: the controller stops it.
   sim.With([](sim::Controller& c) {
     c.BreakWireAtJobCommand(static_cast<int>(c.JobBuffer().size()) - 1);
@@ -634,7 +634,7 @@ TEST_F(SerialSeriesTest, ABrokenWireEndsTheSeriesWithNoFurtherMoveOrGo) {
 }
 
 TEST_F(SerialSeriesTest, ANormalEndRunsTheSeriesAgainOneShiftLower) {
-  StartSeries(20);
+  StartSeries(10);
   ASSERT_TRUE(
       WaitFor([&] { return !sim.With([](sim::Controller& c) { return c.JobRunning(); }); }));
   ClearCommands();
