@@ -183,7 +183,12 @@ TEST_F(ManualMovesTest, SlowTurnGivenUpStopsTheTurntableClosesTheBracketAndSaysS
     EXPECT_EQ(SerialReadTimeouts() - before, r.timeOuts);
     EXPECT_TRUE(Shown().contains(Tr("Control", "obrotPrzerwany")));
     // After the command left unanswered: "Y" stops the turntable, the bracket
-    // is closed, and no move follows.
+    // is closed, and no move follows. Nothing waits for their replies: the
+    // emulator may still be taking them in.
+    ASSERT_TRUE(WaitFor([&] {
+      const auto c = Commands();
+      return !c.empty() && c.back() == Bytes({'L', 1, 1});
+    }));
     const auto commands = Commands();
     const int stop = IndexOf("Y", r.firstUnanswered + 1);
     ASSERT_GT(stop, r.firstUnanswered);
