@@ -431,11 +431,26 @@ void Tster::ReadJoystickStep(bool running) {
 }
 
 void Tster::SerialRepetition() {
-  if (!SerialCutActive) return;
+  if (!SerialCutActive) {
+    seriesJobSeen_ = false;
+    return;
+  }
   ReadStatus();
   // A failed query says nothing about the job: no repetition is started.
-  if (LinkFailed() || Running()) return;
-  if (SerialPassesLeft < 1) {
+  if (LinkFailed()) return;
+  if (Running()) {
+    seriesJobSeen_ = true;
+    return;
+  }
+  // Only the end of a series this poll saw running starts the next one: an
+  // idle machine before the series started, or after it was stopped and
+  // cleared, repeats nothing.
+  if (!seriesJobSeen_) return;
+  seriesJobSeen_ = false;
+  // A job that the operator stopped, or that the controller stopped for a
+  // broken wire, ends the series: it is never run again on its own.
+  const bool stopped = PlotState.Status & (kStatusJobStopped | kStatusCanContinue);
+  if (stopped || (PlotState.Status & kStatusWireBroken) || SerialPassesLeft < 1) {
     SerialCutActive = false;
     return;
   }
@@ -454,6 +469,8 @@ void Tster::SerialRepetition() {
   SendCommandSilently("G");
   ReadAck();
 }
+
+void Tster::SerialSeriesStarted() { seriesJobSeen_ = false; }
 
 void Tster::OnKeyDown(int key) {
   const bool repeat = key == lastKey_;
@@ -779,13 +796,22 @@ bool Tster::obroc_spokojnie(std::int32_t steps) {
   const auto move = [&](std::int64_t n) {
     SendMove(0, 0, static_cast<std::int32_t>(negative ? -n : n));
   };
-  const auto broken = [&] {
+  // The controller stopped confirming: the turntable is stopped and the
+  // slow-turn bracket closed, written without waiting for replies that may
+  // never come, and the operator is told.
+  const auto broken = [&](bool bracketOpen = true) {
+    SendCommandSilently("Y");
+    if (bracketOpen) {
+      SendCommandSilently(Bytes({'P', 1}));
+      SendCommandSilently(Bytes({'L', 1, 1}));
+    }
     ShowMessageBox(Tr("Control", "obrotPrzerwany"), true);
     return false;
   };
 
   Command(Bytes({'P', 1}));
-  if (LinkFailed()) return broken();
+  // An opening that could not even be written opened no bracket.
+  if (LinkFailed()) return broken(SerialState.LastError == kReadTimedOut);
   if (!WaitWhileBusy()) {
     if (LinkFailed()) return broken();
     // Given up by the operator: the bracket is closed as after a turn and
@@ -846,12 +872,17 @@ bool Tster::obroc_spokojnie(std::int32_t steps) {
   Command(Bytes({'L', 1, 1}));
   // A wait given up by the operator stopped the turn short of its end.
   const bool idle = WaitWhileBusy();
-  if (LinkFailed()) return broken();
+  // The bracket is closed already.
+  if (LinkFailed()) return broken(false);
   return idle;
 }
 
 bool Tster::wstrzymaj() {
   OperationScope busy(*this);
+  // The operator's Stop ends a repeated serial series: what was stopped is
+  // not started again lower down.
+  SerialCutActive = false;
+  seriesJobSeen_ = false;
   ReadStatus();
   if (LinkFailed() || !Running()) return false;
   Command("Q");
@@ -1005,6 +1036,8 @@ void Tster::bazujClick() {
 }
 
 void Tster::kstopClick() {
+  SerialCutActive = false;
+  seriesJobSeen_ = false;
   ReadStatus();
   if (!Running()) return;
   if (hooks.SetWaitCursor) hooks.SetWaitCursor();

@@ -134,6 +134,9 @@ class Tster {
   // broken off because the controller stopped confirming (the reason shown),
   // or when the operator gave up a wait for the machine.
   bool obroc_spokojnie(std::int32_t steps);
+  // The sequencer has started a serial series ("G"): the poll repeats it once
+  // it has seen it run and end normally.
+  void SerialSeriesStarted();
   // Starts a turntable jog (Page Up / Page Down) with the software ramp.
   void startZ(int key);
   // Tests the link; reports ("Control", "ploterBrakLacznosci") when it is down.
@@ -203,6 +206,8 @@ class Tster {
   double rampSpeed_ = kRampStartSpeed;
   std::uint16_t rampSlotValue_ = 0;
   int joyDirection_ = 0;
+  // The poll has seen the current serial series run.
+  bool seriesJobSeen_ = false;
   // Position of the last pause (1/100 mm, steps).
   std::int32_t pauseX_ = 0, pauseY_ = 0, pauseZ_ = 0;
   // Speed slot and power channel shown last (255: none yet).

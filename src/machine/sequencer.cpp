@@ -291,7 +291,6 @@ bool TCutSequencer::HeatAndGo(int channel) {
 
 bool TCutSequencer::SendGo() {
   SilentCommand("G");
-  goSent_ = true;
   return !LinkFailed();
 }
 
@@ -386,44 +385,58 @@ bool TCutSequencer::Cut(TMDIChild& w) {
     // A start point past the arithmetic's range: no machine reaches it.
     return Fail("Main_window", "projektZaDuzy");
   }
-  if (mode != 3 && !test && !ClearController()) return false;
+  const auto showStartFromBuffer = [this] {
+    if (hooks.SetStartFromBufferVisible) {
+      hooks.SetStartFromBufferVisible(HasSwitch(QStringLiteral("CORVANTA")));
+    }
+  };
+  if (test) {
+    // Without the machine the job file is all there is to do: nothing more
+    // goes to a machine that may still be connected.
+    showStartFromBuffer();
+    return true;
+  }
+  if (mode != 3 && !ClearController()) return false;
 
   QString caption = Tr("Transmission", "caption");
   if (mode == 3) caption += QStringLiteral(" (") + QString::number(w.PassNumber) + ')';
-  if (!test && !TransmitJobFile(caption)) {
-    // The transmission window has shown why.
-    ster().Timer1().start();
-    return false;
-  }
-  if (hooks.SetStartFromBufferVisible) {
-    hooks.SetStartFromBufferVisible(HasSwitch(QStringLiteral("CORVANTA")));
-  }
+  // The transmission window has shown why it did not end with OK.
+  if (!TransmitJobFile(caption)) return false;
+  showStartFromBuffer();
   if (wireCheck && !WireCheck()) return false;
-  goSent_ = false;
-  const bool started = GoToStartAndRun(w, mode, stolik);
-  // Once "G" went out the sequence has run to its end, even when its reply
-  // was lost: the polling resumes (and finds the line's state).
-  if (started || goSent_) ster().Timer1().start();
-  return started;
+  return GoToStartAndRun(w, mode, stolik);
+}
+
+TCutSequencer::TPollingPause::TPollingPause(bool resume) : resume_(resume) {
+  ster().Timer1().stop();
+}
+
+TCutSequencer::TPollingPause::~TPollingPause() {
+  if (resume_) ster().Timer1().start();
 }
 
 bool TCutSequencer::tnij(std::int32_t /*first*/, std::int32_t /*last*/) {
   TMDIChild* w = hooks.ActiveProject ? hooks.ActiveProject() : nullptr;
   if (w == nullptr) return false;
   // The manual control window's poll would interleave its queries with the
-  // sequence's commands; the failure exits leave it off until that window is
-  // activated again.
-  ster().Timer1().stop();
+  // sequence's commands. It is on again at every exit, whatever stopped the
+  // sequence; a pass of a serial series leaves that to the series.
+  const TPollingPause polling(!inSeries_);
   return Cut(*w);
 }
 
 bool TCutSequencer::StartSerial(bool& begun) {
   begun = false;
   const TDlgkonfig& k = Dlgkonfig();
+  const bool test = IsTestMode();
+  // No poll between the series' commands; it is on again at every exit.
+  const TPollingPause polling(true);
   ReadStatus();
-  if (LinkFailed()) return false;
-  if (PlotState.Status & kStatusJobRunning) return Fail("Main_window", "ploterPracuje");
-  if (!(PlotState.Status & kStatusHomed)) return Fail("Control", "wykonajBazowanie");
+  if (!test) {
+    if (LinkFailed()) return false;
+    if (PlotState.Status & kStatusJobRunning) return Fail("Main_window", "ploterPracuje");
+    if (!(PlotState.Status & kStatusHomed)) return Fail("Control", "wykonajBazowanie");
+  }
 
   std::vector<TMDIChild*> passes;
   for (TMDIChild* w : ProjectList()) {
@@ -448,10 +461,35 @@ bool TCutSequencer::StartSerial(bool& begun) {
   begun = true;
   TMDIChild* active = hooks.ActiveProject ? hooks.ActiveProject() : nullptr;
   if (active == nullptr || passes.empty()) return false;
-  const auto abandon = [] {
+  struct TSeriesScope {
+    explicit TSeriesScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TSeriesScope() { flag_ = false; }
+    bool& flag_;
+  } series(inSeries_);
+
+  if (test) {
+    // Without the machine every pass's job file is written in turn and
+    // nothing goes to the port: no clearing, no move, no heating, no "G".
     SerialCutActive = false;
+    bool alternate = false;
+    for (TMDIChild* w : passes) {
+      if (hooks.Activate) hooks.Activate(*w);
+      w->UstawKierunek(alternate ? -1 : 1);
+      if (!tnij(0, 0)) return false;
+      alternate = !alternate;
+    }
+    return true;
+  }
+
+  bool cleared = false;
+  const auto abandon = [&cleared] {
+    SerialCutActive = false;
+    // The passes already transmitted must not stay in the buffer, where a
+    // start from the buffer would run half a series.
+    if (cleared) SilentCommand("C");
     return false;
   };
+  cleared = true;
   if (!ClearController()) return abandon();
 
   RotaryOnTable = true;
@@ -472,6 +510,9 @@ bool TCutSequencer::StartSerial(bool& begun) {
   if (!ster().gotopoint(true, 0, approachX, RotaryStartY, SavedZ)) return abandon();
 
   ReadStatus();
+  // The heating goes on in the channel the controller has chosen, not in
+  // whatever channel was last read (none before the first poll).
+  ReadPower();
   if (Machine.FamilyJXFlag) {
     PowerRamp(1, Round(k.work_power.Value()));
   } else {
@@ -483,7 +524,9 @@ bool TCutSequencer::StartSerial(bool& begun) {
   SetSlotFeed(1, k.szybkoscObrobki.Value());
   // The wire enters the material at working speed.
   const bool entered = ster().gotopoint(true, 1, RotaryStartX, RotaryStartY, SavedZ);
-  ToggleHeater();
+  // The heating goes off, whatever the status last read says: a toggle after
+  // an entry refused on a failed status query would switch it on instead.
+  Command(Bytes({'R', 0, PlotState.PowerChannel}));
   if (!entered) return abandon();
 
   bool alternate = false;
@@ -496,11 +539,16 @@ bool TCutSequencer::StartSerial(bool& begun) {
     alternate = !alternate;
   }
   SilentCommand("G");
+  // The poll repeats the series once it has seen it run and end normally.
+  ster().SerialSeriesStarted();
   return !LinkFailed();
 }
 
 bool TCutSequencer::Start1Click() {
   const int mode = Dlgkonfig().Mode.ItemIndex();
+  // A new start ends a serial series still waiting for its repetitions: the
+  // poll never repeats a job it did not start as a series.
+  SerialCutActive = false;
   bool started = false;
   if (mode == 3) {
     // The refusals before the series begins keep the direction.

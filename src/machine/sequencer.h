@@ -97,7 +97,20 @@ class TCutSequencer {
   std::vector<TMDIChild*> ProjectList() const;
   std::unique_ptr<AbortProbe> Probe() const;
 
-  bool goSent_ = false;  // the current cut has sent its "G"
+  // Stops the manual control window's poll for its lifetime; with `resume`
+  // the poll is on again at its end.
+  class TPollingPause {
+   public:
+    explicit TPollingPause(bool resume);
+    ~TPollingPause();
+    TPollingPause(const TPollingPause&) = delete;
+    TPollingPause& operator=(const TPollingPause&) = delete;
+
+   private:
+    bool resume_;
+  };
+
+  bool inSeries_ = false;  // the passes of a serial series are being cut
 };
 
 // The one sequencer of the main window, and a fresh one (tests).

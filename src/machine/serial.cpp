@@ -26,6 +26,8 @@ std::unique_ptr<QSerialPort> g_port;
 bool g_dead = false;
 // Error signals of the port so far (a dead line must not flood the event loop).
 int g_errorSignals = 0;
+// Reads that waited their whole time-out for nothing.
+int g_readTimeouts = 0;
 
 bool IsDeadLineError(QSerialPort::SerialPortError e) {
   return e == QSerialPort::ReadError || e == QSerialPort::ResourceError ||
@@ -168,6 +170,7 @@ std::uint8_t ReadByte() {
   }
   char c = 0;
   if (g_port->bytesAvailable() > 0 && g_port->read(&c, 1) == 1) return static_cast<std::uint8_t>(c);
+  ++g_readTimeouts;
   SerialState.LastError = kReadTimedOut;
   return 0;
 }
@@ -192,6 +195,8 @@ void ClosePort() {
 }
 
 int SerialErrorSignals() { return g_errorSignals; }
+
+int SerialReadTimeouts() { return g_readTimeouts; }
 
 bool PortIsOpen() {
   CloseDeadPort();

@@ -55,6 +55,9 @@ void ClosePort();
 bool PortIsOpen();
 // Error signals the port has raised so far.
 int SerialErrorSignals();
+// Reads so far that waited their whole time-out (kReadTimeoutMs) and got no
+// byte; a read on a closed or dead line gives up at once and is not counted.
+int SerialReadTimeouts();
 
 // Closes the port and puts the state back to its start-up values.
 void ResetSerial();

@@ -3,12 +3,12 @@
 #pragma once
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "drawing/move_encoding.h"
 #include "link_fixture.h"
 #include "machine/manual_control.h"
+#include "sim/job_decoder.h"
+#include "support/wait_for.h"
 
 namespace vm::test {
 
@@ -70,6 +70,16 @@ class ManualTest : public LinkTest {
         std::count_if(commands.begin(), commands.end(),
                       [&](const QByteArray& c) { return c.startsWith(prefix); }));
   }
+  // Position of the first received command equal to `exact` (or, with
+  // `prefix`, beginning with it) at or after `from`; -1 when there is none.
+  int IndexOf(const QByteArray& exact, int from = 0, bool prefix = false) {
+    const auto commands = Commands();
+    for (int i = std::max(from, 0); i < static_cast<int>(commands.size()); ++i) {
+      if (prefix ? commands[i].startsWith(exact) : commands[i] == exact) return i;
+    }
+    return -1;
+  }
+  int IndexOfMove(int from = 0) { return IndexOf("A", from, true); }
   bool HasCommand(const QByteArray& exact) {
     const auto commands = Commands();
     return std::find(commands.begin(), commands.end(), exact) != commands.end();
@@ -87,6 +97,37 @@ class ManualTest : public LinkTest {
     return t;
   }
 
+  // Clears the controller's buffer, sends it `job` (job-file bytes) and
+  // waits until the controller holds every command of it.
+  void LoadJob(const QByteArray& job) {
+    SendCommandSilently("C");
+    ReadAck();
+    SendString(job);
+    const std::size_t expected = sim::DecodeJob(job).commands.size();
+    ASSERT_TRUE(WaitFor([&] {
+      return sim.With([](sim::Controller& c) { return c.JobBuffer().size(); }) == expected;
+    }));
+  }
+  // Starts the job in the buffer and sees it running.
+  void RunBuffer() {
+    SendCommandSilently("G");
+    ReadAck();
+    ReadStatus();
+    ASSERT_TRUE(PlotState.Status & kStatusJobRunning);
+  }
+  // A job that does nothing but wait `pauses` x 250 ms (at the emulator's
+  // speed-up).
+  static QByteArray PauseJob(int pauses) {
+    QByteArray job;
+    for (int i = 0; i < pauses; ++i) job += QByteArray("p") + char(250);
+    return job;
+  }
+  bool JobRunning() {
+    return sim.With([](sim::Controller& c) {
+      return (c.Status(sim::Controller::Clock::now()) & sim::Controller::kJobRunning) != 0;
+    });
+  }
+
   // Puts a job of one long move into the controller and starts it; with
   // `held` the job first holds (status 0x02 with 0x10).
   void StartLongJob(bool held = false) {
@@ -95,14 +136,8 @@ class ManualTest : public LinkTest {
     std::int32_t count = 0;
     EncodeMove(1, 1000000, 0, move, count, 0);
     move[0] = 'a';
-    SendCommandSilently("C");
-    ReadAck();
-    SendString((held ? QByteArray("w") : QByteArray()) + move);
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
-    SendCommandSilently("G");
-    ReadAck();
-    ReadStatus();
-    ASSERT_TRUE(PlotState.Status & kStatusJobRunning);
+    LoadJob((held ? QByteArray("w") : QByteArray()) + move);
+    RunBuffer();
     ClearCommands();
   }
 

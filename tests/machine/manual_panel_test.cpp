@@ -109,7 +109,10 @@ TEST_F(ManualPanelTest, ActivationSwitchesTheHeatingOffAndSetsUpTheAxis) {
   // Leaving the window after the rotary axis was turned remembers where it is.
   ster().FormActivate();
   ster().OnKeyDown(kKeyPageUp);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(WaitFor([&] {
+    return sim.With(
+        [](sim::Controller& c) { return c.CurrentPosition(sim::Controller::Clock::now()).z != 0; });
+  }));
   ster().OnKeyUp(kKeyPageUp);
   EXPECT_TRUE(SaveZRequested);
   ster().FormDeactivate();
@@ -203,11 +206,15 @@ TEST_F(ManualPanelTest, JogKeysMoveUntilReleasedAndALostReleaseStopsAtDeactivati
   auto moves = Moves();
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_EQ(moves[0].dx, 480000 - 1000);
-  EXPECT_TRUE(HasCommand(Bytes({'R', 1, 2})));  // the heating comes on first
+  // The heating comes on before the wire moves.
+  const int heat = IndexOf(Bytes({'R', 1, 2}));
+  ASSERT_GE(heat, 0);
+  EXPECT_GT(IndexOfMove(), heat);
   ster().OnKeyUp(kKeyRight);
   EXPECT_FALSE(Machine.JogActive);
   EXPECT_EQ(Commands().back(), QByteArray("X"));
   EXPECT_EQ(CountOf("Y"), 1);
+  EXPECT_GT(IndexOf("Y"), IndexOfMove());
 
   // The window loses the focus while the key is held: its release never
   // comes, the jog is stopped all the same.
@@ -414,13 +421,24 @@ TEST_F(ManualPanelTest, PauseRetreatsByModeAndContinueReturnsAndResumes) {
     RotaryStartY = PlotState.Y / 100.0 + 50;
     sim.With([](sim::Controller& c) { c.SetSpeedUp(1000); });
     ASSERT_TRUE(ster().wstrzymaj());
-    EXPECT_TRUE(HasCommand("Q"));
-    EXPECT_TRUE(HasCommand(Bytes({'R', 0, 2})));
+    // The job stops first; the wire leaves the material hot (the heating is
+    // switched on before the retreat) and is switched off only afterwards.
+    const int q = IndexOf("Q");
+    const int off = IndexOf(Bytes({'R', 0, 2}));
+    ASSERT_GE(q, 0);
+    EXPECT_GT(off, q);
+    EXPECT_EQ(IndexOfMove(), IndexOfMove(q));
     EXPECT_EQ(Commands().back(), Bytes({'F', 2}));
     const auto moves = Moves();
     ASSERT_EQ(moves.size(), r.retreatDy ? 1u : 0u);
     if (r.retreatDy) {
       EXPECT_EQ(moves[0].dy, r.retreatDy);
+      const int heat = IndexOf(Bytes({'R', 1, 3}), q);
+      ASSERT_GT(heat, q);
+      EXPECT_LT(heat, IndexOfMove());
+      EXPECT_LT(IndexOfMove(), off);
+    } else {
+      EXPECT_EQ(IndexOfMove(), -1);
     }
     ReadStatus();
     EXPECT_EQ(PlotState.Status & 0x28, 0x28);
@@ -428,12 +446,22 @@ TEST_F(ManualPanelTest, PauseRetreatsByModeAndContinueReturnsAndResumes) {
 
     ClearCommands();
     ster().kontynuuj();
-    EXPECT_TRUE(HasCommand("K"));
-    EXPECT_TRUE(HasCommand(r.mode == 0 ? Bytes({'R', 1, 3}) : Bytes({'R', 1, 1})));
+    // The wire is heated before it goes back into the material, and the job
+    // continues only once it is back.
+    const QByteArray heatOn = r.mode == 0 ? Bytes({'R', 1, 3}) : Bytes({'R', 1, 1});
+    const int heat = IndexOf(heatOn);
+    const int k = IndexOf("K");
+    ASSERT_GE(heat, 0);
+    EXPECT_GT(k, heat);
+    EXPECT_LT(IndexOf(Bytes({'F', 1})), heat);
+    // The heating is switched on again after "K" as well.
+    EXPECT_GT(IndexOf(heatOn, k), k);
     const auto back = Moves();
     ASSERT_EQ(back.size(), r.retreatDy ? 1u : 0u);
     if (r.retreatDy) {
       EXPECT_EQ(back[0].dy, -r.retreatDy);
+      EXPECT_GT(IndexOfMove(), heat);
+      EXPECT_LT(IndexOfMove(), k);
     }
     ReadStatus();
     EXPECT_TRUE(PlotState.Status & kStatusJobRunning);
@@ -554,13 +582,28 @@ TEST_F(ManualPanelTest, PauseAndContinueGivenUpByTheOperatorSendNoFurtherMove) {
   EXPECT_TRUE(messages.requests.isEmpty());
 }
 
-TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerUntilDone) {
-  SetMachine(0, 0, 0, true);
+TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerOnlyAfterItWasSeenRunning) {
+  SetMachine(10000, 9500, 0, true);
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(2); });
   RotaryStartX = 100;
   RotaryStartY = 100;
   SerialPassStep = 10;
   SerialPassesLeft = 1;
   SerialCutActive = true;
+  ster().SerialSeriesStarted();
+  LoadJob(PauseJob(20));
+
+  // An idle machine whose series the poll never saw running repeats nothing.
+  ClearCommands();
+  ster().Timer1Timer();
+  EXPECT_EQ(CountOf("A") + CountOf("G"), 0);
+  EXPECT_EQ(SerialPassesLeft, 1);
+  EXPECT_TRUE(SerialCutActive);
+
+  // Seen running, then ended normally: one shift lower, then "G".
+  RunBuffer();
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
   ClearCommands();
   ster().Timer1Timer();
   EXPECT_EQ(SerialPassesLeft, 0);
@@ -569,19 +612,36 @@ TEST_F(ManualPanelTest, SerialRepetitionRunsTheBufferOneShiftLowerUntilDone) {
   EXPECT_EQ(Commands().back(), QByteArray("G"));
   const auto moves = Moves();
   ASSERT_EQ(moves.size(), 1u);
-  EXPECT_EQ(moves[0].dx, 10000);
-  EXPECT_EQ(moves[0].dy, 9000);
+  EXPECT_EQ(moves[0].dx, 0);
+  EXPECT_EQ(moves[0].dy, -500);
+
+  // The last repetition ends the series: nothing more is started.
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
+  ClearCommands();
   ster().Timer1Timer();
   EXPECT_FALSE(SerialCutActive);
+  EXPECT_EQ(CountOf("A") + CountOf("G"), 0);
+}
 
-  // The next shift would leave the working area: the series ends there.
+TEST_F(ManualPanelTest, SerialRepetitionOutsideTheWorkingAreaEndsTheSeries) {
+  SetMachine(10000, 9500, 0, true);
+  sim.With([](sim::Controller& c) { c.SetSpeedUp(2); });
+  LoadJob(PauseJob(20));
+  RotaryStartX = 100;
   RotaryStartY = 5;
+  SerialPassStep = 10;
   SerialPassesLeft = 3;
   SerialCutActive = true;
+  ster().SerialSeriesStarted();
+  RunBuffer();
+  ster().Timer1Timer();
+  ASSERT_TRUE(WaitFor([&] { return !JobRunning(); }));
   ClearCommands();
   ster().Timer1Timer();
   EXPECT_FALSE(SerialCutActive);
   EXPECT_FALSE(HasCommand("G"));
+  EXPECT_EQ(CountOf("A"), 0);
   EXPECT_EQ(Shown().back(), Tr("Control", "punktPozaObszarem"));
 }
 

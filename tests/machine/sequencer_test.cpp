@@ -3,12 +3,16 @@
 // the start point, heating and "G"; the refusals that send nothing; test mode;
 // serial cutting in pass-number order; stop and continue.
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "drawing/job_writer.h"
 #include "machine/sequencer_fixture.h"
 #include "shell/konfig.h"
+#include "support/wait_for.h"
 
 namespace vm::test {
 namespace {
@@ -413,7 +417,7 @@ TEST_F(SequencerTest, SerialCutRunsPassesInPassOrderWithAlternatingDirectionAndO
   Dlgkonfig().CzasRozgrzewania.SetValue(0);
   sim.With([](sim::Controller& c) { c.SetPosition(50000, 30000, 0); });
   // Window order 3, 0, 7; each an open line rising to the right.
-  PlotState.PowerChannel = 1;  // as the manual control window's poll left it
+  PlotState.PowerChannel = 0;  // no poll has read the machine's channel yet
   for (int pass : {3, 0, 7}) AddPrepared({{{0, 0}, {800, 400}, {1600, 0}}}, 3, pass);
   active = 1;
   ASSERT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
@@ -552,6 +556,367 @@ TEST_F(SequencerTest, StartOnAHeldJobOnlyResumesItAndStartFromBufferRunsTheBuffe
   ClearCommands();
   CutSequencer().Startzbufora1Click();
   EXPECT_EQ(Cmds(), (QStringList{"X", "G"}));
+}
+
+// A serial series of two passes to be repeated three times 10 mm lower,
+// started on a machine that stands at its start point; the job then runs at
+// `speedUp`.
+class SerialSeriesTest : public SequencerTest {
+ protected:
+  void SetUp() override {
+    SequencerTest::SetUp();
+    TDlgkonfig& k = Dlgkonfig();
+    k.Mode.SetItemIndex(3);
+    k.rgKatObrotu.SetItemIndex(1);
+    k.CzasRozgrzewania.SetValue(0);
+    k.Srednicamaterialu.SetValue(0);
+    k.Xstolika.SetValue(1000);
+    k.Ystolika.SetValue(200);
+    sim.With([](sim::Controller& c) { c.SetPosition(98000, 20000, 0); });
+    for (int pass : {0, 1}) AddPrepared({Rect(0, 0, 1600, 1600)}, 3, pass);
+    active = 0;
+    SetSerialCutDialogHandler([](TfDlgSeryjne& d) {
+      d.felloscPowtorzenSer.SetValue(3);
+      d.feuY_Przesuniecie.SetValue(10);
+      return d.btnZatwierdzClick();
+    });
+  }
+  void StartSeries(double speedUp) {
+    SetTransmissionShowHandler([this, speedUp](Ttransmisja& t) {
+      captions << t.Caption;
+      const ModalResult r = t.RunModal();
+      if (captions.size() == 2) sim.With([&](sim::Controller& c) { c.SetSpeedUp(speedUp); });
+      return r;
+    });
+    ASSERT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
+    ASSERT_TRUE(SerialCutActive);
+    ASSERT_EQ(SerialPassesLeft, 3);
+    ASSERT_EQ(Cmds().back(), "G");
+    // The poll sees the series run.
+    ster().Timer1Timer();
+    ASSERT_TRUE(sim.With([](sim::Controller& c) { return c.JobRunning(); }));
+  }
+  // Polls as the manual control window does, a few times.
+  void Poll(int ticks = 3) {
+    for (int i = 0; i < ticks; ++i) ster().Timer1Timer();
+  }
+  static int MovesAndGos(const QStringList& cmds) {
+    return int(cmds.filter(QRegularExpression("^A ")).size()) + Count(cmds, "G");
+  }
+};
+
+TEST_F(SerialSeriesTest, StopDuringARepeatedSeriesEndsItWithNoFurtherMoveOrGo) {
+  StartSeries(1);
+  ClearCommands();
+  CutSequencer().Wstrzymaj1Click();
+  EXPECT_FALSE(SerialCutActive);
+  Poll();
+  const QStringList cmds = Cmds();
+  EXPECT_TRUE(cmds.contains("Q"));
+  EXPECT_EQ(MovesAndGos(cmds), 0) << cmds.join(", ").toStdString();
+  EXPECT_EQ(SerialPassesLeft, 3);
+}
+
+TEST_F(SerialSeriesTest, ABrokenWireEndsTheSeriesWithNoFurtherMoveOrGo) {
+  StartSeries(10);
+  // The wire breaks at the job's last command: the controller stops it.
+  sim.With([](sim::Controller& c) {
+    c.BreakWireAtJobCommand(static_cast<int>(c.JobBuffer().size()) - 1);
+  });
+  ASSERT_TRUE(
+      WaitFor([&] { return !sim.With([](sim::Controller& c) { return c.JobRunning(); }); }));
+  ClearCommands();
+  Poll();
+  const QStringList cmds = Cmds();
+  EXPECT_FALSE(SerialCutActive);
+  EXPECT_EQ(MovesAndGos(cmds), 0) << cmds.join(", ").toStdString();
+  EXPECT_EQ(SerialPassesLeft, 3);
+}
+
+TEST_F(SerialSeriesTest, ANormalEndRunsTheSeriesAgainOneShiftLower) {
+  StartSeries(10);
+  ASSERT_TRUE(
+      WaitFor([&] { return !sim.With([](sim::Controller& c) { return c.JobRunning(); }); }));
+  ClearCommands();
+  ster().Timer1Timer();
+  const QStringList cmds = Cmds();
+  EXPECT_EQ(SerialPassesLeft, 2);
+  EXPECT_DOUBLE_EQ(RotaryStartY, 190);
+  EXPECT_EQ(cmds.back(), "G");
+  EXPECT_EQ(Count(cmds, "G"), 1);
+  EXPECT_TRUE(SerialCutActive);
+}
+
+TEST_F(SerialSeriesTest, AbandonedSeriesClearsTheBufferAndStartsNothing) {
+  // The wire is found broken before the second pass; the operator cancels.
+  CutSequencer().hooks.Activate = [this](TMDIChild& p) {
+    for (std::size_t i = 0; i < projects.size(); ++i)
+      if (projects[i].get() == &p) active = int(i);
+    if (p.PassNumber == 1) sim.With([](sim::Controller& c) { c.SetWireBroken(true); });
+  };
+  messages.answers = {ModalResult::Cancel};
+  EXPECT_FALSE(CutSequencer().Start1Click());
+  EXPECT_EQ(jobs.size(), 1u);
+  const QStringList cmds = Cmds();
+  // The first pass went into the buffer; the series ends with its clearing.
+  EXPECT_EQ(cmds.back(), "C") << cmds.join(", ").toStdString();
+  EXPECT_EQ(Count(cmds, "G"), 0);
+  EXPECT_TRUE(JobBuffer().empty());
+  EXPECT_FALSE(SerialCutActive);
+  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1); }));
+  EXPECT_TRUE(ster().Polling());
+}
+
+TEST_F(SerialSeriesTest, EntryRefusedOnALostStatusLeavesTheHeatingOff) {
+  // The series as far as the entry into the material, with every answer:
+  // the entry's move begins with a status query after "V" 1.
+  SetTransmissionShowHandler([](Ttransmisja&) { return ModalResult::Cancel; });
+  ASSERT_FALSE(CutSequencer().Start1Click());
+  const QStringList dry = Cmds();
+  const int entry = int(dry.indexOf(QRegularExpression("V 1 .*"))) + 1;
+  ASSERT_GT(entry, 0) << dry.join(", ").toStdString();
+  ASSERT_EQ(dry[entry], "X");
+  // Heated in the controller's own channel, before the entry.
+  EXPECT_EQ(dry.mid(0, entry).filter(QRegularExpression("^R 1 ")), QStringList{"R 1 1"});
+
+  // The reply to that status query is lost once: the entry is refused.
+  ResetPloter();
+  ReadStatus();
+  messages.requests.clear();
+  sim.With([](sim::Controller& c) {
+    c.Receive('C', sim::Controller::Clock::now());
+    c.SetPosition(98000, 20000, 0);
+  });
+  ClearCommands();
+  sim.SilenceAfterCommands(entry, 1);
+  EXPECT_FALSE(CutSequencer().Start1Click());
+  const QStringList cmds = Cmds();
+  EXPECT_EQ(Cmds().mid(0, entry), dry.mid(0, entry));
+  EXPECT_TRUE(MessageKeys().contains(Tr("Control", "ploterBrakLacznosci")));
+  // The heating that went on for the entry is off again; nothing started.
+  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1) || c.Relay(2); }));
+  EXPECT_EQ(Count(cmds, "G"), 0);
+  EXPECT_TRUE(cmds.filter(QRegularExpression("^R 1 ")).size() == 1);
+  EXPECT_FALSE(SerialCutActive);
+}
+
+TEST_F(SequencerTest, TestModeSendsNothingToAConnectedMachineAfterTheJobFile) {
+  SetCommandLine({QStringLiteral("test")});
+  struct Case {
+    const char* name;
+    int mode, stolik;
+  };
+  for (const Case& c : {Case{"plain cutting", 2, 0}, Case{"turning on the spindle", 0, 0},
+                        Case{"turning on the turntable", 0, 1}, Case{"rotary cutting", 1, 0}}) {
+    SCOPED_TRACE(c.name);
+    projects.clear();
+    messages.requests.clear();
+    QFile::remove(Ttransmisja::JobFilePath());
+    Dlgkonfig().Mode.SetItemIndex(c.mode);
+    Dlgkonfig().StolikSwitch.SetItemIndex(c.stolik);
+    if (c.mode == 2) {
+      AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    } else {
+      AddProject({Rect(-4000, 0, 0, 4000)}).HorizontalAxis = false;
+    }
+    qsizetype atSave = -1;
+    CutSequencer().hooks.SetJobOutputMode = [&](int code) {
+      outputMode = code;
+      // The main window's code is restored once the job file is written.
+      if (code == 1) atSave = sim.Received().size();
+    };
+    sim.ClearReceived();
+    ClearCommands();
+    EXPECT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
+    EXPECT_TRUE(JobFileWritten());
+    EXPECT_GE(atSave, 0);
+    EXPECT_EQ(sim.Received().size(), atSave) << Cmds().join(", ").toStdString();
+    EXPECT_TRUE(jobs.empty());
+    const QStringList cmds = Cmds();
+    for (const char* c : {"Q", "C", "G", "R 1 1"}) EXPECT_FALSE(cmds.contains(c)) << c;
+    EXPECT_TRUE(cmds.filter(QRegularExpression("^A ")).isEmpty());
+  }
+}
+
+TEST_F(SequencerTest, TestModeSerialCutWritesEveryPassAndMovesNothing) {
+  SetCommandLine({QStringLiteral("test")});
+  Dlgkonfig().Mode.SetItemIndex(3);
+  Dlgkonfig().rgKatObrotu.SetItemIndex(0);
+  for (int pass : {1, 0}) AddPrepared({Rect(0, 0, 1600, 1600)}, 3, pass);
+  sim.ClearReceived();
+  ClearCommands();
+  EXPECT_TRUE(CutSequencer().Start1Click()) << MessageKeys().join('\n').toStdString();
+  EXPECT_EQ(activated, (std::vector<int>{0, 1}));
+  EXPECT_EQ(std::count(outputModes.begin(), outputModes.end(), 33), 2);
+  EXPECT_TRUE(jobs.empty());
+  const QStringList cmds = Cmds();
+  // Only the queries of the machine, never a command that acts.
+  for (const QString& c : cmds) {
+    EXPECT_TRUE(c == "X" || c.startsWith("H ") || c.startsWith("S ")) << c.toStdString();
+  }
+  EXPECT_FALSE(SerialCutActive);
+}
+
+TEST_F(SequencerTest, PollingIsOnAgainAfterEveryExitOfACut) {
+  struct Case {
+    const char* name;
+    std::function<void()> setUp;
+    ModalResult answer = ModalResult::None;  // to the question asked, if any
+  };
+  const Case cases[] = {
+      {"project too large",
+       [this] {
+         sim.With([](sim::Controller& c) { c.SetWorkingArea(1000, 600, 360); });
+         projects.back()->Width = 40040;
+       }},
+      {"wire check cancelled",
+       [this] { sim.With([](sim::Controller& c) { c.SetWireBroken(true); }); },
+       ModalResult::Cancel},
+      {"outline question cancelled",
+       [this] {
+         projects.back()->HasFrame = true;
+         projects.back()->FrameAdded = true;
+       },
+       ModalResult::Cancel},
+      {"held job",
+       [this] {
+         sim.With([](sim::Controller& c) {
+           const auto now = sim::Controller::Clock::now();
+           for (int b : {int('w'), int('p'), 250}) c.Receive(static_cast<std::uint8_t>(b), now);
+           c.Receive('G', now);
+         });
+       }},
+      {"job file not written", [this] { ExeDir = dir.path() + "/missing/"; }},
+      {"transmission cancelled",
+       [] { SetTransmissionShowHandler([](Ttransmisja&) { return ModalResult::Cancel; }); }},
+      {"link lost", [] { ClosePort(); }},
+      {"started", [] {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetDlgkonfig();
+    ResetPloter();
+    ResetTster();
+    ExeDir = dir.path() + "/";
+    if (!PortIsOpen()) {
+      ASSERT_TRUE(OpenPortIndex(0));
+    }
+    SetTransmissionShowHandler([this](Ttransmisja& t) {
+      jobs.push_back(ReadAll(Ttransmisja::JobFilePath()));
+      return t.RunModal();
+    });
+    sim.With([](sim::Controller& ctl) {
+      const auto now = sim::Controller::Clock::now();
+      ctl.Receive('Q', now);
+      ctl.Receive('C', now);
+      ctl.SetWireBroken(false);
+      ctl.SetWorkingArea(4800, 2400, 360);
+    });
+    projects.clear();
+    AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    c.setUp();
+    std::vector<bool> pollingAtQuestion;
+    const MessageHandler previous = SetMessageHandler([&](const MessageRequest& r) {
+      if (!r.confirmation) return ModalResult::OK;
+      pollingAtQuestion.push_back(ster().Polling());
+      return c.answer;
+    });
+    ASSERT_FALSE(ster().Polling());
+    CutSequencer().Start1Click();
+    SetMessageHandler(previous);
+    EXPECT_TRUE(ster().Polling());
+    // No poll while the sequence asks.
+    EXPECT_EQ(pollingAtQuestion, std::vector<bool>(pollingAtQuestion.size(), false));
+    EXPECT_EQ(pollingAtQuestion.empty(), c.answer == ModalResult::None);
+    ster().Timer1().stop();
+  }
+}
+
+TEST_F(SequencerTest, JobFileOfFourMebibytesIsRefusedAndOneByteLessIsSent) {
+  struct Case {
+    qint64 size;
+    bool sent;
+  };
+  for (const Case& c : {Case{kJobBufferBytes, false}, Case{kJobBufferBytes - 1, true}}) {
+    SCOPED_TRACE(c.size);
+    ResetPloter();
+    projects.clear();
+    messages.requests.clear();
+    AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+    // The job file as the saver left it, made exactly this long.
+    CutSequencer().hooks.SetJobOutputMode = [&](int code) {
+      outputMode = code;
+      if (code == 1) ASSERT_TRUE(QFile::resize(Ttransmisja::JobFilePath(), c.size));
+    };
+    std::vector<qint64> sent;
+    SetTransmissionShowHandler([&](Ttransmisja&) {
+      sent.push_back(QFileInfo(Ttransmisja::JobFilePath()).size());
+      return ModalResult::OK;
+    });
+    ClearCommands();
+    EXPECT_EQ(CutSequencer().Start1Click(), c.sent) << MessageKeys().join('\n').toStdString();
+    const QStringList cmds = Cmds();
+    if (c.sent) {
+      EXPECT_EQ(sent, std::vector<qint64>{c.size});
+      EXPECT_TRUE(messages.requests.isEmpty());
+    } else {
+      EXPECT_TRUE(sent.empty());
+      EXPECT_EQ(MessageKeys(), QStringList{Tr("Main_window", "ploterPrzekroczonyBufor")});
+      EXPECT_EQ(Count(cmds, "Q") + Count(cmds, "C") + Count(cmds, "G"), 0);
+    }
+  }
+}
+
+TEST_F(SequencerTest, WireCheckAsksAgainOnOkAndRetryUntilTheWireIsWhole) {
+  sim.With([](sim::Controller& c) { c.SetWireBroken(true); });
+  AddPrepared({Rect(0, 0, 1600, 1600)}, 2);
+  std::vector<ModalResult> asked;
+  const MessageHandler previous = SetMessageHandler([&](const MessageRequest& r) {
+    if (!r.confirmation) return ModalResult::OK;
+    EXPECT_EQ(r.text, Tr("Control", "zerwanyDrut"));
+    const ModalResult answer = asked.empty() ? ModalResult::OK : ModalResult::Retry;
+    asked.push_back(answer);
+    // Mended before the operator's second answer.
+    if (answer == ModalResult::Retry) sim.With([](sim::Controller& c) { c.SetWireBroken(false); });
+    return answer;
+  });
+  ClearCommands();
+  const bool started = CutSequencer().Start1Click();
+  SetMessageHandler(previous);
+  EXPECT_TRUE(started);
+  EXPECT_EQ(asked, (std::vector<ModalResult>{ModalResult::OK, ModalResult::Retry}));
+  const QStringList cmds = Cmds();
+  // Three tests before the job, one after it; the relay is off after each.
+  const int q = IndexOf(cmds, "Q");
+  EXPECT_EQ(Count(cmds.mid(0, q), "R 1 1"), 3);
+  EXPECT_EQ(Count(cmds.mid(0, q), "R 0 1"), 3);
+  EXPECT_EQ(Count(cmds.mid(q), "R 1 1"), 1);
+  EXPECT_EQ(cmds.back(), "G");
+}
+
+TEST_F(SequencerTest, SizeCheckAcceptsAProjectExactlyAsLargeAsTheWorkingArea) {
+  // Test mode: the machine's working area is read, nothing is sent after the
+  // job file; turning on the spindle needs no placement around the wire.
+  SetCommandLine({QStringLiteral("test")});
+  Dlgkonfig().Mode.SetItemIndex(0);
+  Dlgkonfig().StolikSwitch.SetItemIndex(0);
+  sim.With([](sim::Controller& c) { c.SetWorkingArea(1000, 600, 360); });
+  struct Case {
+    int width, height;  // plotter units: 40000 = 1000 mm, 24000 = 600 mm
+    bool accepted;
+  };
+  const Case cases[] = {
+      {40000, 4000, true}, {40001, 4000, false}, {4000, 24000, true}, {4000, 24001, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    projects.clear();
+    messages.requests.clear();
+    QFile::remove(Ttransmisja::JobFilePath());
+    AddProject({Rect(0, 0, c.width, c.height)});
+    EXPECT_EQ(CutSequencer().Start1Click(), c.accepted);
+    EXPECT_EQ(JobFileWritten(), c.accepted);
+    EXPECT_EQ(MessageKeys().contains(Tr("Main_window", "projektZaDuzy")), !c.accepted);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // motion over time, the job buffer, homing, the broken wire and the line faults.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <chrono>
 #include <thread>
 
@@ -60,6 +59,13 @@ class EmulatorTest : public ::testing::Test {
     return reply;
   }
   int Status() { return static_cast<std::uint8_t>(Ask("X", 1).at(0)); }
+  // The model's own status and X position, read without an exchange.
+  int ModelStatus() {
+    return sim.With([](Controller& c) { return c.Status(Controller::Clock::now()); });
+  }
+  std::int64_t ModelX() {
+    return sim.With([](Controller& c) { return c.CurrentPosition(Controller::Clock::now()).x; });
+  }
   // X, Y, Z of the "E" reply.
   std::array<std::int32_t, 3> Position() {
     const QByteArray r = Ask("E", 11);
@@ -78,7 +84,7 @@ TEST_F(EmulatorTest, StopLeavesAPartialMoveAndClearsTheBusyBit) {
   Ask(B({'F', 2}), 1);
   Ask(Move(0, 10000, 10000, 0, 0), 1);
   EXPECT_TRUE(Status() & Controller::kBusy);
-  SleepMs(300);
+  ASSERT_TRUE(WaitFor([&] { return ModelX() > 0; }));
   Ask("Y", 1);
   EXPECT_FALSE(Status() & Controller::kBusy);
   const auto p = Position();
@@ -124,12 +130,12 @@ TEST_F(EmulatorTest, JobRunsFromTheBufferWithHoldStopAndContinue) {
   EXPECT_EQ(Status() & Controller::kJobRunning, 0);
 
   Ask("G", 1);
-  SleepMs(50);
+  ASSERT_TRUE(WaitFor([&] { return ModelStatus() & Controller::kHeld; }));
   EXPECT_EQ(Status() & (Controller::kJobRunning | Controller::kHeld | Controller::kRelay),
             Controller::kJobRunning | Controller::kHeld | Controller::kRelay);
   EXPECT_EQ(Position()[0], 100);
   Ask("G", 1);  // resumes the held job
-  SleepMs(20);
+  ASSERT_TRUE(WaitFor([&] { return ModelX() > 100; }));
   Ask("Q", 1);  // stops it in the middle of the long move
   const int stopped = Status();
   EXPECT_EQ(stopped & (Controller::kStopped | Controller::kJobRunning), Controller::kStopped);
@@ -222,7 +228,7 @@ TEST_F(EmulatorTest, BrokenWireShowsWhileTheRelayIsOnAndStopsTheJob) {
   vm::SendString(B({'r', 1, 1, 'p', 50, 'r', 0, 1}));
   vm::ReadByte();
   Ask("G", 1);
-  SleepMs(20);
+  ASSERT_TRUE(WaitFor([&] { return !(ModelStatus() & Controller::kJobRunning); }));
   const int s = Status();
   EXPECT_TRUE(s & Controller::kWireBroken);
   EXPECT_EQ(s & (Controller::kStopped | Controller::kJobRunning), Controller::kStopped);
@@ -270,13 +276,13 @@ TEST_F(EmulatorTest, ThrottleKeepsToTheLineRate) {
   vm::SendString(QByteArray(480, 'w'));
   ASSERT_FALSE(vm::SerialState.PortError);
   sim.SetThrottle(true);
-  QElapsedTimer t;
-  t.start();
+  const std::int64_t paced = sim.PacedBytesIn();
   sim.SetStopReading(false);
   EXPECT_TRUE(WaitFor([&] { return sim.Received().size() >= 480; }));
-  // 480 bytes at 104 us a byte take at least 50 ms.
-  EXPECT_GE(t.elapsed(), 49);
   EXPECT_EQ(sim.Received().size(), 480);
+  // Every byte was taken in on its own and paid its line time.
+  EXPECT_TRUE(WaitFor([&] { return sim.PacedBytesIn() - paced >= 480; }));
+  EXPECT_EQ(sim.PacedBytesIn() - paced, 480);
 }
 
 }  // namespace

@@ -37,6 +37,17 @@ void Simulator::Stop() {
 void Simulator::SetSilent(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
   silent_ = on;
+  silentFor_ = -1;
+}
+void Simulator::SilenceAfterCommands(int count, int silentFor) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  silentFor_ = silentFor;
+  if (count <= 0) {
+    silent_ = true;
+    silenceAfter_ = -1;
+  } else {
+    silenceAfter_ = count;
+  }
 }
 void Simulator::SetEcho(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -152,6 +163,11 @@ void Simulator::HangUp() {
   cv_.wait(lock, [this] { return hungUp_; });
 }
 
+std::int64_t Simulator::PacedBytesIn() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pacedIn_;
+}
+
 QByteArray Simulator::Received() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return received_;
@@ -225,8 +241,20 @@ void Simulator::Loop() {
         if (echo_) {
           reply.append(static_cast<char>(buf[i]));
         } else {
+          const std::size_t commands = controller_.Commands().size();
           reply = controller_.Receive(buf[i], now);
           if (silent_) reply.clear();
+          const bool completed = controller_.Commands().size() != commands;
+          // A command completed while silent: one fewer before answering again.
+          if (completed && silent_ && silentFor_ > 0 && --silentFor_ == 0) {
+            silent_ = false;
+            silentFor_ = -1;
+          }
+          // A command completed: one fewer to answer before the silence.
+          if (completed && silenceAfter_ > 0 && --silenceAfter_ == 0) {
+            silent_ = true;
+            silenceAfter_ = -1;
+          }
         }
         if (shortBy_ > 0 && !reply.isEmpty())
           reply.chop(std::min<qsizetype>(shortBy_, reply.size()));
@@ -257,6 +285,8 @@ void Simulator::Loop() {
     if (throttle && n > 0) {
       const auto due = started + kByteTime * n;
       std::this_thread::sleep_until(due);
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (n == 1) pacedIn_ += n;
     }
   }
 }

@@ -41,6 +41,12 @@ class Simulator {
   // --- faults ---
   // Reads everything and answers nothing.
   void SetSilent(bool on);
+  // Answers the next `count` interactive commands, then reads everything and
+  // answers nothing (as SetSilent(true)): a controller that stops confirming
+  // part way through an exchange of many commands. With `silentFor` of 1 or
+  // more it answers again after that many unanswered commands (replies lost
+  // on the line once).
+  void SilenceAfterCommands(int count, int silentFor = -1);
   // Sends every received byte back instead of answering (a line that loops
   // back: a status query then reads 88, the letter "X").
   void SetEcho(bool on);
@@ -61,6 +67,10 @@ class Simulator {
   void HangUpAfterBytes(int count);
   // Paces reading and writing to the real line rate (104 us a byte).
   void SetThrottle(bool on);
+
+  // Bytes taken in while throttled: each was read on its own and followed by
+  // its line time (104 us) before the next one.
+  std::int64_t PacedBytesIn() const;
 
   // Bytes the controller has sent that still wait in the line, not yet taken
   // in by the program's port.
@@ -85,10 +95,13 @@ class Simulator {
   std::uint64_t loops_ = 0;  // iterations of the thread, under mutex_
 
   bool silent_ = false;
+  int silenceAfter_ = -1;  // commands still answered before silence
+  int silentFor_ = -1;     // commands left unanswered before answering again
   bool echo_ = false;
   int shortBy_ = 0;
   bool stopReading_ = false;
   bool throttle_ = false;
+  std::int64_t pacedIn_ = 0;
   bool hangUpRequested_ = false;
   int hangUpAfter_ = -1;
   bool hungUp_ = false;

@@ -67,8 +67,12 @@ ManualWindow::ManualWindow(Tster& form, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), form_(form) {
   setObjectName(QStringLiteral("ster"));
   setFocusPolicy(Qt::StrongFocus);
-  // Right to left mirrors the whole panel, the speed and power groups with it.
-  if (Interfejs() && Interfejs()->RightToLeft()) setLayoutDirection(Qt::RightToLeft);
+  // The jog pad keeps its geometry in every language: +X stays right of
+  // STOP, as the machine's axis runs. Right to left mirrors only the speed
+  // and power groups (below); the application's own right-to-left setting
+  // must not reach the rest of the panel.
+  const bool rightToLeft = Interfejs() && Interfejs()->RightToLeft();
+  setLayoutDirection(Qt::LeftToRight);
 
   groupBox1_ = add(new QGroupBox(this), "GroupBox1");
   auto* position = new QGridLayout(groupBox1_);
@@ -103,6 +107,11 @@ ManualWindow::ManualWindow(Tster& form, QWidget* parent)
   powerLabel_ = add(new QLabel(moc_), "PowerLabel");
   power->addWidget(pScroll_, 1, Qt::AlignHCenter);
   power->addWidget(powerLabel_, 0, Qt::AlignHCenter);
+
+  if (rightToLeft) {
+    szybkosc_->setLayoutDirection(Qt::RightToLeft);
+    moc_->setLayoutDirection(Qt::RightToLeft);
+  }
 
   chwilowa_ = add(new QScrollBar(Qt::Horizontal, this), "chwilowa");
   chwilowa_->setEnabled(false);
