@@ -137,6 +137,23 @@ TEST_F(Reprepare, TurningAfterPlainCuttingCutsTheNestedTriangleInItsPlace) {
   EXPECT_EQ(w.Figures[4]->Points.front(), (TPointI{2000, 3600}));  // the triangle comes last
 }
 
+TEST_F(Reprepare, TurningLeavesNoFirstFigureOfPlainCuttingPastTheList) {
+  // A project built in code keeps no drawing: turning removes what plain
+  // cutting added, and the first figure it named goes with it.
+  auto w = Project({{{0, 0}, {4000, 0}},
+                    {{0, 400}, {1000, 800}, {4000, 800}},
+                    {{1000, 1200}, {3000, 1200}, {3000, 2000}, {1000, 2000}, {1000, 1200}}});
+  Dlgkonfig().AddFrame.SetChecked(true);
+  Select(kModes[0]);
+  ASSERT_TRUE(w->ciecie());
+  ASSERT_GT(w->FigureCount(), 3);
+  Select(kModes[1]);
+  ASSERT_TRUE(w->toczenie());
+  EXPECT_EQ(w->FigureCount(), 3);
+  EXPECT_GE(w->FirstFigure, 0);
+  EXPECT_LT(w->FirstFigure, w->FigureCount());
+}
+
 TEST_F(Reprepare, GeneratedFiguresKeepTheirOrderInTurning) {
   // Every figure a generator makes is the turning child of no figure.
   EXPECT_EQ(tfigura().TurnParent, -1);
