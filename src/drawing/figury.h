@@ -20,7 +20,8 @@ struct TVertexRec {
 
 // Fields are public and in their documented order; the figure has no behaviour
 // beyond creating, appending and releasing what it holds. A new figure has every
-// field zero, false or empty.
+// field zero, false or empty, except TurnParent: -1, no figure, so that a
+// figure made anywhere (reader, generators) is no turning child of figure 0.
 class tfigura {
  public:
   bool oryg = false;  // from the drawing (true) or added by the program
@@ -42,7 +43,7 @@ class tfigura {
   bool Open = false;
   bool Visited = false;
   std::int32_t OrderNo = 0;
-  std::int32_t TurnParent = 0;
+  std::int32_t TurnParent = -1;
   std::uint8_t Kind = 0;  // 0 drawn, 1 frame, 3 connector or enclosing figure
   std::uint8_t typ = 0;   // 0 open, 1 closed
   std::int32_t NestParent = 0;

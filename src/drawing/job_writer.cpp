@@ -1,7 +1,6 @@
 // The job writer: header, figures, moves and trailer of the binary job file.
 #include "drawing/job_writer.h"
 
-#include <QFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,6 +8,7 @@
 
 #include "drawing/errors.h"
 #include "drawing/figury.h"
+#include "drawing/job_file.h"
 #include "drawing/matma.h"
 #include "drawing/move_encoding.h"
 #include "drawing/rounding.h"
@@ -142,10 +142,7 @@ void JobWriter::WriteOut() {
   const QByteArray bytes = out_.take();
   out_ = ByteWriter();
   if (bytes.isEmpty()) return;
-  if (file_->write(bytes) != bytes.size()) {
-    throw IoError("cannot write " + file_->fileName().toStdString() + ": " +
-                  file_->errorString().toStdString());
-  }
+  file_->Write(bytes);
 }
 
 // ---- Begin and end ----
@@ -167,12 +164,7 @@ void JobWriter::BeginJob(const QString& fileName, const JobSettings& settings) {
   }
   CornerHistory = {JobHead, JobHead, JobHead};
 
-  auto file = std::make_unique<QFile>(fileName);
-  if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    throw IoError("cannot create " + fileName.toStdString() + ": " +
-                  file->errorString().toStdString());
-  }
-  file_ = std::move(file);
+  file_ = std::make_unique<JobFile>(fileName);
 
   const std::int32_t startX = Round(s_.CalibrationX * s_.RotaryStartX * 100);
   const std::int32_t startY = Round(s_.CalibrationY * s_.RotaryStartY * 100);
@@ -258,13 +250,9 @@ void JobWriter::EndJob() {
   Relay(0, 2);
 
   WriteOut();
-  std::unique_ptr<QFile> file = std::move(file_);
-  const bool flushed = file->flush();
-  file->close();
-  if (!flushed || file->error() != QFileDevice::NoError) {
-    throw IoError("cannot write " + file->fileName().toStdString() + ": " +
-                  file->errorString().toStdString());
-  }
+  // The file is released whatever happens: a failed commit has removed it.
+  const std::unique_ptr<JobFile> file = std::move(file_);
+  file->Commit();
 }
 
 // ---- Moves ----

@@ -5,8 +5,10 @@
 // Everything the writer reads from the settings, the machine link and the
 // active project arrives in one JobSettings value handed to BeginJob, so this
 // lowest library depends on nothing above it. The bytes of a job are gathered
-// in memory and written to the file in large blocks; the file is flushed and
-// closed once, by EndJob. A failed create, write or close raises IoError.
+// in memory and written in large blocks to a temporary file beside the job,
+// which takes the job's name only once EndJob has completed it (see
+// job_file.h). A failed create, write or close raises IoError; a job that
+// fails or is abandoned before EndJob leaves the earlier job under its name.
 #pragma once
 
 #include <QByteArray>
@@ -18,10 +20,9 @@
 #include "drawing/byte_io.h"
 #include "drawing/points.h"
 
-class QFile;
-
 namespace vm {
 
+class JobFile;
 class tfigura;
 
 // Output target code of a job (held by the main window, set by the cut
@@ -118,10 +119,13 @@ class JobWriter {
   JobWriter(const JobWriter&) = delete;
   JobWriter& operator=(const JobWriter&) = delete;
 
-  // Resets the writer state, creates (overwrites) the file and writes the
-  // header of the settings' output code.
+  // Resets the writer state, creates the job's temporary file and writes the
+  // header of the settings' output code. A job begun earlier and not ended is
+  // dropped.
   void BeginJob(const QString& fileName, const JobSettings& settings);
-  // Writes the trailer, then flushes and closes the file.
+  // Writes the trailer, then flushes and closes the file and puts it in place
+  // of the job's file. Destroying the writer before this has completed (an
+  // error, a save given up) leaves no trace of the job.
   void EndJob();
 
   // One figure of a turning or rotary job; nothing for plain or serial jobs.
@@ -192,7 +196,7 @@ class JobWriter {
   void WriteOut();
 
   JobSettings s_;
-  std::unique_ptr<QFile> file_;
+  std::unique_ptr<JobFile> file_;
   ByteWriter out_;
 };
 

@@ -12,6 +12,7 @@ bool FinishGeneratedProject(TMDIChild& w) {
   w.MaxDepth = 0;
   w.SelectedFigure = -1;
   w.JakiKierunek(-1);
+  w.KeepDrawing();
   return w.ciecie();
 }
 

@@ -22,8 +22,9 @@ struct TGeneratorWindows {
   std::function<void(TMDIChild* window, const TMDIChild* like)> PlaceLike;
 };
 
-// Box, Width and Height, MaxDepth 0, no selected figure, then the plain-cutting
-// preparation. False when the preparation failed (its reason has been shown and
+// Box, Width and Height, MaxDepth 0, no selected figure, the figure list kept
+// as the project's drawing (a later preparation starts from it), then the
+// plain-cutting preparation. False when the preparation failed (its reason has been shown and
 // the window asked to close).
 bool FinishGeneratedProject(TMDIChild& w);
 

@@ -78,6 +78,51 @@ void TMDIChild::Ustaw_PPiPK() {
   }
 }
 
+void TMDIChild::KeepDrawing() {
+  drawing_.Kept = true;
+  drawing_.Figures.clear();
+  drawing_.Figures.reserve(Figures.size());
+  for (const auto& f : Figures) drawing_.Figures.push_back(*f);
+  drawing_.MinX = MinX;
+  drawing_.MinY = MinY;
+  drawing_.MaxX = MaxX;
+  drawing_.MaxY = MaxY;
+  drawing_.Width = Width;
+  drawing_.Height = Height;
+  drawing_.SingleOpenFigure = SingleOpenFigure;
+}
+
+bool TMDIChild::StartFromDrawing() {
+  if (!drawing_.Kept) return false;
+  TFigureList figures;
+  figures.reserve(drawing_.Figures.size());
+  for (const tfigura& f : drawing_.Figures) figures.push_back(std::make_unique<tfigura>(f));
+  Figures = std::move(figures);
+  MinX = drawing_.MinX;
+  MinY = drawing_.MinY;
+  MaxX = drawing_.MaxX;
+  MaxY = drawing_.MaxY;
+  Width = drawing_.Width;
+  Height = drawing_.Height;
+  SingleOpenFigure = drawing_.SingleOpenFigure;
+  // What the preparations and the savers work out, as a new window has it.
+  AxisFigure = -1;
+  ConnectorsDone = false;
+  EntryLeft = EntryRight = EntryTop = EntryBottom = 0;
+  SelectedFigure = -1;
+  RoughingPass = 0;
+  MaxDepth = 0;
+  PathLength = 0;
+  ProfileOnAxis = false;
+  CutFrame = false;
+  HasFrame = false;
+  FrameAdded = false;
+  HorizontalAxis = false;
+  VerticalAxis = false;
+  FirstFigure = 0;
+  return true;
+}
+
 void TMDIChild::ZapiszFiguryDoPliku(const QString& fileName) const {
   QByteArray text;
   // The closed-figure word in the program's 8-bit code page (e with ogonek is 0xEA).

@@ -184,6 +184,18 @@ class TMDIChild {
   // Number of figures as a 32-bit index bound.
   std::int32_t FigureCount() const { return static_cast<std::int32_t>(Figures.size()); }
 
+  // --- The drawing behind the preparations ---
+
+  // Keeps a copy of the figure list and the box as they stand: the drawing as
+  // loaded or generated, before any preparation. Load and the generators call
+  // it once their figure list is complete.
+  void KeepDrawing();
+  // Puts the kept drawing back and clears everything a preparation works out
+  // (axis, frame and connectors, nesting, entry, order, path length), so that
+  // preparing again in any work mode gives what a fresh load in that mode
+  // gives. False, changing nothing, when no drawing has been kept.
+  bool StartFromDrawing();
+
   // --- Nesting and direction ---
 
   // Sets every figure's Depth, NestParent and ChildCount; raises MaxDepth.
@@ -242,6 +254,17 @@ class TMDIChild {
   void TntFormCreate();
   // Marks the window for closing after a failure.
   void RequestClose() { CloseRequested = true; }
+
+ private:
+  // What KeepDrawing copied.
+  struct TKeptDrawing {
+    bool Kept = false;
+    std::vector<tfigura> Figures;
+    std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
+    std::int32_t Width = 0, Height = 0;
+    bool SingleOpenFigure = false;
+  };
+  TKeptDrawing drawing_;
 };
 
 }  // namespace vm

@@ -6,6 +6,8 @@
 namespace vm {
 
 bool PrepareForCurrentMode(TMDIChild& project) {
+  // From the drawing, not from what the previous preparation left.
+  project.StartFromDrawing();
   switch (Dlgkonfig().Mode.ItemIndex()) {
     case 0:
       return Dlgkonfig().StolikSwitch.ItemIndex() == 2 ? project.ciecie() : project.toczenie();

@@ -67,6 +67,7 @@ bool TMDIChild::Load(const QString& fileName) {
   };
 
   Figures.clear();
+  drawing_ = TKeptDrawing{};
   // The file's extension decides the reader where it names one, so a DXF
   // file is never read as HPGL whatever filter the open dialog had.
   FileType = ReaderModeFor(fileName, FileType);
@@ -110,6 +111,8 @@ bool TMDIChild::Load(const QString& fileName) {
   }
   MaxDepth = 0;
   SelectedFigure = -1;
+  // Every later preparation (the settings changed) starts again from here.
+  KeepDrawing();
   cursor.Restore();
 
   StatusBar.SimpleText = Tr("Project_window", "iloscFigur") + QString::number(FigureCount());

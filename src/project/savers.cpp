@@ -101,6 +101,21 @@ void WritePass(TMDIChild& w, Thpgl& writer, std::int32_t index, bool forward, in
   writer.WriteFigure(*w.Figures[static_cast<std::size_t>(index)], 1, direction, angle, angle);
 }
 
+// Where a turning job's wire starts, in the figures' own frame (plotter
+// units relative to the rotation axis, before the job's scale): the job begins
+// at the first entry along the axis and at the start position across it, in
+// machine millimetres, where the figures stand moved by the axis offsets and
+// scaled by skala.
+TPointI TurningStartInFigureFrame(bool table, const JobSettings& job) {
+  const double along = job.FirstEntryInMaterial;
+  const double across = table ? job.RotaryStartX - (job.Xstolika - job.Xnarzedzia)
+                              : job.RotaryStartY - (job.Ywrzeciona - job.Ynarzedzia);
+  const double unscale = job.skala != 0 ? 100 / job.skala : 1;
+  const std::int32_t a = Round(MmToPlotterUnits(along) * unscale);
+  const std::int32_t h = Round(MmToPlotterUnits(across) * unscale);
+  return table ? TPointI{h, a} : TPointI{a, h};
+}
+
 void SaveFigures(TMDIChild& w, TFigureSaver kind, const QString& fileName, std::int32_t first,
                  std::int32_t last, const JobSettings& job) {
   CheckRange(w, first, last);
@@ -112,10 +127,10 @@ void SaveFigures(TMDIChild& w, TFigureSaver kind, const QString& fileName, std::
   const bool rotary = kind == TFigureSaver::Rotary;
   double angle = 0;
   // Where the last single pass ended: the nearer end of the next figure is
-  // cut first. The turntable measures its start height along X.
+  // cut first. Before the first, it is where the wire starts: rotary cutting
+  // measures from the axis, turning from the job's start position.
   TPointI reference{0, 0};
-  if (kind == TFigureSaver::Spindle) reference = {0, MmToPlotterUnits(job.RotaryStartY)};
-  if (kind == TFigureSaver::Table) reference = {MmToPlotterUnits(job.RotaryStartX), 0};
+  if (!rotary) reference = TurningStartInFigureFrame(kind == TFigureSaver::Table, job);
 
   for (std::int32_t i = first; i <= last; ++i) {
     const tfigura& f = *w.Figures[static_cast<std::size_t>(i)];
@@ -186,7 +201,6 @@ void TMDIChild::save_ciecie(const QString& fileName, std::int32_t /*first*/, dou
     writer.SetStart(Round(CheckedSub(path.Start.X, MinX) * job.CalibrationX),
                     Round(CheckedSub(path.Start.Y, MinY) * job.CalibrationY), 0);
     for (const TCutItem& item : path.Items) {
-      if (SimulationAborted) break;
       if (item.kind == TCutItem::Kind::Enter) continue;
       writer.MoveTo(CheckedSub(item.point.X, MinX), CheckedSub(item.point.Y, MinY));
     }

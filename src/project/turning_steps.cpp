@@ -53,6 +53,9 @@ void ClearEarlierPreparation(TMDIChild& w) {
   for (auto& f : w.Figures)
     if (f->oryg) f->Cut = true;
   w.AxisFigure = -1;
+  // The first figure of plain cutting may have been one of the figures just
+  // removed; turning has none of its own and keeps a new window's 0.
+  w.FirstFigure = 0;
 }
 
 void MarkAxis(TMDIChild& w) {

@@ -63,15 +63,43 @@ TEST_F(OutlineOffsetTest, ShortFiguresAndBadArgumentsLeaveTheOutlineAlone) {
   EXPECT_TRUE(w->Figures[1]->Outline.empty());
 }
 
-// A notch narrower than the tool and a saw-tooth with spikes: the clean-up
-// ends, keeps one outline point per figure point and keeps the tool out of
-// the notch.
-TEST_F(OutlineOffsetTest, CleanUpOfNarrowNotchesAndSpikes) {
-  const Pts notch{{0, 0}, {100, 0}, {100, -30}, {130, -30}, {130, 0}, {300, 0}};
-  const Pts outline = MakeOutline(notch, 40, 20);
-  ASSERT_EQ(outline.size(), notch.size());
-  for (const TPointI& p : outline) EXPECT_GE(p.Y, 18) << p.X;
+// The clean-up pass on its points, for the tool rx 40, ry 20 over a cut
+// towards larger X (the outline 20 above the straight parts).
+TEST_F(OutlineOffsetTest, CleanUpReplacesTheRunsTheToolCannotFollow) {
+  struct Case {
+    const char* what;
+    Pts points, outline;
+  };
+  const Case cases[] = {
+      // A slot wider than the tool: the offsets of its corners are all good
+      // and stay (40 in from the walls, 20 above the floor).
+      {"slot the tool fits",
+       {{0, 0}, {400, 0}, {400, -100}, {500, -100}, {500, 0}, {800, 0}},
+       {{0, 20}, {440, 20}, {440, -80}, {460, -80}, {460, 20}, {800, 20}}},
+      // A V-notch 60 wide: the corner offsets (431, 20), (430, 23), (429, 20)
+      // loop back against the notch's first side. Outline point 1 turns back
+      // (a cusp); the run from it is replaced by the crossing of the offset
+      // lines of the notch's second side and the edge before the notch,
+      // (429, 20), after which the outline runs straight on.
+      {"V-notch narrower than the tool",
+       {{0, 0}, {400, 0}, {430, -60}, {460, 0}, {800, 0}},
+       {{0, 20}, {429, 20}, {429, 20}, {429, 20}, {800, 20}}},
+      // A square notch 30 wide: the edge from the first point to the notch's
+      // first corner offset (140, 20) runs along the edge after the notch,
+      // which starts at (90, 20); the crossing of these two edges of one line
+      // is the middle of their overlap, (115, 20), and it replaces every
+      // point up to the one before that later edge's end.
+      {"square notch narrower than the tool",
+       {{0, 0}, {100, 0}, {100, -30}, {130, -30}, {130, 0}, {300, 0}},
+       {{0, 20}, {115, 20}, {115, 20}, {115, 20}, {115, 20}, {300, 20}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(MakeOutline(c.points, 40, 20), c.outline);
+  }
 
+  // A long saw-tooth with tall spikes: the pass ends, with one outline point
+  // per figure point.
   Pts saw;
   for (int k = 0; k < 40; ++k) saw.push_back({k * 30, (k % 2) * (k % 3 == 0 ? 400 : 25)});
   EXPECT_EQ(MakeOutline(saw, 40, 20).size(), saw.size());

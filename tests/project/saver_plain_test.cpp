@@ -120,6 +120,43 @@ TEST_F(PlainSaver, CalibratedJobStartsAtTheCalibratedEntryAndComesBackToIt) {
   EXPECT_EQ(sy, 0);
 }
 
+TEST_F(PlainSaver, OpenFigureEnteredAtAnInnerVertexIsCutOutAndBackAlongItself) {
+  // The connector from the square's corner 1 ends at vertex 2 of an open
+  // figure. The wire cuts from there to the figure's end, back along it to its
+  // start, forward again to the entry and back along the connector, never
+  // straight across from one part of the figure to another.
+  TMDIChild t;
+  AddFig(t, {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}}).typ = 1;
+  tfigura& conn = AddFig(t, {{4000, 0}, {2000, 1000}});
+  conn.Kind = 3;
+  Hang(conn, 0, 1, 0);
+  Hang(AddFig(t, {{1000, 2000}, {2000, 2000}, {2000, 1000}, {3000, 1000}, {3000, 3000}}), 1, 1, 2);
+  Finish(t);
+  t.FirstFigure = 0;
+  t.CutFrame = true;
+  t.save_ciecie(Path(), 0, 0, t.FigureCount() - 1, Job(JobPlainCutting, 2));
+
+  // The positions the moves reach, in plotter units (2.5 machine units each).
+  std::vector<TPointI> reached;
+  std::int64_t x = 0, y = 0;
+  for (const sim::JobCommand& m : Moves(Bytes())) {
+    x += m.dx;
+    y += m.dy;
+    ASSERT_EQ(x % 5, 0);
+    ASSERT_EQ(y % 5, 0);
+    reached.push_back({static_cast<std::int32_t>(x * 2 / 5), static_cast<std::int32_t>(y * 2 / 5)});
+  }
+  const std::vector<TPointI> expected = {
+      {0, 4000},    {4000, 4000}, {4000, 0},                   // the square to corner 1
+      {2000, 1000},                                            // the connector, to the entry
+      {3000, 1000}, {3000, 3000},                              // on to the figure's end
+      {3000, 1000}, {2000, 1000}, {2000, 2000}, {1000, 2000},  // back to its start
+      {2000, 2000}, {2000, 1000},                              // forward to the entry
+      {4000, 0},                                               // back along the connector
+      {0, 0}};                                                 // the square's last edge
+  EXPECT_EQ(reached, expected);
+}
+
 TEST_F(PlainSaver, UnwritableFileRaisesAndLeavesNothingBehind) {
   const QString bad = dir.filePath(QStringLiteral("missing/folder/out.cn"));
   EXPECT_THROW(w.save_ciecie(bad, 0, 0, 0, Job(JobPlainCutting, 2)), IoError);

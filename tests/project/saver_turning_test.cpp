@@ -101,6 +101,67 @@ TEST_F(TurningSaver, PassesTurnByOneStepEachInTheOrderOfCatDir) {
   }
 }
 
+TEST_F(TurningSaver, AnglesAndPassesCarryFromFigureToFigure) {
+  // Two lines along the axis, 10 mm and 25 mm, with one revolution over the
+  // axis's 100 mm: their cuts turn 0.1 and 0.25 revolution. Four passes each,
+  // alternating: a forward pass starts at its step's angle, a reversed one a
+  // step after where the previous pass ended; the second figure starts again
+  // at step 0, turning there from where the first figure's last pass ended.
+  struct Case {
+    const char* name;
+    TJobOutputMode code;
+    int workMode;
+    bool table;  // the axis is vertical: the lines run along Y
+  };
+  const Case cases[] = {{"turning, spindle", JobTurningSpindle, 0, false},
+                        {"turning, turntable", JobTurningTable, 0, true},
+                        {"rotary cutting, spindle", JobRotarySpindle, 1, false},
+                        {"rotary cutting, turntable", JobRotaryTable, 1, true}};
+  Dlgkonfig().ilosckrokow.SetValue(4);
+  Dlgkonfig().CatDir.SetItemIndex(2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TMDIChild fresh;
+    const auto line = [&](std::int32_t from, std::int32_t to, std::int32_t height) {
+      tfigura& f = c.table ? CutFigure(fresh, {{-height, from}, {-height, to}})
+                           : CutFigure(fresh, {{from, height}, {to, height}});
+      f.AxisWidth = f.AxisHeight = 4000;
+    };
+    line(0, 400, 800);
+    line(1000, 2000, 1200);
+    Finish(fresh);
+    JobSettings job = Job(c.code, c.workMode);
+    job.il_obr_rys = 1;
+    job.RotaryStartX = 700;
+    job.RotaryStartY = 800;
+    if (c.code == JobTurningSpindle) {
+      fresh.Save_toczenie_wrzeciono(Path(), 0, 1, job);
+    } else if (c.code == JobTurningTable) {
+      fresh.Save_toczenie_stolik(Path(), 0, 1, job);
+    } else {
+      fresh.Save_ciecie_obrotowe(Path(), 0, 1, job);
+    }
+
+    std::vector<int> along, startZ, turn;
+    std::int64_t z = 0;
+    for (const sim::JobCommand& m : Moves(Bytes())) {
+      const std::int32_t d = c.table ? m.dy : m.dx;
+      if (d != 0 && m.dz != 0) {  // a cut: along the axis while turning
+        along.push_back(Sign(d));
+        startZ.push_back(static_cast<int>(((z % kSteps) + kSteps) % kSteps));
+        turn.push_back(m.dz);
+      }
+      z += m.dz;
+    }
+    EXPECT_EQ(along, (std::vector<int>{1, -1, 1, -1, 1, -1, 1, -1}));
+    // In revolutions: 0, 0.35, 0.5, 0.85, then 0, 0.5, 0.5, 0.
+    EXPECT_EQ(startZ, (std::vector<int>{0, 17500, 25000, 42500, 0, 25000, 25000, 0}));
+    EXPECT_EQ(turn, (std::vector<int>{5000, 5000, 5000, 5000, 12500, 12500, 12500, 12500}));
+    const TPointI first = c.table ? TPointI{-800, 0} : TPointI{0, 800};
+    EXPECT_EQ(fresh.Figures[0]->Points.front(), first);
+  }
+}
+
 // The cut moves of each figure of a turning job: the moves between "f 1"
 // (working speed) and the next "f 0".
 std::vector<std::vector<sim::JobCommand>> CutsPerFigure(const std::vector<sim::JobCommand>& job) {
@@ -119,23 +180,38 @@ std::vector<std::vector<sim::JobCommand>> CutsPerFigure(const std::vector<sim::J
 
 TEST_F(TurningSaver, SinglePassStartsAtTheEndNearerToWhereThePreviousEnded) {
   Dlgkonfig().CatDir.SetItemIndex(2);
+  // The start positions as the cut sequencer sets them for a 500 mm block
+  // (the writer's defaults: spindle axis at Y 730 mm, turntable axis at
+  // X 1000 mm): the wire starts 250 mm from the axis, level with the first
+  // entry (the first figure's first point along the axis). The nearer end is
+  // measured from there in the figures' own frame, relative to the axis.
   struct Case {
     const char* name;
     bool table;
+    double firstEntry, startX, startY;  // mm
     std::vector<std::vector<TPointI>> figures;
     std::vector<std::pair<int, int>> firstCut;  // signs of the first cut of each figure
   };
   const Case cases[] = {
-      // From (0, 10 mm): the first line is nearer at its end and runs backward;
-      // the second starts where the first ended; the third, with both ends
-      // equally far, starts at its first point.
-      {"spindle",
+      // The wire starts 250 mm above the profile's first point, (0, 10000):
+      // that end is nearer than (9000, 3000), though the machine's start
+      // height of 980 mm lies nearer to the other end.
+      {"spindle", false, 0, 0, 980, {{{0, 400}, {9000, 3000}}}, {{1, 1}}},
+      // From (4000, 10000) the first line's first point is nearer; the second
+      // starts where the first ended; the third, with both ends equally far,
+      // starts at its first point.
+      {"spindle, one after another",
        false,
+       100,
+       0,
+       980,
        {{{4000, 400}, {0, 400}}, {{4000, 800}, {8000, 800}}, {{8000, 0}, {8000, 1600}}},
-       {{1, 0}, {1, 0}, {0, 1}}},
-      // The turntable measures from its start height along X, (100 mm, 0):
-      // the line's last point (4000, 2000) is the nearer end.
-      {"table", true, {{{0, 0}, {4000, 2000}}}, {{-1, -1}}},
+       {{-1, 0}, {1, 0}, {0, 1}}},
+      // The turntable's start X of 750 mm is 250 mm left of the axis:
+      // (-10000, 400) in the figure's frame, nearer to (-2400, 400) than to
+      // (-800, 3000). Taken as it stands, 750 mm would put the wire in at the
+      // end nearer the axis.
+      {"table", true, 10, 750, 250, {{{-2400, 400}, {-800, 3000}}}, {{1, 1}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -147,8 +223,9 @@ TEST_F(TurningSaver, SinglePassStartsAtTheEndNearerToWhereThePreviousEnded) {
     }
     Finish(fresh);
     JobSettings job = Job(c.table ? JobTurningTable : JobTurningSpindle, 0);
-    job.RotaryStartX = 100;
-    job.RotaryStartY = 10;
+    job.FirstEntryInMaterial = c.firstEntry;
+    job.RotaryStartX = c.startX;
+    job.RotaryStartY = c.startY;
     if (c.table) {
       fresh.Save_toczenie_stolik(Path(), 0, fresh.FigureCount() - 1, job);
     } else {
