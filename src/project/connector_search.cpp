@@ -11,6 +11,7 @@
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
 #include "project/ciecie.h"
+#include "project/edge_index.h"
 
 namespace vm {
 
@@ -109,21 +110,13 @@ bool TConnectorSearch::TargetOk(Variant v, std::int32_t K, std::int32_t T, std::
   return false;
 }
 
-bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
-                                  Choice& out) const {
+template <typename Fn>
+void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                Fn&& fn) const {
   const tfigura& k = *w_.Figures[K];
   const tfigura& t = *w_.Figures[T];
   const auto nK = static_cast<std::int32_t>(k.Points.size());
   const auto nT = static_cast<std::int32_t>(t.Points.size());
-  std::int64_t best = kNoScore;
-  std::int32_t bi = -1, bj = -1;
-  auto consider = [&](std::int32_t i, std::int32_t j, std::int64_t s) {
-    if (s < best) {
-      best = s;
-      bi = i;
-      bj = j;
-    }
-  };
 
   switch (v) {
     case Variant::Single: {
@@ -132,7 +125,7 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
         std::int64_t s = SquaredDistance(k.Points[i], pe);
         s = ApplyWeight(s, Rec(k, i));
         s = ApplyWeight(s, Rec(t, e));
-        consider(i, e, s);
+        fn(i, e, s);
       }
       break;
     }
@@ -150,7 +143,7 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
           std::int64_t s = SquaredDistance(pk, pt);
           s = ApplyWeight(s, rk);
           s = ApplyWeight(s, Rec(t, j));
-          consider(i, j, s);
+          fn(i, j, s);
         }
       }
       break;
@@ -163,7 +156,7 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
           std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
           s = CheckedMul<std::int64_t>(s, 5) / 10;
           s = CheckedMul<std::int64_t>(s, 5) / 10;
-          consider(i, j, s);
+          fn(i, j, s);
         }
       }
       break;
@@ -175,32 +168,224 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
           if (!Candidate(t, j)) continue;
           std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
           s = CheckedMul(CheckedMul(s, wi), std::int64_t{t.VertexRecs[j].Weight});
-          consider(i, j, s);
+          fn(i, j, s);
         }
       }
       break;
   }
+}
+
+bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                  Choice& out) const {
+  std::int64_t best = kNoScore;
+  std::int32_t bi = -1, bj = -1;
+  ForPairs(v, K, T, e, [&](std::int32_t i, std::int32_t j, std::int64_t s) {
+    if (s < best) {
+      best = s;
+      bi = i;
+      bj = j;
+    }
+  });
   if (bi < 0) return false;
   out = Choice{best, K, T, bi, bj};
   return true;
 }
 
-bool TConnectorSearch::Run(Variant v, std::int32_t P) {
-  Choice best{kNoScore};
-  const bool found =
-      (reference_ || v == Variant::Single) ? RunReference(v, P, best) : RunCached(v, P, best);
-  if (!found) return false;
+std::uint64_t TConnectorSearch::PairKey(Variant v, std::int32_t K, std::int32_t T) {
+  return (std::uint64_t(v) << 60) | (std::uint64_t(std::uint32_t(K)) << 30) | std::uint32_t(T);
+}
 
-  std::int32_t i = best.i, j = best.j;
-  if (!Walk(best.K, best.T, i, j)) {
-    // Every cut between these two crosses one of them: give the pair up for
-    // the rest of this search, so the caller's loop moves on.
-    Reject(best.K, best.T);
+bool TConnectorSearch::Dropped(Variant v, std::int32_t K, std::int32_t T) const {
+  return Rejected(K, T) || (!blocked_.empty() && blocked_.count(PairKey(v, K, T)) != 0);
+}
+
+bool TConnectorSearch::PairChoice(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                  Choice& out) const {
+  if (!clearChoice_.empty()) {
+    const auto it = clearChoice_.find(PairKey(v, K, T));
+    if (it != clearChoice_.end()) {
+      out = it->second;
+      return true;
+    }
+  }
+  return BestOfPair(v, K, T, e, out);
+}
+
+bool TConnectorSearch::CutClear(std::int32_t K, std::int32_t i, std::int32_t T,
+                                std::int32_t j) const {
+  if (ConnectorCrossesFigure(K, i, T, j) >= 0) return false;
+  if (!edges_) return true;
+  return edges_->FirstCrossed(w_.Figures[K]->Points.at(i), w_.Figures[T]->Points.at(j), K, T) < 0;
+}
+
+bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                     Choice& out) const {
+  struct Scored {
+    std::int64_t score;
+    std::int32_t i, j;
+  };
+  std::vector<Scored> pairs;
+  ForPairs(v, K, T, e, [&](std::int32_t i, std::int32_t j, std::int64_t s) {
+    pairs.push_back({s, i, j});
+  });
+  // Score order, and scan order among equal scores, as the search meets them.
+  std::sort(pairs.begin(), pairs.end(), [](const Scored& a, const Scored& b) {
+    if (a.score != b.score) return a.score < b.score;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+  });
+  for (const Scored& p : pairs) {
+    if (CutClear(K, p.i, T, p.j)) {
+      out = Choice{p.score, K, T, p.i, p.j};
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TConnectorSearch::Run(Variant v, std::int32_t P) {
+  const bool cached = !(reference_ || v == Variant::Single);
+  bool considered = false;
+  for (;;) {
+    Choice best{kNoScore};
+    const bool found = cached ? RunCached(v, P, best) : RunReference(v, P, best);
+    if (!found) return considered;
+
+    std::int32_t i = best.i, j = best.j;
+    if (!Walk(best.K, best.T, i, j)) {
+      // Every cut between these two crosses one of them: give the pair up for
+      // the rest of this search, so the caller's loop moves on.
+      Reject(best.K, best.T);
+      return true;
+    }
+    if (edges_ && edges_->FirstCrossed(w_.Figures[best.K]->Points.at(i),
+                                       w_.Figures[best.T]->Points.at(j), best.K, best.T) >= 0) {
+      // The cut would go through another part. The pair takes its place again
+      // with its best clear cut, behind the pairs that score better; a pair
+      // without one is given up. Then the next best pair is tried.
+      considered = true;
+      const std::int32_t e = v == Variant::Single ? best.j : -1;
+      Choice clear;
+      if (BestClearPair(v, best.K, best.T, e, clear)) {
+        clearChoice_[PairKey(v, best.K, best.T)] = clear;
+        if (cached) {
+          auto& heap = sessions_[{static_cast<int>(v), P}].heap;
+          heap.push_back(clear);
+          std::push_heap(heap.begin(), heap.end(), Later{});
+        }
+      } else {
+        blocked_.insert(PairKey(v, best.K, best.T));
+        ++pairsBlocked_;
+      }
+      continue;
+    }
+    best.i = i;
+    best.j = j;
+    AddConnector(v, P, best);
     return true;
   }
-  best.i = i;
-  best.j = j;
-  AddConnector(v, P, best);
+}
+
+bool TConnectorSearch::NearestClearPair(std::int32_t K, std::int32_t T, std::int64_t limit,
+                                        Leftover& out) const {
+  const auto& pk = w_.Figures[K]->Points;
+  const auto& pt = w_.Figures[T]->Points;
+  // Very long figures are tried on about 1000 vertices each.
+  const auto step = [](std::size_t n) {
+    return std::max<std::int32_t>(1, static_cast<std::int32_t>(n / 1000));
+  };
+  const std::int32_t sK = step(pk.size()), sT = step(pt.size());
+  struct Pair {
+    std::int64_t sq;
+    std::int32_t i, j;
+  };
+  std::vector<Pair> pairs;
+  // The program's own first figure (frame or start point) is joined only at
+  // its entry vertex: a frame that is not cut is travelled straight from one
+  // attachment to the next, which must not lead across the drawing.
+  const tfigura& t = *w_.Figures[T];
+  const bool entryOnly = T == w_.FirstFigure && !t.oryg;
+  const std::int32_t e = entryOnly ? NearestEntryPoint(w_, T) : -1;
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(pk.size()); i += sK)
+    for (std::int32_t j = 0; j < static_cast<std::int32_t>(pt.size()); j += sT) {
+      if (entryOnly && j != e) continue;
+      const std::int64_t sq = SquaredDistance(pk[i], pt[j]);
+      if (sq < limit) pairs.push_back({sq, i, j});
+    }
+  std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
+    if (a.sq != b.sq) return a.sq < b.sq;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+  });
+  for (const Pair& p : pairs) {
+    if (CutClear(K, p.i, T, p.j)) {
+      out = Leftover{true, p.sq, T, p.i, p.j};
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TConnectorSearch::FindConnectorClear() {
+  const std::int32_t n = w_.FigureCount();
+  leftover_.resize(static_cast<std::size_t>(n));
+  leftoverTarget_.resize(static_cast<std::size_t>(n), 0);
+  // Reached figures not looked at yet: drawn ones and the first figure. A
+  // figure joined to a parent that is not reached itself does not count:
+  // the path gets to it only when its parent is joined.
+  const std::vector<char> reached = ReachedFigures(w_);
+  std::vector<std::int32_t> targets;
+  for (std::int32_t q = 0; q < n; ++q) {
+    const tfigura& f = *w_.Figures[q];
+    if (leftoverTarget_[q] || !reached[q] || f.Points.empty()) continue;
+    if (!f.oryg && q != w_.FirstFigure) continue;
+    leftoverTarget_[q] = 1;
+    targets.push_back(q);
+  }
+  // Boxes of the targets, for the least distance a pair of two figures can have.
+  struct Box {
+    std::int64_t x0, y0, x1, y1;
+  };
+  auto boxOf = [&](std::int32_t q) {
+    Box b{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+    for (const TPointI& p : w_.Figures[q]->Points) {
+      b.x0 = std::min<std::int64_t>(b.x0, p.X);
+      b.y0 = std::min<std::int64_t>(b.y0, p.Y);
+      b.x1 = std::max<std::int64_t>(b.x1, p.X);
+      b.y1 = std::max<std::int64_t>(b.y1, p.Y);
+    }
+    return b;
+  };
+  std::vector<Box> targetBoxes;
+  targetBoxes.reserve(targets.size());
+  for (const std::int32_t T : targets) targetBoxes.push_back(boxOf(T));
+  std::vector<std::pair<std::int64_t, std::size_t>> order;
+
+  std::int32_t bestK = -1;
+  for (std::int32_t K = 0; K < n; ++K) {
+    const tfigura& k = *w_.Figures[K];
+    if (!k.Unlinked || k.Points.empty()) continue;
+    Leftover& best = leftover_[K];
+    const Box kb = boxOf(K);
+    order.clear();
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+      const Box& tb = targetBoxes[t];
+      const std::int64_t gx = std::max<std::int64_t>({0, tb.x0 - kb.x1, kb.x0 - tb.x1});
+      const std::int64_t gy = std::max<std::int64_t>({0, tb.y0 - kb.y1, kb.y0 - tb.y1});
+      order.emplace_back(CheckedAdd(CheckedMul(gx, gx), CheckedMul(gy, gy)), t);
+    }
+    std::sort(order.begin(), order.end());
+    for (const auto& [least, t] : order) {
+      const std::int64_t limit = best.valid ? best.sq : kNoScore;
+      if (least >= limit) break;
+      Leftover found;
+      if (NearestClearPair(K, targets[t], limit, found)) best = found;
+    }
+    if (best.valid && (bestK < 0 || best.sq < leftover_[bestK].sq)) bestK = K;
+  }
+  if (bestK < 0) return false;
+  const Leftover& b = leftover_[bestK];
+  AddConnector(Variant::Unordered, -1, Choice{b.sq, bestK, b.T, b.i, b.j});
   return true;
 }
 
@@ -217,10 +402,10 @@ bool TConnectorSearch::RunReference(Variant v, std::int32_t P, Choice& best) {
     const std::int32_t tFrom = (v == Variant::Single) ? w_.FirstFigure : 0;
     const std::int32_t tTo = (v == Variant::Single) ? w_.FirstFigure + 1 : n;
     for (std::int32_t T = tFrom; T < tTo; ++T) {
-      if (!TargetOk(v, K, T, P) || Rejected(K, T)) continue;
+      if (!TargetOk(v, K, T, P) || Dropped(v, K, T)) continue;
       found = true;
       Choice c;
-      if (BestOfPair(v, K, T, e, c) && c.score < best.score) best = c;
+      if (PairChoice(v, K, T, e, c) && c.score < best.score) best = c;
     }
   }
   return found && best.K >= 0;
@@ -262,9 +447,9 @@ bool TConnectorSearch::TargetNow(Variant v, std::int32_t T, std::int32_t P) cons
 void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P) {
   const tfigura& t = *w_.Figures[T];
   auto consider = [&](std::int32_t K) {
-    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Rejected(K, T)) return;
+    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Dropped(v, K, T)) return;
     Choice c;
-    if (BestOfPair(v, K, T, -1, c)) {
+    if (PairChoice(v, K, T, -1, c)) {
       s.heap.push_back(c);
       std::push_heap(s.heap.begin(), s.heap.end(), Later{});
     }
@@ -344,7 +529,7 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   while (!s.heap.empty()) {
     const Choice& top = s.heap.front();
     const bool targetOk = TargetOk(v, top.K, top.T, P);
-    if (ChildOk(v, top.K, P) && targetOk && !Rejected(top.K, top.T)) break;
+    if (ChildOk(v, top.K, P) && targetOk && !Dropped(v, top.K, top.T)) break;
     if (!targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
       // The target is not reached any more: its pairs come back when it is.
       s.seen[top.T] = 0;

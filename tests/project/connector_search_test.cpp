@@ -358,41 +358,43 @@ TEST_F(ConnectorPrepare, CutAcrossANonConvexFirstFigureEnds) {
   test::ExpectConnectorsMeetTheirEnds(*w);
 }
 
-TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsLeftFlaggedAndReported) {
+TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsJoinedByTheNearestClearCut) {
   // Serial cutting from the closed square 2 (not a target: it is the closed
   // first figure); the small square touching its corner is reached by
-  // contact but lies deeper; so the far square has nothing to join.
-  auto w = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
-  TPlainCutEnv env = Env(3, false);
-  int polls = 0;
-  env.Aborted = [&] { return ++polls > 1000; };
-  const TPlainCutResult r = PrepareCiecie(*w, env);
-
-  EXPECT_FALSE(r.Aborted);
-  EXPECT_LT(polls, 10);
-  EXPECT_EQ(r.Unlinked, 1);
-  EXPECT_TRUE(F(*w, 0).Unlinked);
-  EXPECT_FALSE(F(*w, 1).Unlinked);
-  EXPECT_EQ(F(*w, 1).LinkParent, 2);
-  EXPECT_EQ(F(*w, 0).LinkParent, -1);
-  EXPECT_EQ(w->FigureCount(), 3);
-
-  // The installed preparation reads the settings and tells the operator.
-  ResetProjectHooks();
-  InstallPlainCutting();
-  ResetDlgkonfig();
-  Dlgkonfig().Mode.SetItemIndex(3);
-  auto w2 = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  // contact but lies deeper; so the far square has nothing the searches may
+  // join it to. The search that tests only the two figures joined leaves it
+  // flagged; the last resort joins it to the nearest reached figure.
+  const std::vector<test::Polyline> drawing = {Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100),
+                                               Rect(0, 0, 1000, 1000)};
   {
-    ScopedMessageRecorder messages;
-    EXPECT_TRUE(w2->ciecie());
-    ASSERT_EQ(messages.requests.size(), 1);
-    EXPECT_TRUE(messages.lastText().endsWith("1"));
-    EXPECT_TRUE(messages.lastText().startsWith(Tr("Project_window", "figuryNiepolaczone")));
+    auto w = MakeProject(drawing);
+    TPlainCutEnv env = Env(3, false);
+    env.KeepCrossingConnectors = true;
+    int polls = 0;
+    env.Aborted = [&] { return ++polls > 1000; };
+    const TPlainCutResult r = PrepareCiecie(*w, env);
+    EXPECT_FALSE(r.Aborted);
+    EXPECT_LT(polls, 10);
+    EXPECT_EQ(r.Unlinked, 1);
+    EXPECT_EQ(r.UnreachedFigures, std::vector<std::int32_t>{0});
+    EXPECT_TRUE(F(*w, 0).Unlinked);
+    EXPECT_EQ(F(*w, 1).LinkParent, 2);
+    EXPECT_EQ(w->FigureCount(), 3);
   }
-  EXPECT_TRUE(F(*w2, 0).Unlinked);
-  ResetDlgkonfig();
-  ResetProjectHooks();
+  auto w = MakeProject(drawing);
+  const TPlainCutResult r = PrepareCiecie(*w, Env(3, false));
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_TRUE(r.UnreachedFigures.empty());
+  ASSERT_EQ(w->FigureCount(), 4);
+  const tfigura& conn = F(*w, 3);
+  EXPECT_EQ(conn.Kind, 3);
+  EXPECT_EQ(conn.LinkParent, 2);
+  // Corner (1000, 0) of the first square to corner (3000, 0) of the far one.
+  EXPECT_EQ(conn.Points[0], (TPointI{1000, 0}));
+  EXPECT_EQ(conn.Points[1], (TPointI{3000, 0}));
+  EXPECT_EQ(F(*w, 0).LinkParent, 3);
+  test::ExpectSoundTree(*w);
+  test::ExpectConnectorsMeetTheirEnds(*w);
 }
 
 }  // namespace
