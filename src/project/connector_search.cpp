@@ -18,11 +18,21 @@ namespace vm {
 namespace {
 
 constexpr std::int64_t kNoScore = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMaxTimes5 = std::numeric_limits<std::int64_t>::max() / 5;
 
 // Weights apply only at candidate vertices: multiply, then divide by 10.
 std::int64_t ApplyWeight(std::int64_t score, const TVertexRec& rec) {
   if (rec.Weighted != 1) return score;
   return CheckedMul<std::int64_t>(score, rec.Weight) / 10;
+}
+
+// Squared distance of two points; the checked computation only where the
+// sum could leave 64 bits (differences of 2^31 or more).
+inline std::int64_t SquaredDistanceFast(TPointI p, TPointI q) {
+  const std::int64_t dx = std::int64_t{q.X} - p.X, dy = std::int64_t{q.Y} - p.Y;
+  constexpr std::int64_t kSafe = std::int64_t{1} << 31;
+  if (dx < kSafe && dx > -kSafe && dy < kSafe && dy > -kSafe) return dx * dx + dy * dy;
+  return SquaredDistance(p, q);
 }
 
 // Sampling step of a figure: about 250 vertices are tried.
@@ -122,7 +132,7 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
     case Variant::Single: {
       const TPointI& pe = t.Points[e];
       for (std::int32_t i = 0; i < nK; ++i) {
-        std::int64_t s = SquaredDistance(k.Points[i], pe);
+        std::int64_t s = SquaredDistanceFast(k.Points[i], pe);
         s = ApplyWeight(s, Rec(k, i));
         s = ApplyWeight(s, Rec(t, e));
         fn(i, e, s);
@@ -140,7 +150,7 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
         const TVertexRec& rk = Rec(k, i);
         for (std::int32_t j = 0; j < nT; j += sT) {
           const TPointI pt{CheckedAdd(t.Points[j].X, oT), CheckedAdd(t.Points[j].Y, oT)};
-          std::int64_t s = SquaredDistance(pk, pt);
+          std::int64_t s = SquaredDistanceFast(pk, pt);
           s = ApplyWeight(s, rk);
           s = ApplyWeight(s, Rec(t, j));
           fn(i, j, s);
@@ -153,9 +163,14 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
         if (!Candidate(k, i)) continue;
         for (std::int32_t j = 1; j < nT; ++j) {
           if (!Candidate(t, j)) continue;
-          std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
-          s = CheckedMul<std::int64_t>(s, 5) / 10;
-          s = CheckedMul<std::int64_t>(s, 5) / 10;
+          std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
+          // ((s * 5) div 10) * 5 div 10 is s div 4 while s * 5 fits.
+          if (s <= kMaxTimes5) {
+            s >>= 2;
+          } else {
+            s = CheckedMul<std::int64_t>(s, 5) / 10;
+            s = CheckedMul<std::int64_t>(s, 5) / 10;
+          }
           fn(i, j, s);
         }
       }
@@ -166,7 +181,7 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
         const std::int64_t wi = k.VertexRecs[i].Weight;
         for (std::int32_t j = 0; j < nT; ++j) {
           if (!Candidate(t, j)) continue;
-          std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
+          std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
           s = CheckedMul(CheckedMul(s, wi), std::int64_t{t.VertexRecs[j].Weight});
           fn(i, j, s);
         }

@@ -76,6 +76,15 @@ bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t to
   return false;
 }
 
+namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+}  // namespace
+
 std::int64_t TEdgeIndex::CellX(double x) const {
   return static_cast<std::int64_t>(std::floor((x - double(minX_)) / double(cell_)));
 }
@@ -88,28 +97,39 @@ template <typename Fn>
 void TEdgeIndex::ForCells(TPointI a, TPointI b, Fn&& fn) const {
   if (gx_ <= 0 || gy_ <= 0) return;
   if (b.X < a.X) std::swap(a, b);
-  const double x0 = a.X, y0 = a.Y, x1 = b.X, y1 = b.Y;
   // One unit of margin round the segment: a point it shares with an edge on
   // a cell boundary lies in a cell both of them visit.
-  const std::int64_t c0 = std::max<std::int64_t>(0, CellX(x0 - 1));
-  const std::int64_t c1 = std::min<std::int64_t>(gx_ - 1, CellX(x1 + 1));
+  const std::int64_t c0 = std::max<std::int64_t>(0, FloorDiv(std::int64_t{a.X} - 1 - minX_, cell_));
+  const std::int64_t c1 =
+      std::min<std::int64_t>(gx_ - 1, FloorDiv(std::int64_t{b.X} + 1 - minX_, cell_));
+  const std::int64_t ylo = std::min(a.Y, b.Y), yhi = std::max(a.Y, b.Y);
+  const std::int64_t r0 = std::max<std::int64_t>(0, FloorDiv(ylo - 1 - minY_, cell_));
+  const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, FloorDiv(yhi + 1 - minY_, cell_));
+  if (c1 < c0 || r1 < r0) return;
+  if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+    // A short segment: the cells of its box.
+    for (std::int64_t cy = r0; cy <= r1; ++cy)
+      for (std::int64_t cx = c0; cx <= c1; ++cx) fn(cy * gx_ + cx);
+    return;
+  }
+  const double x0 = a.X, y0 = a.Y, x1 = b.X, y1 = b.Y;
   for (std::int64_t cx = c0; cx <= c1; ++cx) {
-    double ylo, yhi;
+    double lo, hi;
     if (b.X == a.X) {
-      ylo = std::min(y0, y1);
-      yhi = std::max(y0, y1);
+      lo = std::min(y0, y1);
+      hi = std::max(y0, y1);
     } else {
       const double left = std::max(x0, double(minX_) + double(cx) * double(cell_));
       const double right = std::min(x1, double(minX_) + double(cx + 1) * double(cell_));
       const double slope = (y1 - y0) / (x1 - x0);
       const double ya = y0 + slope * (std::min(left, x1) - x0);
       const double yb = y0 + slope * (std::max(right, x0) - x0);
-      ylo = std::min(ya, yb);
-      yhi = std::max(ya, yb);
+      lo = std::min(ya, yb);
+      hi = std::max(ya, yb);
     }
-    const std::int64_t r0 = std::max<std::int64_t>(0, CellY(ylo - 1));
-    const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, CellY(yhi + 1));
-    for (std::int64_t cy = r0; cy <= r1; ++cy) fn(cy * gx_ + cx);
+    const std::int64_t rr0 = std::max<std::int64_t>(r0, CellY(lo - 1));
+    const std::int64_t rr1 = std::min<std::int64_t>(r1, CellY(hi + 1));
+    for (std::int64_t cy = rr0; cy <= rr1; ++cy) fn(cy * gx_ + cx);
   }
 }
 
