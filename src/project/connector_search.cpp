@@ -439,7 +439,56 @@ void TConnectorSearch::BuildChildLists() {
     open_.push_back(q);
     if (hasParent) openChildren_[f.NestParent].push_back(q);
   }
+  bounds_.assign(static_cast<std::size_t>(n), Bound{});
+  for (std::int32_t q = 0; q < n; ++q) {
+    const tfigura& f = *w_.Figures[q];
+    Bound& b = bounds_[q];
+    if (f.Points.empty() || f.VertexRecs.size() != f.Points.size()) continue;  // no bound
+    b = Bound{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN, 10};
+    for (const TPointI& p : f.Points) {
+      b.x0 = std::min<std::int64_t>(b.x0, p.X);
+      b.y0 = std::min<std::int64_t>(b.y0, p.Y);
+      b.x1 = std::max<std::int64_t>(b.x1, p.X);
+      b.y1 = std::max<std::int64_t>(b.y1, p.Y);
+    }
+    for (const TVertexRec& r : f.VertexRecs)
+      if (r.Weighted == 1) b.minWeight = std::min<std::int64_t>(b.minWeight, r.Weight);
+  }
   childListsBuilt_ = true;
+}
+
+std::int64_t TConnectorSearch::LowerBound(Variant v, std::int32_t K, std::int32_t T) const {
+  if (static_cast<std::size_t>(K) >= bounds_.size() ||
+      static_cast<std::size_t>(T) >= bounds_.size())
+    return 0;
+  const Bound& k = bounds_[K];
+  const Bound& t = bounds_[T];
+  if (k.x1 < k.x0 || t.x1 < t.x0 || k.minWeight < 1 || t.minWeight < 1) return 0;
+  std::int64_t gx = std::max<std::int64_t>({0, t.x0 - k.x1, k.x0 - t.x1});
+  std::int64_t gy = std::max<std::int64_t>({0, t.y0 - k.y1, k.y0 - t.y1});
+  if (v == Variant::Few) {
+    // The points are shifted diagonally by up to 2 and 1 units.
+    gx = std::max<std::int64_t>(0, gx - 3);
+    gy = std::max<std::int64_t>(0, gy - 3);
+  }
+  constexpr std::int64_t kSafe = std::int64_t{1} << 30;
+  if (gx >= kSafe || gy >= kSafe) return 0;
+  const std::int64_t sq = gx * gx + gy * gy;  // below 2^61
+  switch (v) {
+    case Variant::Few:
+    case Variant::Unordered:
+      // Each end's weight w applies as * w div 10 (factor 1 off the candidates).
+      return (sq * k.minWeight / 10) * t.minWeight / 10;
+    case Variant::Many:
+      return sq >> 2;
+    case Variant::Ordered: {
+      const __int128 b = __int128(sq) * k.minWeight * t.minWeight;
+      return b >= __int128(kNoScore) ? 0 : static_cast<std::int64_t>(b);
+    }
+    case Variant::Single:
+      break;
+  }
+  return 0;
 }
 
 void TConnectorSearch::ForgetParent() {
@@ -463,11 +512,9 @@ void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std
   const tfigura& t = *w_.Figures[T];
   auto consider = [&](std::int32_t K) {
     if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Dropped(v, K, T)) return;
-    Choice c;
-    if (PairChoice(v, K, T, -1, c)) {
-      s.heap.push_back(c);
-      std::push_heap(s.heap.begin(), s.heap.end(), Later{});
-    }
+    // Scored when it comes to the top of the heap.
+    s.heap.push_back(Choice{LowerBound(v, K, T), K, T, -1, -1});
+    std::push_heap(s.heap.begin(), s.heap.end(), Later{});
   };
   // Closed children pair with a closed target only when they are among its
   // nearest figures, so those come from the target's neighbour list.
@@ -542,16 +589,25 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   s.linkedSeen = linked_.size();
 
   while (!s.heap.empty()) {
-    const Choice& top = s.heap.front();
+    const Choice top = s.heap.front();
     const bool targetOk = TargetOk(v, top.K, top.T, P);
-    if (ChildOk(v, top.K, P) && targetOk && !Dropped(v, top.K, top.T)) break;
-    if (!targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
+    const bool valid = ChildOk(v, top.K, P) && targetOk && !Dropped(v, top.K, top.T);
+    if (valid && top.i >= 0) break;
+    if (!valid && !targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
       // The target is not reached any more: its pairs come back when it is.
       s.seen[top.T] = 0;
       s.recheck.push_back(top.T);
     }
     std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
     s.heap.pop_back();
+    if (valid) {
+      // A pair known only by its lower bound: scored, it goes back in line.
+      Choice c;
+      if (PairChoice(v, top.K, top.T, -1, c)) {
+        s.heap.push_back(c);
+        std::push_heap(s.heap.begin(), s.heap.end(), Later{});
+      }
+    }
   }
   if (s.heap.empty()) return false;
   best = s.heap.front();

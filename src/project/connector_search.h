@@ -111,7 +111,10 @@ class TConnectorSearch {
   // Scores of figure pairs do not change while the search runs (points,
   // weights, depths and parents of drawn figures are fixed by then), so the
   // pairs of the targets seen so far wait in a heap ordered as the scan
-  // would meet them: by score, then child, then target.
+  // would meet them: by score, then child, then target. A pair enters the
+  // heap with a lower bound of its score (i and j -1) and is scored only when
+  // it comes to the top: it then goes back with its score, and a pair that
+  // comes to the top scored is the best.
   struct Later {
     bool operator()(const Choice& a, const Choice& b) const {
       if (a.score != b.score) return a.score > b.score;
@@ -192,6 +195,16 @@ class TConnectorSearch {
   std::vector<std::vector<std::int32_t>> openChildren_;
   std::vector<std::int32_t> open_;
   bool childListsBuilt_ = false;
+  // Per figure as the search starts: its box and the least factor its vertex
+  // records can put on a score (a candidate's weight, 10 for the others), for
+  // a lower bound of the scores of a figure pair.
+  struct Bound {
+    std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    std::int64_t minWeight = 0;
+  };
+  std::vector<Bound> bounds_;
+  // No vertex pair of K and T scores below this (0 when not known).
+  std::int64_t LowerBound(Variant v, std::int32_t K, std::int32_t T) const;
   // Figures this search reached, in order: the children of its connectors.
   std::vector<std::int32_t> linked_;
 };
