@@ -76,6 +76,62 @@ void BM_PlainCutting(benchmark::State& state) {
   state.counters["points"] = static_cast<double>(points);
 }
 
+// Rows of words like "OIOI": round letters with holes between thin bars much
+// taller than they are, with corners only at their ends, in a drawn frame.
+// The letters either side of a bar lie nearer to each other than to its
+// corners, so many of the best cuts would go through a bar and the search
+// has to find clear ones instead.
+void BM_PlainCuttingBars(benchmark::State& state) {
+  const int letters = static_cast<int>(state.range(0));
+  vm::TPlainCutEnv env;
+  env.Settings.Mode = 2;
+  env.KeepCrossingConnectors = state.range(1) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = std::make_unique<vm::TMDIChild>();
+    auto add = [&](Polyline pts) {
+      auto f = std::make_unique<vm::tfigura>();
+      f->Points = std::move(pts);
+      w->AddFigure(std::move(f));
+    };
+    const int cols = 2 * int(std::ceil(std::sqrt(double(letters) / 2)));
+    const int pitch = 1200, rowPitch = 4000;
+    for (int k = 0; k < letters; ++k) {
+      const int cx = 800 + (k % cols) * pitch, cy = 2000 + (k / cols) * rowPitch;
+      if (k % 2 == 1) {
+        add({{cx - 80, cy - 1600},
+             {cx + 80, cy - 1600},
+             {cx + 80, cy + 1600},
+             {cx - 80, cy + 1600},
+             {cx - 80, cy - 1600}});
+      } else {
+        add(Ring(cx, cy, 480, 0.1, 30, 0.1 * (k % 7)));
+        add(Ring(cx + 20, cy - 10, 200, 0.0, 12, 0));
+      }
+    }
+    const int rows = (letters + cols - 1) / cols;
+    add({{0, 0},
+         {cols * pitch + 400, 0},
+         {cols * pitch + 400, rows * rowPitch},
+         {0, rows * rowPitch},
+         {0, 0}});
+    w->Ustaw_PPiPK();
+    w->Width = w->MaxX - w->MinX;
+    w->Height = w->MaxY - w->MinY;
+    state.ResumeTiming();
+    const vm::TPlainCutResult r = vm::PrepareCiecie(*w, env);
+    benchmark::DoNotOptimize(r);
+    if (!r.UnreachedFigures.empty()) state.SkipWithError("figures left unreached");
+    state.counters["blocked"] = r.PairsBlocked;
+  }
+}
+
+BENCHMARK(BM_PlainCuttingBars)
+    ->Args({5000, 0})
+    ->Args({5000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 // Square tiles sharing their edges, 100 by 100: every tile is reached by
 // contact from its neighbour, no connector is needed.
 void BM_PlainCuttingTiles(benchmark::State& state) {

@@ -228,9 +228,10 @@ bool TConnectorSearch::PairChoice(Variant v, std::int32_t K, std::int32_t T, std
 
 bool TConnectorSearch::CutClear(std::int32_t K, std::int32_t i, std::int32_t T,
                                 std::int32_t j) const {
-  if (ConnectorCrossesFigure(K, i, T, j) >= 0) return false;
-  if (!edges_) return true;
-  return edges_->FirstCrossed(w_.Figures[K]->Points.at(i), w_.Figures[T]->Points.at(j), K, T) < 0;
+  if (edges_ &&
+      edges_->FirstCrossed(w_.Figures[K]->Points.at(i), w_.Figures[T]->Points.at(j), K, T) >= 0)
+    return false;
+  return ConnectorCrossesFigure(K, i, T, j) < 0;
 }
 
 bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
@@ -249,11 +250,24 @@ bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, 
     if (a.i != b.i) return a.i < b.i;
     return a.j < b.j;
   });
+  // Neighbouring pairs are mostly stopped by the same edge: that one is
+  // tried first, then the other drawn figures, then the two joined.
+  const auto& pk = w_.Figures[K]->Points;
+  const auto& pt = w_.Figures[T]->Points;
+  std::int32_t blocker = -1;
   for (const Scored& p : pairs) {
-    if (CutClear(K, p.i, T, p.j)) {
-      out = Choice{p.score, K, T, p.i, p.j};
-      return true;
+    const TPointI a = pk.at(p.i), b = pt.at(p.j);
+    if (edges_) {
+      if (blocker >= 0 && edges_->CutMeetsEdge(a, b, blocker)) continue;
+      const std::int32_t e = edges_->FirstCrossedEdge(a, b, K, T);
+      if (e >= 0) {
+        blocker = e;
+        continue;
+      }
     }
+    if (ConnectorCrossesFigure(K, p.i, T, p.j) >= 0) continue;
+    out = Choice{p.score, K, T, p.i, p.j};
+    return true;
   }
   return false;
 }

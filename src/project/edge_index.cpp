@@ -187,6 +187,18 @@ void TEdgeIndex::Build(const TMDIChild& w) {
 
 std::int32_t TEdgeIndex::FirstCrossed(TPointI a, TPointI b, std::int32_t skip1,
                                       std::int32_t skip2) const {
+  const std::int32_t e = FirstCrossedEdge(a, b, skip1, skip2);
+  return e < 0 ? -1 : edges_[static_cast<std::size_t>(e)].figure;
+}
+
+bool TEdgeIndex::CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const {
+  if (edge < 0 || static_cast<std::size_t>(edge) >= edges_.size()) return false;
+  const Edge& e = edges_[static_cast<std::size_t>(edge)];
+  return CutMeetsSegment(a, b, e.p, e.q, kContact);
+}
+
+std::int32_t TEdgeIndex::FirstCrossedEdge(TPointI a, TPointI b, std::int32_t skip1,
+                                          std::int32_t skip2) const {
   if (edges_.empty() || a == b) return -1;
   if (++query_ == 0) {
     std::fill(stamp_.begin(), stamp_.end(), 0);
@@ -202,7 +214,7 @@ std::int32_t TEdgeIndex::FirstCrossed(TPointI a, TPointI b, std::int32_t skip1,
       const Edge& edge = edges_[e];
       if (edge.figure == skip1 || edge.figure == skip2) continue;
       if (CutMeetsSegment(a, b, edge.p, edge.q, kContact)) {
-        found = edge.figure;
+        found = e;
         return;
       }
     }

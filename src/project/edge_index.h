@@ -35,6 +35,11 @@ class TEdgeIndex {
   // The first drawn figure, other than skip1 and skip2, that the cut from a
   // to b meets away from its ends (CutMeetsSegment); -1 when the cut is clear.
   std::int32_t FirstCrossed(TPointI a, TPointI b, std::int32_t skip1, std::int32_t skip2) const;
+  // The same, giving the edge met (an index for CutMeetsEdge), -1 for none.
+  std::int32_t FirstCrossedEdge(TPointI a, TPointI b, std::int32_t skip1, std::int32_t skip2) const;
+  // Whether the cut from a to b meets that edge away from its own ends: a
+  // quick test of the edge that stopped the last cut tried.
+  bool CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const;
 
  private:
   struct Edge {
