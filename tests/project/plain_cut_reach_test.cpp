@@ -14,10 +14,12 @@
 #include "drawing/errors.h"
 #include "job_check.h"
 #include "project/ciecie.h"
+#include "project/edge_index.h"
 #include "random_drawings.h"
 #include "saver_fixture.h"
 #include "shell/interfejs.h"
 #include "shell/message_recorder.h"
+#include "support/test_support.h"
 
 namespace vm {
 namespace {
@@ -199,6 +201,45 @@ TEST_F(PlainCutReach, SheetOfLettersWithHolesInAFrameIsCutCleanly) {
     test::ExpectSoundTree(*w);
     test::ExpectConnectorsMeetTheirEnds(*w);
   }
+}
+
+TEST_F(PlainCutReach, FloorPlanFromAFileWithALeadInIsCutWhole) {
+  // An L-shaped floor (drawn in two runs the loader joins) with five rooms,
+  // a lead-in from inside the floor to the first room's corner, a partition
+  // with a pillar either side of it and a round column.
+  ResetProjectHooks();
+  InstallPlainCutting();
+  Dlgkonfig().Mode.SetItemIndex(2);
+  TMDIChild w;
+  w.FileType = 1;
+  {
+    ScopedMessageRecorder messages;
+    ASSERT_TRUE(w.Load(test::DataPath("plaincut/floor_plan.plt")));
+    EXPECT_TRUE(messages.requests.isEmpty()) << messages.lastText().toStdString();
+  }
+  EXPECT_TRUE(UnreachedFigures(w).empty());
+  EXPECT_TRUE(F(w, w.FirstFigure).Open);
+  test::ExpectSoundTree(w);
+  const QStringList problems = JobProblems(w, WriteJob(w, 2));
+  EXPECT_TRUE(problems.isEmpty()) << problems.join("\n").toStdString();
+
+  // Tested only against the two figures joined, the floor is never reached
+  // and one pillar is joined to the other through the partition.
+  const TPlainCutResult legacy = PrepareCiecie(w, Env(2, false, true));
+  EXPECT_FALSE(legacy.UnreachedFigures.empty());
+  constexpr int partition = 7;
+  ASSERT_EQ(F(w, partition).Points.front(), (TPointI{9700, 600}));
+  int through = 0;
+  for (const auto& f : w.Figures) {
+    if (f->Kind != 3 || f->Points.size() != 2) continue;
+    const auto& p = F(w, partition).Points;
+    for (std::size_t k = 0; k + 1 < p.size(); ++k)
+      if (CutMeetsSegment(f->Points[0], f->Points[1], p[k], p[k + 1], TEdgeIndex::kContact)) {
+        ++through;
+        break;
+      }
+  }
+  EXPECT_EQ(through, 1);
 }
 
 TEST_F(PlainCutReach, DrawingsAlreadyCutCleanlyKeepTheirJobsByteForByte) {
