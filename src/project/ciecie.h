@@ -2,7 +2,10 @@
 // cutting tree. It chooses the figure cut first and where the wire enters it
 // (an outer 5-point frame, a lead-in line, an added frame or an added start
 // point), links every figure that touches a reached one, connects the rest by
-// straight connector cuts, and marks the corners where connectors may attach.
+// straight connector cuts that pass through no other drawn figure, and marks
+// the corners where connectors may attach. Every drawn figure is reached
+// unless no clear cut leads to it; such figures are reported, and the saver
+// refuses a job that would leave them uncut.
 #pragma once
 
 #include <QString>

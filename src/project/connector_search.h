@@ -2,7 +2,9 @@
 // not reach yet, finds the best straight cut from a vertex of a reached figure
 // to one of its vertices, walks the pair back until the cut crosses neither of
 // the two figures, and records the cut as a two-point connector figure (kind 3)
-// inserted into the cutting tree between them.
+// inserted into the cutting tree between them. The hot wire cuts whatever it
+// passes through: with an index of the drawn edges, a cut that would go
+// through any other drawn figure is never made while a clear one exists.
 //
 // Every call adds at most one connector and says whether it found a pair of
 // figures to consider; the plain-cutting preparation calls the variants over
