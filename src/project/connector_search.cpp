@@ -359,58 +359,82 @@ bool TConnectorSearch::FindConnectorClear() {
   const std::int32_t n = w_.FigureCount();
   leftover_.resize(static_cast<std::size_t>(n));
   leftoverTarget_.resize(static_cast<std::size_t>(n), 0);
-  // Reached figures not looked at yet: drawn ones and the first figure. A
-  // figure joined to a parent that is not reached itself does not count:
-  // the path gets to it only when its parent is joined.
+  // Boxes of the figures, for the least distance a pair of two can have.
+  // Drawn figures do not move; the program's own first figure is measured
+  // afresh (a start point snaps onto a vertex it touches).
+  if (bounds_.empty()) BuildBounds();
+  auto boxOf = [&](std::int32_t q) {
+    return static_cast<std::size_t>(q) < bounds_.size() && q != w_.FirstFigure ? bounds_[q]
+                                                                               : BoundOf(q);
+  };
+  auto least = [](const Bound& a, const Bound& b) {
+    const std::int64_t gx = std::max<std::int64_t>({0, b.x0 - a.x1, a.x0 - b.x1});
+    const std::int64_t gy = std::max<std::int64_t>({0, b.y0 - a.y1, a.y0 - b.y1});
+    return CheckedAdd(CheckedMul(gx, gx), CheckedMul(gy, gy));
+  };
+
+  // Reached figures not looked at yet join the targets: drawn ones and the
+  // first figure. A figure joined to a parent that is not reached itself
+  // does not count: the path gets to it only when its parent is joined.
+  const std::size_t before = leftTargets_.size();
   const std::vector<char> reached = ReachedFigures(w_);
-  std::vector<std::int32_t> targets;
   for (std::int32_t q = 0; q < n; ++q) {
     const tfigura& f = *w_.Figures[q];
     if (leftoverTarget_[q] || !reached[q] || f.Points.empty()) continue;
     if (!f.oryg && q != w_.FirstFigure) continue;
     leftoverTarget_[q] = 1;
-    targets.push_back(q);
+    leftTargets_.push_back(q);
+    leftTargetBoxes_.push_back(boxOf(q));
   }
-  // Boxes of the targets, for the least distance a pair of two figures can have.
-  struct Box {
-    std::int64_t x0, y0, x1, y1;
-  };
-  auto boxOf = [&](std::int32_t q) {
-    Box b{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
-    for (const TPointI& p : w_.Figures[q]->Points) {
-      b.x0 = std::min<std::int64_t>(b.x0, p.X);
-      b.y0 = std::min<std::int64_t>(b.y0, p.Y);
-      b.x1 = std::max<std::int64_t>(b.x1, p.X);
-      b.y1 = std::max<std::int64_t>(b.y1, p.Y);
-    }
-    return b;
-  };
-  std::vector<Box> targetBoxes;
-  targetBoxes.reserve(targets.size());
-  for (const std::int32_t T : targets) targetBoxes.push_back(boxOf(T));
+  const std::size_t count = leftTargets_.size();
+
+  // Every unreached figure knows its nearest clear cut to the targets it has
+  // looked at, and the least distance to those it has not. Only figures whose
+  // least distance could beat the nearest cut found so far look further, the
+  // nearest first.
+  std::vector<std::int32_t> open;
+  std::int64_t nearest = kNoScore;
+  for (std::int32_t K = 0; K < n; ++K) {
+    const tfigura& k = *w_.Figures[K];
+    if (!k.Unlinked || k.Points.empty()) continue;
+    Leftover& L = leftover_[K];
+    const Bound kb = boxOf(K);
+    for (std::size_t t = std::max(before, L.done); t < count; ++t)
+      L.rest = std::min(L.rest, least(kb, leftTargetBoxes_[t]));
+    if (L.valid) nearest = std::min(nearest, L.sq);
+    if (L.done < count) open.push_back(K);
+  }
+  std::sort(open.begin(), open.end(), [&](std::int32_t a, std::int32_t b) {
+    return leftover_[a].rest != leftover_[b].rest ? leftover_[a].rest < leftover_[b].rest : a < b;
+  });
   std::vector<std::pair<std::int64_t, std::size_t>> order;
+  for (const std::int32_t K : open) {
+    Leftover& L = leftover_[K];
+    if (L.rest > nearest) break;
+    const Bound kb = boxOf(K);
+    order.clear();
+    for (std::size_t t = L.done; t < count; ++t)
+      order.emplace_back(least(kb, leftTargetBoxes_[t]), t);
+    std::sort(order.begin(), order.end());
+    for (const auto& [lb, t] : order) {
+      const std::int64_t limit = L.valid ? L.sq : kNoScore;
+      if (lb >= limit) break;
+      Leftover found;
+      if (NearestClearPair(K, leftTargets_[t], limit, found)) {
+        found.done = L.done;
+        L = found;
+      }
+    }
+    L.done = count;
+    L.rest = kNoScore;
+    if (L.valid) nearest = std::min(nearest, L.sq);
+  }
 
   std::int32_t bestK = -1;
   for (std::int32_t K = 0; K < n; ++K) {
     const tfigura& k = *w_.Figures[K];
-    if (!k.Unlinked || k.Points.empty()) continue;
-    Leftover& best = leftover_[K];
-    const Box kb = boxOf(K);
-    order.clear();
-    for (std::size_t t = 0; t < targets.size(); ++t) {
-      const Box& tb = targetBoxes[t];
-      const std::int64_t gx = std::max<std::int64_t>({0, tb.x0 - kb.x1, kb.x0 - tb.x1});
-      const std::int64_t gy = std::max<std::int64_t>({0, tb.y0 - kb.y1, kb.y0 - tb.y1});
-      order.emplace_back(CheckedAdd(CheckedMul(gx, gx), CheckedMul(gy, gy)), t);
-    }
-    std::sort(order.begin(), order.end());
-    for (const auto& [least, t] : order) {
-      const std::int64_t limit = best.valid ? best.sq : kNoScore;
-      if (least >= limit) break;
-      Leftover found;
-      if (NearestClearPair(K, targets[t], limit, found)) best = found;
-    }
-    if (best.valid && (bestK < 0 || best.sq < leftover_[bestK].sq)) bestK = K;
+    if (!k.Unlinked || k.Points.empty() || !leftover_[K].valid) continue;
+    if (bestK < 0 || leftover_[K].sq < leftover_[bestK].sq) bestK = K;
   }
   if (bestK < 0) return false;
   const Leftover& b = leftover_[bestK];
@@ -453,22 +477,34 @@ void TConnectorSearch::BuildChildLists() {
     open_.push_back(q);
     if (hasParent) openChildren_[f.NestParent].push_back(q);
   }
-  bounds_.assign(static_cast<std::size_t>(n), Bound{});
-  for (std::int32_t q = 0; q < n; ++q) {
-    const tfigura& f = *w_.Figures[q];
-    Bound& b = bounds_[q];
-    if (f.Points.empty() || f.VertexRecs.size() != f.Points.size()) continue;  // no bound
-    b = Bound{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN, 10};
-    for (const TPointI& p : f.Points) {
-      b.x0 = std::min<std::int64_t>(b.x0, p.X);
-      b.y0 = std::min<std::int64_t>(b.y0, p.Y);
-      b.x1 = std::max<std::int64_t>(b.x1, p.X);
-      b.y1 = std::max<std::int64_t>(b.y1, p.Y);
-    }
-    for (const TVertexRec& r : f.VertexRecs)
-      if (r.Weighted == 1) b.minWeight = std::min<std::int64_t>(b.minWeight, r.Weight);
-  }
+  BuildBounds();
   childListsBuilt_ = true;
+}
+
+void TConnectorSearch::BuildBounds() {
+  const auto n = w_.FigureCount();
+  bounds_.assign(static_cast<std::size_t>(n), Bound{});
+  for (std::int32_t q = 0; q < n; ++q) bounds_[q] = BoundOf(q);
+}
+
+TConnectorSearch::Bound TConnectorSearch::BoundOf(std::int32_t q) const {
+  const tfigura& f = *w_.Figures[q];
+  Bound b;
+  if (f.Points.empty()) return b;  // an empty box: no bound
+  b = Bound{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN, 10};
+  for (const TPointI& p : f.Points) {
+    b.x0 = std::min<std::int64_t>(b.x0, p.X);
+    b.y0 = std::min<std::int64_t>(b.y0, p.Y);
+    b.x1 = std::max<std::int64_t>(b.x1, p.X);
+    b.y1 = std::max<std::int64_t>(b.y1, p.Y);
+  }
+  if (f.VertexRecs.size() != f.Points.size()) {
+    b.minWeight = 0;  // no weights known: no bound on the scores
+    return b;
+  }
+  for (const TVertexRec& r : f.VertexRecs)
+    if (r.Weighted == 1) b.minWeight = std::min<std::int64_t>(b.minWeight, r.Weight);
+  return b;
 }
 
 std::int64_t TConnectorSearch::LowerBound(Variant v, std::int32_t K, std::int32_t T) const {

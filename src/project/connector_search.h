@@ -109,6 +109,15 @@ class TConnectorSearch {
     bool valid = false;
     std::int64_t sq = 0;
     std::int32_t T = -1, i = -1, j = -1;
+    std::size_t done = 0;           // targets looked at, from the start of the list
+    std::int64_t rest = INT64_MAX;  // least distance to the targets not looked at
+  };
+  // Per figure as the search starts: its box and the least factor its vertex
+  // records can put on a score (a candidate's weight, 10 for the others), for
+  // a lower bound of the scores of a figure pair.
+  struct Bound {
+    std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    std::int64_t minWeight = 0;
   };
   // Scores of figure pairs do not change while the search runs (points,
   // weights, depths and parents of drawn figures are fixed by then), so the
@@ -170,6 +179,10 @@ class TConnectorSearch {
   // Given up: every cut of the pair crosses one of the two, or every cut the
   // variant tries crosses another drawn figure.
   bool Dropped(Variant v, std::int32_t K, std::int32_t T) const;
+  void BuildBounds();
+  Bound BoundOf(std::int32_t q) const;
+  // No vertex pair of K and T scores below this (0 when not known).
+  std::int64_t LowerBound(Variant v, std::int32_t K, std::int32_t T) const;
   // Nearest clear vertex pair of K and T closer than `limit` (squared).
   bool NearestClearPair(std::int32_t K, std::int32_t T, std::int64_t limit, Leftover& out) const;
 
@@ -185,10 +198,12 @@ class TConnectorSearch {
   // best clear vertex pair that replaces it.
   std::unordered_map<std::uint64_t, Choice> clearChoice_;
   std::unordered_set<std::uint64_t> blocked_;
-  // The last resort search: per unreached figure its nearest clear pair so
-  // far, and the reached figures already looked at.
+  // The last resort search: per unreached figure its nearest clear cut so
+  // far, and the reached figures it may join in the order they came.
   std::vector<Leftover> leftover_;
-  std::vector<char> leftoverTarget_;  // per figure: looked at as a target
+  std::vector<char> leftoverTarget_;  // per figure: in the target list
+  std::vector<std::int32_t> leftTargets_;
+  std::vector<Bound> leftTargetBoxes_;
   bool reference_ = false;
   std::map<std::pair<int, std::int32_t>, Session> sessions_;
   // Figures by NestParent, the open ones among them, and all open figures,
@@ -197,16 +212,8 @@ class TConnectorSearch {
   std::vector<std::vector<std::int32_t>> openChildren_;
   std::vector<std::int32_t> open_;
   bool childListsBuilt_ = false;
-  // Per figure as the search starts: its box and the least factor its vertex
-  // records can put on a score (a candidate's weight, 10 for the others), for
-  // a lower bound of the scores of a figure pair.
-  struct Bound {
-    std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-    std::int64_t minWeight = 0;
-  };
+  // Bounds of the figures present when first needed.
   std::vector<Bound> bounds_;
-  // No vertex pair of K and T scores below this (0 when not known).
-  std::int64_t LowerBound(Variant v, std::int32_t K, std::int32_t T) const;
   // Figures this search reached, in order: the children of its connectors.
   std::vector<std::int32_t> linked_;
 };

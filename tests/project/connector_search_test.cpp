@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <array>
+#include <utility>
 
 #include "ciecie_fixture.h"
 #include "project/ciecie.h"
@@ -395,6 +397,29 @@ TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsJoinedByTheNearestClearC
   EXPECT_EQ(F(*w, 0).LinkParent, 3);
   test::ExpectSoundTree(*w);
   test::ExpectConnectorsMeetTheirEnds(*w);
+}
+
+TEST_F(ConnectorPrepare, StrandedFiguresAreJoinedNearestFirstEachToItsNearestReachedFigure) {
+  // As above, with three far squares in a row (listed far to near) and a
+  // bar between the first square and the row: each is joined, the nearest
+  // first, to the nearest reached figure.
+  auto w =
+      MakeProject({Rect(7000, 0, 8000, 1000), Rect(5000, 0, 6000, 1000), Rect(3000, 0, 4000, 1000),
+                   Rect(1500, -500, 1700, 600), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(3, false));
+  EXPECT_TRUE(r.UnreachedFigures.empty());
+  auto joinedTo = [&](int q) {
+    const tfigura& conn = F(*w, F(*w, q).LinkParent);
+    EXPECT_EQ(conn.Kind, 3) << q;
+    return std::pair{conn.LinkParent, std::array{conn.Points[0], conn.Points[1]}};
+  };
+  // The bar hangs on the first square, the near square on the bar's upper
+  // corner, and the others follow along the row.
+  EXPECT_EQ(joinedTo(3).first, 5);
+  EXPECT_EQ(joinedTo(2), (std::pair{3, std::array{TPointI{1700, 600}, TPointI{3000, 1000}}}));
+  EXPECT_EQ(joinedTo(1), (std::pair{2, std::array{TPointI{4000, 0}, TPointI{5000, 0}}}));
+  EXPECT_EQ(joinedTo(0), (std::pair{1, std::array{TPointI{6000, 0}, TPointI{7000, 0}}}));
+  test::ExpectSoundTree(*w);
 }
 
 }  // namespace
