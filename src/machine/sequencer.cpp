@@ -264,6 +264,11 @@ bool TCutSequencer::WriteJob(TMDIChild& w, int mode, int stolik) {
         w.save_ciecie(file, 0, rotation, last, job);
         break;
     }
+  } catch (const MessageError& e) {
+    // The saver refused the job (a path that does not reach every figure):
+    // its own message, and nothing is sent.
+    ShowMessageError(e);
+    return false;
   } catch (const Error& e) {
     // A job file that was not written completely is never sent.
     ShowMessageError(

@@ -1,6 +1,7 @@
 // Plain-cutting preparation (see ciecie.h).
 #include "project/ciecie.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -9,6 +10,7 @@
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
 #include "project/connector_search.h"
+#include "project/edge_index.h"
 #include "shell/interfejs.h"
 
 namespace vm {
@@ -132,10 +134,14 @@ class TCiecie {
   void Recount();
   std::int32_t Linked() const;
   void SetUnlinked(tfigura& f, bool unlinked);
+  void Summarise(TPlainCutResult& result) const;
 
   TMDIChild& w_;
   const TPlainCutEnv& env_;
   TConnectorSearch search_;
+  // The drawn edges, when connectors must not cut through other figures.
+  TEdgeIndex edges_;
+  bool clear_ = false;
   std::int32_t linkedBase_ = 0;
   int connectorsAtBase_ = 0;
   TVertexGrid grid_;
@@ -192,6 +198,14 @@ std::int32_t TCiecie::Linked() const {
 void TCiecie::SetUnlinked(tfigura& f, bool unlinked) {
   if (f.Unlinked != unlinked) linkedBase_ += unlinked ? -1 : 1;
   f.Unlinked = unlinked;
+}
+
+void TCiecie::Summarise(TPlainCutResult& result) const {
+  result.Connectors = search_.ConnectorsAdded();
+  result.PairsGivenUp = search_.PairsRejected();
+  result.PairsBlocked = search_.PairsBlocked();
+  result.UnreachedFigures = UnreachedFigures(w_);
+  for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
 }
 
 bool TCiecie::Poll() { return env_.Aborted && env_.Aborted(); }
@@ -464,6 +478,15 @@ bool TCiecie::Connect() {
     for (const auto& f : w_.Figures)
       if (!f->Unlinked && f->LinkParent == first) hasChild = true;
     if (!hasChild) search_.FindConnector();
+  } else if (clear_ && Fig(w_, first).Depth >= 2) {
+    // An open first figure inside another one (a lead-in inside a plate):
+    // the figures around it can only be reached from it, unless one of the
+    // outermost figures already hangs on the path; join the best one to it
+    // as to a closed first figure.
+    bool outerReached = false;
+    for (const auto& f : w_.Figures)
+      if (!f->Unlinked && f->Depth < 2) outerReached = true;
+    if (!outerReached) search_.FindConnector();
   }
   LinkRemainingFigures();
   Recount();
@@ -494,8 +517,12 @@ bool TCiecie::Connect() {
   }
 
   // General pass: one connector per round until nothing more can be joined.
+  auto progress = [&] {
+    return search_.ConnectorsAdded() + search_.PairsRejected() + search_.PairsBlocked();
+  };
+  bool stopped = false;
   for (;;) {
-    const int before = search_.ConnectorsAdded() + search_.PairsRejected();
+    const int before = progress();
     const bool found = ordered ? search_.FindConnectorOrdered() : search_.FindConnectorUnordered();
     ShowReady();
     if (Poll()) return false;
@@ -504,12 +531,20 @@ bool TCiecie::Connect() {
         search_.FindConnectorUnordered();
         ShowReady();
       }
-      const bool stop = Poll();
-      if (Linked() == Count(w_) || stop) break;
+      stopped = Poll();
+      if (Linked() == Count(w_) || stopped) break;
       // A round that joined nothing and gave nothing up will not do better
       // when repeated: the figures left keep their flag.
-      if (search_.ConnectorsAdded() + search_.PairsRejected() == before) break;
+      if (progress() == before) break;
     }
+  }
+  // Figures the searches could not join (their depth or nesting rules out
+  // every reached figure, or every cut they tried went through another part)
+  // are joined to the nearest reached figure by a cut that crosses nothing.
+  while (clear_ && !stopped && Linked() < Count(w_)) {
+    if (!search_.FindConnectorClear()) break;
+    ShowReady();
+    if (Poll()) return false;
   }
   w_.ConnectorsDone = true;
   return true;
@@ -543,6 +578,11 @@ TPlainCutResult TCiecie::Run() {
   w_.co_w_czym();
   useGrid_ = !env_.ReferenceSearch;
   if (useGrid_) grid_.Build(w_);
+  clear_ = !env_.KeepCrossingConnectors;
+  if (clear_) {
+    edges_.Build(w_);
+    search_.SetEdgeIndex(&edges_);
+  }
   ChooseStart();
 
   const std::int32_t first = w_.FirstFigure;
@@ -561,9 +601,7 @@ TPlainCutResult TCiecie::Run() {
   if (!NoFigureFlagged()) {
     if (!Connect()) {
       result.Aborted = true;
-      result.Connectors = search_.ConnectorsAdded();
-      result.PairsGivenUp = search_.PairsRejected();
-      for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
+      Summarise(result);
       cursor.Restore();
       if (env_.Progress) env_.Progress(w_);
       return result;
@@ -586,9 +624,7 @@ TPlainCutResult TCiecie::Run() {
 
   w_.StatusBar.SimpleText.clear();
   cursor.Restore();
-  result.Connectors = search_.ConnectorsAdded();
-  result.PairsGivenUp = search_.PairsRejected();
-  for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
+  Summarise(result);
   if (env_.Progress) env_.Progress(w_);
   return result;
 }
@@ -654,6 +690,57 @@ void ResetPlainCutting(TMDIChild& w) {
   w.HasFrame = false;
   w.MaxDepth = 0;
   w.SelectedFigure = -1;
+}
+
+std::vector<char> ReachedFigures(const TMDIChild& w) {
+  const std::int32_t n = w.FigureCount();
+  // 0 not known yet, 1 on the chain being followed, 2 reached, 3 not reached.
+  std::vector<char> state(static_cast<std::size_t>(n), 0);
+  std::vector<std::int32_t> chain;
+  for (std::int32_t q = 0; q < n; ++q) {
+    std::int32_t at = q;
+    chain.clear();
+    char result = 3;
+    while (true) {
+      if (state[at] >= 2) {
+        result = state[at];
+        break;
+      }
+      if (state[at] == 1) break;  // a cycle of links never reaches the first figure
+      const tfigura& f = Fig(w, at);
+      if (f.Unlinked) break;
+      if (at == w.FirstFigure) {
+        result = 2;
+        chain.push_back(at);
+        break;
+      }
+      state[at] = 1;
+      chain.push_back(at);
+      if (f.LinkParent < 0 || f.LinkParent >= n) break;
+      at = f.LinkParent;
+    }
+    for (const std::int32_t c : chain) state[c] = result;
+    if (state[q] == 0) state[q] = 3;
+  }
+  std::vector<char> reached(static_cast<std::size_t>(n));
+  for (std::int32_t q = 0; q < n; ++q) reached[q] = state[q] == 2 ? 1 : 0;
+  return reached;
+}
+
+std::vector<std::int32_t> UnreachedFigures(const TMDIChild& w) {
+  const std::vector<char> reached = ReachedFigures(w);
+  std::vector<std::int32_t> out;
+  for (std::int32_t q = 0; q < w.FigureCount(); ++q)
+    if (!reached[q] && Fig(w, q).Kind == 0) out.push_back(q);
+  return out;
+}
+
+QString FigureNumbers(const std::vector<std::int32_t>& figures, std::size_t shown) {
+  QStringList parts;
+  for (std::size_t k = 0; k < figures.size() && k < shown; ++k)
+    parts << QString::number(figures[k]);
+  if (figures.size() > shown) parts << QStringLiteral("...");
+  return parts.join(QStringLiteral(", "));
 }
 
 QString ReadyTextOf(std::int32_t linked, std::int32_t count) {

@@ -2,12 +2,16 @@
 // cutting tree. It chooses the figure cut first and where the wire enters it
 // (an outer 5-point frame, a lead-in line, an added frame or an added start
 // point), links every figure that touches a reached one, connects the rest by
-// straight connector cuts, and marks the corners where connectors may attach.
+// straight connector cuts that pass through no other drawn figure, and marks
+// the corners where connectors may attach. Every drawn figure is reached
+// unless no clear cut leads to it; such figures are reported, and the saver
+// refuses a job that would leave them uncut.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "project/okno_plt.h"
 
@@ -31,6 +35,11 @@ struct TPlainCutEnv {
   // Run the connector search exactly as defined, comparing every pair on every
   // call (slow on large projects); tests compare the faster search with it.
   bool ReferenceSearch = false;
+  // Keep connectors that cut through a drawn figure other than the two they
+  // join, and leave figures the searches cannot join unreached: the search
+  // that tests only the two figures joined. Tests compare the cutting paths
+  // of drawings it already joins cleanly with it.
+  bool KeepCrossingConnectors = false;
 };
 
 struct TPlainCutResult {
@@ -38,6 +47,11 @@ struct TPlainCutResult {
   std::int32_t Unlinked = 0;  // figures the cutting path does not reach
   std::int32_t Connectors = 0;
   std::int32_t PairsGivenUp = 0;  // figure pairs whose every cut crossed one of them
+  // Figure pairs given up because every cut tried between them went through
+  // another drawn figure.
+  std::int32_t PairsBlocked = 0;
+  // Indexes of the figures left unreached, ascending.
+  std::vector<std::int32_t> UnreachedFigures;
 };
 
 // Prepares the project for plain cutting. A second call starts over: the
@@ -57,6 +71,19 @@ bool TouchTest(TMDIChild& w, std::int32_t a, std::int32_t b, std::int32_t& ia, s
 
 // Removes the figures an earlier preparation added and unlinks every figure.
 void ResetPlainCutting(TMDIChild& w);
+
+// Per figure: the cutting path reaches it, that is its chain of link parents,
+// none of them flagged unlinked, leads to the first figure. A figure joined to
+// a parent that is itself never reached is not reached either.
+std::vector<char> ReachedFigures(const TMDIChild& w);
+
+// The drawn figures of a prepared project that its cutting path does not
+// reach, ascending.
+std::vector<std::int32_t> UnreachedFigures(const TMDIChild& w);
+
+// The list of figure numbers shown in messages: "3, 17, 25", cut short with
+// "..." after `shown` numbers.
+QString FigureNumbers(const std::vector<std::int32_t>& figures, std::size_t shown = 20);
 
 // The text of the progress line: "ready" text, a blank, the percentage of
 // linked figures and "%".

@@ -30,8 +30,11 @@ bool RunInstalled(TMDIChild& w) {
   env.Progress = Hooks().Progress;
   try {
     const TPlainCutResult r = PrepareCiecie(w, env);
-    if (!r.Aborted && r.Unlinked > 0) {
-      ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") + QString::number(r.Unlinked),
+    if (!r.Aborted && !r.UnreachedFigures.empty()) {
+      ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") +
+                         QString::number(r.UnreachedFigures.size()) + QStringLiteral("\n") +
+                         Tr("Project_window", "figuryNiepolaczoneNr") +
+                         FigureNumbers(r.UnreachedFigures),
                      false);
     }
     return true;

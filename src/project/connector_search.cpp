@@ -11,17 +11,28 @@
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
 #include "project/ciecie.h"
+#include "project/edge_index.h"
 
 namespace vm {
 
 namespace {
 
 constexpr std::int64_t kNoScore = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMaxTimes5 = std::numeric_limits<std::int64_t>::max() / 5;
 
 // Weights apply only at candidate vertices: multiply, then divide by 10.
 std::int64_t ApplyWeight(std::int64_t score, const TVertexRec& rec) {
   if (rec.Weighted != 1) return score;
   return CheckedMul<std::int64_t>(score, rec.Weight) / 10;
+}
+
+// Squared distance of two points; the checked computation only where the
+// sum could leave 64 bits (differences of 2^31 or more).
+inline std::int64_t SquaredDistanceFast(TPointI p, TPointI q) {
+  const std::int64_t dx = std::int64_t{q.X} - p.X, dy = std::int64_t{q.Y} - p.Y;
+  constexpr std::int64_t kSafe = std::int64_t{1} << 31;
+  if (dx < kSafe && dx > -kSafe && dy < kSafe && dy > -kSafe) return dx * dx + dy * dy;
+  return SquaredDistance(p, q);
 }
 
 // Sampling step of a figure: about 250 vertices are tried.
@@ -109,30 +120,22 @@ bool TConnectorSearch::TargetOk(Variant v, std::int32_t K, std::int32_t T, std::
   return false;
 }
 
-bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
-                                  Choice& out) const {
+template <typename Fn>
+void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                Fn&& fn) const {
   const tfigura& k = *w_.Figures[K];
   const tfigura& t = *w_.Figures[T];
   const auto nK = static_cast<std::int32_t>(k.Points.size());
   const auto nT = static_cast<std::int32_t>(t.Points.size());
-  std::int64_t best = kNoScore;
-  std::int32_t bi = -1, bj = -1;
-  auto consider = [&](std::int32_t i, std::int32_t j, std::int64_t s) {
-    if (s < best) {
-      best = s;
-      bi = i;
-      bj = j;
-    }
-  };
 
   switch (v) {
     case Variant::Single: {
       const TPointI& pe = t.Points[e];
       for (std::int32_t i = 0; i < nK; ++i) {
-        std::int64_t s = SquaredDistance(k.Points[i], pe);
+        std::int64_t s = SquaredDistanceFast(k.Points[i], pe);
         s = ApplyWeight(s, Rec(k, i));
         s = ApplyWeight(s, Rec(t, e));
-        consider(i, e, s);
+        fn(i, e, s);
       }
       break;
     }
@@ -147,10 +150,10 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
         const TVertexRec& rk = Rec(k, i);
         for (std::int32_t j = 0; j < nT; j += sT) {
           const TPointI pt{CheckedAdd(t.Points[j].X, oT), CheckedAdd(t.Points[j].Y, oT)};
-          std::int64_t s = SquaredDistance(pk, pt);
+          std::int64_t s = SquaredDistanceFast(pk, pt);
           s = ApplyWeight(s, rk);
           s = ApplyWeight(s, Rec(t, j));
-          consider(i, j, s);
+          fn(i, j, s);
         }
       }
       break;
@@ -160,10 +163,15 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
         if (!Candidate(k, i)) continue;
         for (std::int32_t j = 1; j < nT; ++j) {
           if (!Candidate(t, j)) continue;
-          std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
-          s = CheckedMul<std::int64_t>(s, 5) / 10;
-          s = CheckedMul<std::int64_t>(s, 5) / 10;
-          consider(i, j, s);
+          std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
+          // ((s * 5) div 10) * 5 div 10 is s div 4 while s * 5 fits.
+          if (s <= kMaxTimes5) {
+            s >>= 2;
+          } else {
+            s = CheckedMul<std::int64_t>(s, 5) / 10;
+            s = CheckedMul<std::int64_t>(s, 5) / 10;
+          }
+          fn(i, j, s);
         }
       }
       break;
@@ -173,34 +181,264 @@ bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std
         const std::int64_t wi = k.VertexRecs[i].Weight;
         for (std::int32_t j = 0; j < nT; ++j) {
           if (!Candidate(t, j)) continue;
-          std::int64_t s = SquaredDistance(k.Points[i], t.Points[j]);
+          std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
           s = CheckedMul(CheckedMul(s, wi), std::int64_t{t.VertexRecs[j].Weight});
-          consider(i, j, s);
+          fn(i, j, s);
         }
       }
       break;
   }
+}
+
+bool TConnectorSearch::BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                  Choice& out) const {
+  std::int64_t best = kNoScore;
+  std::int32_t bi = -1, bj = -1;
+  ForPairs(v, K, T, e, [&](std::int32_t i, std::int32_t j, std::int64_t s) {
+    if (s < best) {
+      best = s;
+      bi = i;
+      bj = j;
+    }
+  });
   if (bi < 0) return false;
   out = Choice{best, K, T, bi, bj};
   return true;
 }
 
-bool TConnectorSearch::Run(Variant v, std::int32_t P) {
-  Choice best{kNoScore};
-  const bool found =
-      (reference_ || v == Variant::Single) ? RunReference(v, P, best) : RunCached(v, P, best);
-  if (!found) return false;
+std::uint64_t TConnectorSearch::PairKey(Variant v, std::int32_t K, std::int32_t T) {
+  return (std::uint64_t(v) << 60) | (std::uint64_t(std::uint32_t(K)) << 30) | std::uint32_t(T);
+}
 
-  std::int32_t i = best.i, j = best.j;
-  if (!Walk(best.K, best.T, i, j)) {
-    // Every cut between these two crosses one of them: give the pair up for
-    // the rest of this search, so the caller's loop moves on.
-    Reject(best.K, best.T);
+bool TConnectorSearch::Dropped(Variant v, std::int32_t K, std::int32_t T) const {
+  return Rejected(K, T) || (!blocked_.empty() && blocked_.count(PairKey(v, K, T)) != 0);
+}
+
+bool TConnectorSearch::PairChoice(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                  Choice& out) const {
+  if (!clearChoice_.empty()) {
+    const auto it = clearChoice_.find(PairKey(v, K, T));
+    if (it != clearChoice_.end()) {
+      out = it->second;
+      return true;
+    }
+  }
+  return BestOfPair(v, K, T, e, out);
+}
+
+bool TConnectorSearch::CutClear(std::int32_t K, std::int32_t i, std::int32_t T,
+                                std::int32_t j) const {
+  if (edges_ &&
+      edges_->FirstCrossed(w_.Figures[K]->Points.at(i), w_.Figures[T]->Points.at(j), K, T) >= 0)
+    return false;
+  return ConnectorCrossesFigure(K, i, T, j) < 0;
+}
+
+bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e,
+                                     Choice& out) const {
+  struct Scored {
+    std::int64_t score;
+    std::int32_t i, j;
+  };
+  std::vector<Scored> pairs;
+  ForPairs(v, K, T, e, [&](std::int32_t i, std::int32_t j, std::int64_t s) {
+    pairs.push_back({s, i, j});
+  });
+  // Score order, and scan order among equal scores, as the search meets them.
+  std::sort(pairs.begin(), pairs.end(), [](const Scored& a, const Scored& b) {
+    if (a.score != b.score) return a.score < b.score;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+  });
+  // Neighbouring pairs are mostly stopped by the same edge: that one is
+  // tried first, then the other drawn figures, then the two joined.
+  const auto& pk = w_.Figures[K]->Points;
+  const auto& pt = w_.Figures[T]->Points;
+  std::int32_t blocker = -1;
+  for (const Scored& p : pairs) {
+    const TPointI a = pk.at(p.i), b = pt.at(p.j);
+    if (edges_) {
+      if (blocker >= 0 && edges_->CutMeetsEdge(a, b, blocker)) continue;
+      const std::int32_t e = edges_->FirstCrossedEdge(a, b, K, T);
+      if (e >= 0) {
+        blocker = e;
+        continue;
+      }
+    }
+    if (ConnectorCrossesFigure(K, p.i, T, p.j) >= 0) continue;
+    out = Choice{p.score, K, T, p.i, p.j};
     return true;
   }
-  best.i = i;
-  best.j = j;
-  AddConnector(v, P, best);
+  return false;
+}
+
+bool TConnectorSearch::Run(Variant v, std::int32_t P) {
+  const bool cached = !(reference_ || v == Variant::Single);
+  bool considered = false;
+  for (;;) {
+    Choice best{kNoScore};
+    const bool found = cached ? RunCached(v, P, best) : RunReference(v, P, best);
+    if (!found) return considered;
+
+    std::int32_t i = best.i, j = best.j;
+    if (!Walk(best.K, best.T, i, j)) {
+      // Every cut between these two crosses one of them: give the pair up for
+      // the rest of this search, so the caller's loop moves on.
+      Reject(best.K, best.T);
+      return true;
+    }
+    if (edges_ && edges_->FirstCrossed(w_.Figures[best.K]->Points.at(i),
+                                       w_.Figures[best.T]->Points.at(j), best.K, best.T) >= 0) {
+      // The cut would go through another part. The pair takes its place again
+      // with its best clear cut, behind the pairs that score better; a pair
+      // without one is given up. Then the next best pair is tried.
+      considered = true;
+      const std::int32_t e = v == Variant::Single ? best.j : -1;
+      Choice clear;
+      if (BestClearPair(v, best.K, best.T, e, clear)) {
+        clearChoice_[PairKey(v, best.K, best.T)] = clear;
+        if (cached) {
+          auto& heap = sessions_[{static_cast<int>(v), P}].heap;
+          heap.push_back(clear);
+          std::push_heap(heap.begin(), heap.end(), Later{});
+        }
+      } else {
+        blocked_.insert(PairKey(v, best.K, best.T));
+        ++pairsBlocked_;
+      }
+      continue;
+    }
+    best.i = i;
+    best.j = j;
+    AddConnector(v, P, best);
+    return true;
+  }
+}
+
+bool TConnectorSearch::NearestClearPair(std::int32_t K, std::int32_t T, std::int64_t limit,
+                                        Leftover& out) const {
+  const auto& pk = w_.Figures[K]->Points;
+  const auto& pt = w_.Figures[T]->Points;
+  // Very long figures are tried on about 1000 vertices each.
+  const auto step = [](std::size_t n) {
+    return std::max<std::int32_t>(1, static_cast<std::int32_t>(n / 1000));
+  };
+  const std::int32_t sK = step(pk.size()), sT = step(pt.size());
+  struct Pair {
+    std::int64_t sq;
+    std::int32_t i, j;
+  };
+  std::vector<Pair> pairs;
+  // The program's own first figure (frame or start point) is joined only at
+  // its entry vertex: a frame that is not cut is travelled straight from one
+  // attachment to the next, which must not lead across the drawing.
+  const tfigura& t = *w_.Figures[T];
+  const bool entryOnly = T == w_.FirstFigure && !t.oryg;
+  const std::int32_t e = entryOnly ? NearestEntryPoint(w_, T) : -1;
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(pk.size()); i += sK)
+    for (std::int32_t j = 0; j < static_cast<std::int32_t>(pt.size()); j += sT) {
+      if (entryOnly && j != e) continue;
+      const std::int64_t sq = SquaredDistance(pk[i], pt[j]);
+      if (sq < limit) pairs.push_back({sq, i, j});
+    }
+  std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
+    if (a.sq != b.sq) return a.sq < b.sq;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+  });
+  for (const Pair& p : pairs) {
+    if (CutClear(K, p.i, T, p.j)) {
+      out = Leftover{true, p.sq, T, p.i, p.j};
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TConnectorSearch::FindConnectorClear() {
+  const std::int32_t n = w_.FigureCount();
+  leftover_.resize(static_cast<std::size_t>(n));
+  leftoverTarget_.resize(static_cast<std::size_t>(n), 0);
+  // Boxes of the figures, for the least distance a pair of two can have.
+  // Drawn figures do not move; the program's own first figure is measured
+  // afresh (a start point snaps onto a vertex it touches).
+  if (bounds_.empty()) BuildBounds();
+  auto boxOf = [&](std::int32_t q) {
+    return static_cast<std::size_t>(q) < bounds_.size() && q != w_.FirstFigure ? bounds_[q]
+                                                                               : BoundOf(q);
+  };
+  auto least = [](const Bound& a, const Bound& b) {
+    const std::int64_t gx = std::max<std::int64_t>({0, b.x0 - a.x1, a.x0 - b.x1});
+    const std::int64_t gy = std::max<std::int64_t>({0, b.y0 - a.y1, a.y0 - b.y1});
+    return CheckedAdd(CheckedMul(gx, gx), CheckedMul(gy, gy));
+  };
+
+  // Reached figures not looked at yet join the targets: drawn ones and the
+  // first figure. A figure joined to a parent that is not reached itself
+  // does not count: the path gets to it only when its parent is joined.
+  const std::size_t before = leftTargets_.size();
+  const std::vector<char> reached = ReachedFigures(w_);
+  for (std::int32_t q = 0; q < n; ++q) {
+    const tfigura& f = *w_.Figures[q];
+    if (leftoverTarget_[q] || !reached[q] || f.Points.empty()) continue;
+    if (!f.oryg && q != w_.FirstFigure) continue;
+    leftoverTarget_[q] = 1;
+    leftTargets_.push_back(q);
+    leftTargetBoxes_.push_back(boxOf(q));
+  }
+  const std::size_t count = leftTargets_.size();
+
+  // Every unreached figure knows its nearest clear cut to the targets it has
+  // looked at, and the least distance to those it has not. Only figures whose
+  // least distance could beat the nearest cut found so far look further, the
+  // nearest first.
+  std::vector<std::int32_t> open;
+  std::int64_t nearest = kNoScore;
+  for (std::int32_t K = 0; K < n; ++K) {
+    const tfigura& k = *w_.Figures[K];
+    if (!k.Unlinked || k.Points.empty()) continue;
+    Leftover& L = leftover_[K];
+    const Bound kb = boxOf(K);
+    for (std::size_t t = std::max(before, L.done); t < count; ++t)
+      L.rest = std::min(L.rest, least(kb, leftTargetBoxes_[t]));
+    if (L.valid) nearest = std::min(nearest, L.sq);
+    if (L.done < count) open.push_back(K);
+  }
+  std::sort(open.begin(), open.end(), [&](std::int32_t a, std::int32_t b) {
+    return leftover_[a].rest != leftover_[b].rest ? leftover_[a].rest < leftover_[b].rest : a < b;
+  });
+  std::vector<std::pair<std::int64_t, std::size_t>> order;
+  for (const std::int32_t K : open) {
+    Leftover& L = leftover_[K];
+    if (L.rest > nearest) break;
+    const Bound kb = boxOf(K);
+    order.clear();
+    for (std::size_t t = L.done; t < count; ++t)
+      order.emplace_back(least(kb, leftTargetBoxes_[t]), t);
+    std::sort(order.begin(), order.end());
+    for (const auto& [lb, t] : order) {
+      const std::int64_t limit = L.valid ? L.sq : kNoScore;
+      if (lb >= limit) break;
+      Leftover found;
+      if (NearestClearPair(K, leftTargets_[t], limit, found)) {
+        found.done = L.done;
+        L = found;
+      }
+    }
+    L.done = count;
+    L.rest = kNoScore;
+    if (L.valid) nearest = std::min(nearest, L.sq);
+  }
+
+  std::int32_t bestK = -1;
+  for (std::int32_t K = 0; K < n; ++K) {
+    const tfigura& k = *w_.Figures[K];
+    if (!k.Unlinked || k.Points.empty() || !leftover_[K].valid) continue;
+    if (bestK < 0 || leftover_[K].sq < leftover_[bestK].sq) bestK = K;
+  }
+  if (bestK < 0) return false;
+  const Leftover& b = leftover_[bestK];
+  AddConnector(Variant::Unordered, -1, Choice{b.sq, bestK, b.T, b.i, b.j});
   return true;
 }
 
@@ -217,10 +455,10 @@ bool TConnectorSearch::RunReference(Variant v, std::int32_t P, Choice& best) {
     const std::int32_t tFrom = (v == Variant::Single) ? w_.FirstFigure : 0;
     const std::int32_t tTo = (v == Variant::Single) ? w_.FirstFigure + 1 : n;
     for (std::int32_t T = tFrom; T < tTo; ++T) {
-      if (!TargetOk(v, K, T, P) || Rejected(K, T)) continue;
+      if (!TargetOk(v, K, T, P) || Dropped(v, K, T)) continue;
       found = true;
       Choice c;
-      if (BestOfPair(v, K, T, e, c) && c.score < best.score) best = c;
+      if (PairChoice(v, K, T, e, c) && c.score < best.score) best = c;
     }
   }
   return found && best.K >= 0;
@@ -239,7 +477,68 @@ void TConnectorSearch::BuildChildLists() {
     open_.push_back(q);
     if (hasParent) openChildren_[f.NestParent].push_back(q);
   }
+  BuildBounds();
   childListsBuilt_ = true;
+}
+
+void TConnectorSearch::BuildBounds() {
+  const auto n = w_.FigureCount();
+  bounds_.assign(static_cast<std::size_t>(n), Bound{});
+  for (std::int32_t q = 0; q < n; ++q) bounds_[q] = BoundOf(q);
+}
+
+TConnectorSearch::Bound TConnectorSearch::BoundOf(std::int32_t q) const {
+  const tfigura& f = *w_.Figures[q];
+  Bound b;
+  if (f.Points.empty()) return b;  // an empty box: no bound
+  b = Bound{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN, 10};
+  for (const TPointI& p : f.Points) {
+    b.x0 = std::min<std::int64_t>(b.x0, p.X);
+    b.y0 = std::min<std::int64_t>(b.y0, p.Y);
+    b.x1 = std::max<std::int64_t>(b.x1, p.X);
+    b.y1 = std::max<std::int64_t>(b.y1, p.Y);
+  }
+  if (f.VertexRecs.size() != f.Points.size()) {
+    b.minWeight = 0;  // no weights known: no bound on the scores
+    return b;
+  }
+  for (const TVertexRec& r : f.VertexRecs)
+    if (r.Weighted == 1) b.minWeight = std::min<std::int64_t>(b.minWeight, r.Weight);
+  return b;
+}
+
+std::int64_t TConnectorSearch::LowerBound(Variant v, std::int32_t K, std::int32_t T) const {
+  if (static_cast<std::size_t>(K) >= bounds_.size() ||
+      static_cast<std::size_t>(T) >= bounds_.size())
+    return 0;
+  const Bound& k = bounds_[K];
+  const Bound& t = bounds_[T];
+  if (k.x1 < k.x0 || t.x1 < t.x0 || k.minWeight < 1 || t.minWeight < 1) return 0;
+  std::int64_t gx = std::max<std::int64_t>({0, t.x0 - k.x1, k.x0 - t.x1});
+  std::int64_t gy = std::max<std::int64_t>({0, t.y0 - k.y1, k.y0 - t.y1});
+  if (v == Variant::Few) {
+    // The points are shifted diagonally by up to 2 and 1 units.
+    gx = std::max<std::int64_t>(0, gx - 3);
+    gy = std::max<std::int64_t>(0, gy - 3);
+  }
+  constexpr std::int64_t kSafe = std::int64_t{1} << 30;
+  if (gx >= kSafe || gy >= kSafe) return 0;
+  const std::int64_t sq = gx * gx + gy * gy;  // below 2^61
+  switch (v) {
+    case Variant::Few:
+    case Variant::Unordered:
+      // Each end's weight w applies as * w div 10 (factor 1 off the candidates).
+      return (sq * k.minWeight / 10) * t.minWeight / 10;
+    case Variant::Many:
+      return sq >> 2;
+    case Variant::Ordered: {
+      const __int128 b = __int128(sq) * k.minWeight * t.minWeight;
+      return b >= __int128(kNoScore) ? 0 : static_cast<std::int64_t>(b);
+    }
+    case Variant::Single:
+      break;
+  }
+  return 0;
 }
 
 void TConnectorSearch::ForgetParent() {
@@ -262,12 +561,10 @@ bool TConnectorSearch::TargetNow(Variant v, std::int32_t T, std::int32_t P) cons
 void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P) {
   const tfigura& t = *w_.Figures[T];
   auto consider = [&](std::int32_t K) {
-    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Rejected(K, T)) return;
-    Choice c;
-    if (BestOfPair(v, K, T, -1, c)) {
-      s.heap.push_back(c);
-      std::push_heap(s.heap.begin(), s.heap.end(), Later{});
-    }
+    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Dropped(v, K, T)) return;
+    // Scored when it comes to the top of the heap.
+    s.heap.push_back(Choice{LowerBound(v, K, T), K, T, -1, -1});
+    std::push_heap(s.heap.begin(), s.heap.end(), Later{});
   };
   // Closed children pair with a closed target only when they are among its
   // nearest figures, so those come from the target's neighbour list.
@@ -342,16 +639,25 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   s.linkedSeen = linked_.size();
 
   while (!s.heap.empty()) {
-    const Choice& top = s.heap.front();
+    const Choice top = s.heap.front();
     const bool targetOk = TargetOk(v, top.K, top.T, P);
-    if (ChildOk(v, top.K, P) && targetOk && !Rejected(top.K, top.T)) break;
-    if (!targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
+    const bool valid = ChildOk(v, top.K, P) && targetOk && !Dropped(v, top.K, top.T);
+    if (valid && top.i >= 0) break;
+    if (!valid && !targetOk && !TargetNow(v, top.T, P) && s.seen[top.T]) {
       // The target is not reached any more: its pairs come back when it is.
       s.seen[top.T] = 0;
       s.recheck.push_back(top.T);
     }
     std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
     s.heap.pop_back();
+    if (valid) {
+      // A pair known only by its lower bound: scored, it goes back in line.
+      Choice c;
+      if (PairChoice(v, top.K, top.T, -1, c)) {
+        s.heap.push_back(c);
+        std::push_heap(s.heap.begin(), s.heap.end(), Later{});
+      }
+    }
   }
   if (s.heap.empty()) return false;
   best = s.heap.front();

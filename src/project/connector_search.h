@@ -2,7 +2,9 @@
 // not reach yet, finds the best straight cut from a vertex of a reached figure
 // to one of its vertices, walks the pair back until the cut crosses neither of
 // the two figures, and records the cut as a two-point connector figure (kind 3)
-// inserted into the cutting tree between them.
+// inserted into the cutting tree between them. The hot wire cuts whatever it
+// passes through: with an index of the drawn edges, a cut that would go
+// through any other drawn figure is never made while a clear one exists.
 //
 // Every call adds at most one connector and says whether it found a pair of
 // figures to consider; the plain-cutting preparation calls the variants over
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -18,6 +21,8 @@
 #include "project/okno_plt.h"
 
 namespace vm {
+
+class TEdgeIndex;
 
 // Steps back round a figure whose last point repeats its first: i - 1 for
 // i >= 1, else n - 2 (the last point is skipped). A figure of one point stays
@@ -50,6 +55,11 @@ class TConnectorSearch {
   bool FindConnectorOrdered();
   // The same without the neighbour test, on sampled vertices.
   bool FindConnectorUnordered();
+  // Joins one unreached figure, of any depth and nesting, to the nearest
+  // reached drawn figure (or the first figure) by a connector that crosses
+  // no drawn figure: the last resort for figures the searches above cannot
+  // join. False when no unreached figure has such a connector.
+  bool FindConnectorClear();
 
   // Gives every figure its 22 nearest figures by centre distance, figures
   // deeper than the figure itself and its own nested figures coming last.
@@ -63,10 +73,19 @@ class TConnectorSearch {
   std::int32_t ConnectorCrossesFigure(std::int32_t K, std::int32_t i, std::int32_t T,
                                       std::int32_t j) const;
 
-  // Connectors added by this search object, and figure pairs given up because
-  // every cut between them crosses one of the two.
+  // Connectors added by this search object, figure pairs given up because
+  // every cut between them crosses one of the two, and figure pairs given up
+  // because every cut between them tried crosses another drawn figure.
   int ConnectorsAdded() const { return connectorsAdded_; }
   int PairsRejected() const { return pairsRejected_; }
+  int PairsBlocked() const { return pairsBlocked_; }
+
+  // With an index of the drawn edges, a connector that would cut through a
+  // drawn figure other than the two it joins is never made: the pair's best
+  // clear vertex pair takes its place among the candidates, and a pair with
+  // none is given up. Without one (the default) only the two figures joined
+  // are tested. The index must outlive the search.
+  void SetEdgeIndex(const TEdgeIndex* index) { edges_ = index; }
 
   // Compare every admissible pair on every call and every figure with every
   // other for the neighbour lists, as the search is defined, instead of
@@ -85,10 +104,28 @@ class TConnectorSearch {
     std::int64_t score = 0;
     std::int32_t K = -1, T = -1, i = -1, j = -1;
   };
+  // Nearest clear cut of an unreached figure found by the last resort search.
+  struct Leftover {
+    bool valid = false;
+    std::int64_t sq = 0;
+    std::int32_t T = -1, i = -1, j = -1;
+    std::size_t done = 0;           // targets looked at, from the start of the list
+    std::int64_t rest = INT64_MAX;  // least distance to the targets not looked at
+  };
+  // Per figure as the search starts: its box and the least factor its vertex
+  // records can put on a score (a candidate's weight, 10 for the others), for
+  // a lower bound of the scores of a figure pair.
+  struct Bound {
+    std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    std::int64_t minWeight = 0;
+  };
   // Scores of figure pairs do not change while the search runs (points,
   // weights, depths and parents of drawn figures are fixed by then), so the
   // pairs of the targets seen so far wait in a heap ordered as the scan
-  // would meet them: by score, then child, then target.
+  // would meet them: by score, then child, then target. A pair enters the
+  // heap with a lower bound of its score (i and j -1) and is scored only when
+  // it comes to the top: it then goes back with its score, and a pair that
+  // comes to the top scored is the best.
   struct Later {
     bool operator()(const Choice& a, const Choice& b) const {
       if (a.score != b.score) return a.score > b.score;
@@ -118,6 +155,10 @@ class TConnectorSearch {
   bool BuildNeighbourListsGrid();
   bool ChildOk(Variant v, std::int32_t K, std::int32_t P) const;
   bool TargetOk(Variant v, std::int32_t K, std::int32_t T, std::int32_t P) const;
+  // Calls fn(i, j, score) for every vertex pair the variant tries for K and
+  // T, in scan order.
+  template <typename Fn>
+  void ForPairs(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Fn&& fn) const;
   // Best vertex pair of one figure pair; false when no vertex pair is scored.
   bool BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Choice& out) const;
   // The crossing walk; false when it runs round without finding a free cut.
@@ -125,6 +166,25 @@ class TConnectorSearch {
   void AddConnector(Variant v, std::int32_t P, const Choice& c);
   bool Rejected(std::int32_t K, std::int32_t T) const;
   void Reject(std::int32_t K, std::int32_t T);
+  // The variant's choice for a figure pair: the best vertex pair, or the best
+  // clear one once the best turned out to cross another figure.
+  bool PairChoice(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Choice& out) const;
+  // The cut from K's point i to T's point j crosses neither K nor T (as the
+  // crossing walk tests) nor any other drawn figure.
+  bool CutClear(std::int32_t K, std::int32_t i, std::int32_t T, std::int32_t j) const;
+  // The best vertex pair of the variant for K and T, in score order, whose
+  // cut is clear; false when there is none.
+  bool BestClearPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Choice& out) const;
+  static std::uint64_t PairKey(Variant v, std::int32_t K, std::int32_t T);
+  // Given up: every cut of the pair crosses one of the two, or every cut the
+  // variant tries crosses another drawn figure.
+  bool Dropped(Variant v, std::int32_t K, std::int32_t T) const;
+  void BuildBounds();
+  Bound BoundOf(std::int32_t q) const;
+  // No vertex pair of K and T scores below this (0 when not known).
+  std::int64_t LowerBound(Variant v, std::int32_t K, std::int32_t T) const;
+  // Nearest clear vertex pair of K and T closer than `limit` (squared).
+  bool NearestClearPair(std::int32_t K, std::int32_t T, std::int64_t limit, Leftover& out) const;
 
   TMDIChild& w_;
   bool neighboursBuilt_ = false;
@@ -132,6 +192,18 @@ class TConnectorSearch {
   std::unordered_set<std::uint64_t> rejected_;
   int connectorsAdded_ = 0;
   int pairsRejected_ = 0;
+  int pairsBlocked_ = 0;
+  const TEdgeIndex* edges_ = nullptr;
+  // Figure pairs (by variant) whose best cut crossed another figure, with the
+  // best clear vertex pair that replaces it.
+  std::unordered_map<std::uint64_t, Choice> clearChoice_;
+  std::unordered_set<std::uint64_t> blocked_;
+  // The last resort search: per unreached figure its nearest clear cut so
+  // far, and the reached figures it may join in the order they came.
+  std::vector<Leftover> leftover_;
+  std::vector<char> leftoverTarget_;  // per figure: in the target list
+  std::vector<std::int32_t> leftTargets_;
+  std::vector<Bound> leftTargetBoxes_;
   bool reference_ = false;
   std::map<std::pair<int, std::int32_t>, Session> sessions_;
   // Figures by NestParent, the open ones among them, and all open figures,
@@ -140,6 +212,8 @@ class TConnectorSearch {
   std::vector<std::vector<std::int32_t>> openChildren_;
   std::vector<std::int32_t> open_;
   bool childListsBuilt_ = false;
+  // Bounds of the figures present when first needed.
+  std::vector<Bound> bounds_;
   // Figures this search reached, in order: the children of its connectors.
   std::vector<std::int32_t> linked_;
 };

@@ -14,6 +14,7 @@
 #include "drawing/hpgl.h"
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
+#include "project/ciecie.h"
 #include "project/cut_path.h"
 #include "project/okno_plt.h"
 #include "shell/konfig.h"
@@ -186,6 +187,11 @@ void TMDIChild::Save_ciecie_obrotowe(const QString& fileName, std::int32_t first
 
 void TMDIChild::save_ciecie(const QString& fileName, std::int32_t /*first*/, double closingRotation,
                             std::int32_t /*last*/, const JobSettings& job) {
+  // A job that leaves figures uncut would ruin the block: it is refused, and
+  // the message names the figures.
+  const std::vector<std::int32_t> unreached = UnreachedFigures(*this);
+  if (!unreached.empty())
+    throw MessageError("Project_window", "sciezkaNiepelna", FigureNumbers(unreached));
   SimulationAborted = false;
   TCutPathRules rules;
   rules.Serial = job.Mode == 3;

@@ -97,6 +97,9 @@ TEST_F(SequencerTest, RefusalsSendNoClearingNoJobAndNoStart) {
        Tr("Control", "wykonajBazowanie")},
       {"the job file cannot be written", [this] { ExeDir = dir.path() + "/missing/"; },
        Tr("Main_window", "bladZapisuZbioru")},
+      {"the cutting path does not reach every figure",
+       [this] { projects.back()->Figures[0]->Unlinked = true; },
+       Tr("Project_window", "sciezkaNiepelna") + "0"},
       {"a job is running",
        [this] {
          sim.With([](sim::Controller& c) {

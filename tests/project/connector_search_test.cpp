@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <array>
+#include <utility>
 
 #include "ciecie_fixture.h"
 #include "project/ciecie.h"
@@ -358,41 +360,66 @@ TEST_F(ConnectorPrepare, CutAcrossANonConvexFirstFigureEnds) {
   test::ExpectConnectorsMeetTheirEnds(*w);
 }
 
-TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsLeftFlaggedAndReported) {
+TEST_F(ConnectorPrepare, FigureWithoutAdmissibleTargetIsJoinedByTheNearestClearCut) {
   // Serial cutting from the closed square 2 (not a target: it is the closed
   // first figure); the small square touching its corner is reached by
-  // contact but lies deeper; so the far square has nothing to join.
-  auto w = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
-  TPlainCutEnv env = Env(3, false);
-  int polls = 0;
-  env.Aborted = [&] { return ++polls > 1000; };
-  const TPlainCutResult r = PrepareCiecie(*w, env);
-
-  EXPECT_FALSE(r.Aborted);
-  EXPECT_LT(polls, 10);
-  EXPECT_EQ(r.Unlinked, 1);
-  EXPECT_TRUE(F(*w, 0).Unlinked);
-  EXPECT_FALSE(F(*w, 1).Unlinked);
-  EXPECT_EQ(F(*w, 1).LinkParent, 2);
-  EXPECT_EQ(F(*w, 0).LinkParent, -1);
-  EXPECT_EQ(w->FigureCount(), 3);
-
-  // The installed preparation reads the settings and tells the operator.
-  ResetProjectHooks();
-  InstallPlainCutting();
-  ResetDlgkonfig();
-  Dlgkonfig().Mode.SetItemIndex(3);
-  auto w2 = MakeProject({Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  // contact but lies deeper; so the far square has nothing the searches may
+  // join it to. The search that tests only the two figures joined leaves it
+  // flagged; the last resort joins it to the nearest reached figure.
+  const std::vector<test::Polyline> drawing = {Rect(3000, 0, 4000, 1000), Rect(5, 5, 100, 100),
+                                               Rect(0, 0, 1000, 1000)};
   {
-    ScopedMessageRecorder messages;
-    EXPECT_TRUE(w2->ciecie());
-    ASSERT_EQ(messages.requests.size(), 1);
-    EXPECT_TRUE(messages.lastText().endsWith("1"));
-    EXPECT_TRUE(messages.lastText().startsWith(Tr("Project_window", "figuryNiepolaczone")));
+    auto w = MakeProject(drawing);
+    TPlainCutEnv env = Env(3, false);
+    env.KeepCrossingConnectors = true;
+    int polls = 0;
+    env.Aborted = [&] { return ++polls > 1000; };
+    const TPlainCutResult r = PrepareCiecie(*w, env);
+    EXPECT_FALSE(r.Aborted);
+    EXPECT_LT(polls, 10);
+    EXPECT_EQ(r.Unlinked, 1);
+    EXPECT_EQ(r.UnreachedFigures, std::vector<std::int32_t>{0});
+    EXPECT_TRUE(F(*w, 0).Unlinked);
+    EXPECT_EQ(F(*w, 1).LinkParent, 2);
+    EXPECT_EQ(w->FigureCount(), 3);
   }
-  EXPECT_TRUE(F(*w2, 0).Unlinked);
-  ResetDlgkonfig();
-  ResetProjectHooks();
+  auto w = MakeProject(drawing);
+  const TPlainCutResult r = PrepareCiecie(*w, Env(3, false));
+  EXPECT_EQ(r.Unlinked, 0);
+  EXPECT_TRUE(r.UnreachedFigures.empty());
+  ASSERT_EQ(w->FigureCount(), 4);
+  const tfigura& conn = F(*w, 3);
+  EXPECT_EQ(conn.Kind, 3);
+  EXPECT_EQ(conn.LinkParent, 2);
+  // Corner (1000, 0) of the first square to corner (3000, 0) of the far one.
+  EXPECT_EQ(conn.Points[0], (TPointI{1000, 0}));
+  EXPECT_EQ(conn.Points[1], (TPointI{3000, 0}));
+  EXPECT_EQ(F(*w, 0).LinkParent, 3);
+  test::ExpectSoundTree(*w);
+  test::ExpectConnectorsMeetTheirEnds(*w);
+}
+
+TEST_F(ConnectorPrepare, StrandedFiguresAreJoinedNearestFirstEachToItsNearestReachedFigure) {
+  // As above, with three far squares in a row (listed far to near) and a
+  // bar between the first square and the row: each is joined, the nearest
+  // first, to the nearest reached figure.
+  auto w =
+      MakeProject({Rect(7000, 0, 8000, 1000), Rect(5000, 0, 6000, 1000), Rect(3000, 0, 4000, 1000),
+                   Rect(1500, -500, 1700, 600), Rect(5, 5, 100, 100), Rect(0, 0, 1000, 1000)});
+  const TPlainCutResult r = PrepareCiecie(*w, Env(3, false));
+  EXPECT_TRUE(r.UnreachedFigures.empty());
+  auto joinedTo = [&](int q) {
+    const tfigura& conn = F(*w, F(*w, q).LinkParent);
+    EXPECT_EQ(conn.Kind, 3) << q;
+    return std::pair{conn.LinkParent, std::array{conn.Points[0], conn.Points[1]}};
+  };
+  // The bar hangs on the first square, the near square on the bar's upper
+  // corner, and the others follow along the row.
+  EXPECT_EQ(joinedTo(3).first, 5);
+  EXPECT_EQ(joinedTo(2), (std::pair{3, std::array{TPointI{1700, 600}, TPointI{3000, 1000}}}));
+  EXPECT_EQ(joinedTo(1), (std::pair{2, std::array{TPointI{4000, 0}, TPointI{5000, 0}}}));
+  EXPECT_EQ(joinedTo(0), (std::pair{1, std::array{TPointI{6000, 0}, TPointI{7000, 0}}}));
+  test::ExpectSoundTree(*w);
 }
 
 }  // namespace

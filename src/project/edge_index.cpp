@@ -1,0 +1,225 @@
+// Spatial index over the drawn edges (see edge_index.h).
+#include "project/edge_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "drawing/figury.h"
+#include "project/okno_plt.h"
+
+namespace vm {
+
+namespace {
+
+using i128 = __int128;
+
+// Twice the signed area of (a, b, p): positive when p lies left of a -> b.
+i128 Orient(TPointI a, TPointI b, TPointI p) {
+  return i128(std::int64_t{b.X} - a.X) * (std::int64_t{p.Y} - a.Y) -
+         i128(std::int64_t{b.Y} - a.Y) * (std::int64_t{p.X} - a.X);
+}
+
+std::int64_t Chebyshev(TPointI a, TPointI b) {
+  return std::max(std::llabs(std::int64_t{a.X} - b.X), std::llabs(std::int64_t{a.Y} - b.Y));
+}
+
+bool FarFromEnds(TPointI x, TPointI a, TPointI b, std::int32_t tolerance) {
+  return Chebyshev(x, a) > tolerance && Chebyshev(x, b) > tolerance;
+}
+
+bool SameSide(i128 u, i128 v) { return (u > 0 && v > 0) || (u < 0 && v < 0); }
+
+}  // namespace
+
+bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t tolerance) {
+  if (a == b) return false;  // every point of the cut is one of its ends
+  const i128 o1 = Orient(a, b, p), o2 = Orient(a, b, q);
+  if (SameSide(o1, o2)) return false;
+  if (p == q) {
+    // A figure of one point: met when it lies on the cut.
+    if (o1 != 0) return false;
+    const i128 t = i128(std::int64_t{p.X} - a.X) * (std::int64_t{b.X} - a.X) +
+                   i128(std::int64_t{p.Y} - a.Y) * (std::int64_t{b.Y} - a.Y);
+    const i128 len2 = i128(std::int64_t{b.X} - a.X) * (std::int64_t{b.X} - a.X) +
+                      i128(std::int64_t{b.Y} - a.Y) * (std::int64_t{b.Y} - a.Y);
+    return t >= 0 && t <= len2 && FarFromEnds(p, a, b, tolerance);
+  }
+  const i128 o3 = Orient(p, q, a), o4 = Orient(p, q, b);
+  if (SameSide(o3, o4)) return false;
+  const std::int64_t dx = std::int64_t{b.X} - a.X, dy = std::int64_t{b.Y} - a.Y;
+  const i128 m = std::max(std::llabs(dx), std::llabs(dy));
+  if (o1 == 0 && o2 == 0) {
+    // The edge runs along the cut's line: met where the two overlap. Along
+    // the cut the distance (in X or Y) from a grows as t * m / len2.
+    const i128 len2 = i128(dx) * dx + i128(dy) * dy;
+    auto param = [&](TPointI r) {
+      return i128(std::int64_t{r.X} - a.X) * dx + i128(std::int64_t{r.Y} - a.Y) * dy;
+    };
+    const i128 lo = std::max<i128>(0, std::min(param(p), param(q)));
+    const i128 hi = std::min<i128>(len2, std::max(param(p), param(q)));
+    if (lo > hi) return false;
+    return hi * m > tolerance * len2 && lo * m < (m - tolerance) * len2;
+  }
+  if (o1 != 0 && o2 != 0 && o3 != 0 && o4 != 0) {
+    // A proper crossing at a + t (b - a), t = o3 / (o3 - o4), strictly inside
+    // both segments; its distance from a in X or Y is t * m.
+    const long double t = static_cast<long double>(o3) / static_cast<long double>(o3 - o4);
+    const long double fromA = t * static_cast<long double>(m);
+    const long double fromB = (1 - t) * static_cast<long double>(m);
+    return fromA > tolerance && fromB > tolerance;
+  }
+  // Touching: a vertex of the edge lies on the cut (or an end of the cut on
+  // the edge, which is contact at the cut's own end).
+  if (o1 == 0 && FarFromEnds(p, a, b, tolerance)) return true;
+  if (o2 == 0 && FarFromEnds(q, a, b, tolerance)) return true;
+  return false;
+}
+
+namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+}  // namespace
+
+std::int64_t TEdgeIndex::CellX(double x) const {
+  return static_cast<std::int64_t>(std::floor((x - double(minX_)) / double(cell_)));
+}
+
+std::int64_t TEdgeIndex::CellY(double y) const {
+  return static_cast<std::int64_t>(std::floor((y - double(minY_)) / double(cell_)));
+}
+
+template <typename Fn>
+void TEdgeIndex::ForCells(TPointI a, TPointI b, Fn&& fn) const {
+  if (gx_ <= 0 || gy_ <= 0) return;
+  if (b.X < a.X) std::swap(a, b);
+  // One unit of margin round the segment: a point it shares with an edge on
+  // a cell boundary lies in a cell both of them visit.
+  const std::int64_t c0 = std::max<std::int64_t>(0, FloorDiv(std::int64_t{a.X} - 1 - minX_, cell_));
+  const std::int64_t c1 =
+      std::min<std::int64_t>(gx_ - 1, FloorDiv(std::int64_t{b.X} + 1 - minX_, cell_));
+  const std::int64_t ylo = std::min(a.Y, b.Y), yhi = std::max(a.Y, b.Y);
+  const std::int64_t r0 = std::max<std::int64_t>(0, FloorDiv(ylo - 1 - minY_, cell_));
+  const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, FloorDiv(yhi + 1 - minY_, cell_));
+  if (c1 < c0 || r1 < r0) return;
+  if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+    // A short segment: the cells of its box.
+    for (std::int64_t cy = r0; cy <= r1; ++cy)
+      for (std::int64_t cx = c0; cx <= c1; ++cx) fn(cy * gx_ + cx);
+    return;
+  }
+  const double x0 = a.X, y0 = a.Y, x1 = b.X, y1 = b.Y;
+  for (std::int64_t cx = c0; cx <= c1; ++cx) {
+    double lo, hi;
+    if (b.X == a.X) {
+      lo = std::min(y0, y1);
+      hi = std::max(y0, y1);
+    } else {
+      const double left = std::max(x0, double(minX_) + double(cx) * double(cell_));
+      const double right = std::min(x1, double(minX_) + double(cx + 1) * double(cell_));
+      const double slope = (y1 - y0) / (x1 - x0);
+      const double ya = y0 + slope * (std::min(left, x1) - x0);
+      const double yb = y0 + slope * (std::max(right, x0) - x0);
+      lo = std::min(ya, yb);
+      hi = std::max(ya, yb);
+    }
+    const std::int64_t rr0 = std::max<std::int64_t>(r0, CellY(lo - 1));
+    const std::int64_t rr1 = std::min<std::int64_t>(r1, CellY(hi + 1));
+    for (std::int64_t cy = rr0; cy <= rr1; ++cy) fn(cy * gx_ + cx);
+  }
+}
+
+void TEdgeIndex::Build(const TMDIChild& w) {
+  edges_.clear();
+  cellStart_.clear();
+  cellEdges_.clear();
+  gx_ = gy_ = 0;
+  const std::int32_t n = w.FigureCount();
+  for (std::int32_t f = 0; f < n; ++f) {
+    const tfigura& fig = *w.Figures[static_cast<std::size_t>(f)];
+    if (fig.Kind != 0) continue;
+    const auto& p = fig.Points;
+    if (p.size() == 1) edges_.push_back({p[0], p[0], f});
+    for (std::size_t k = 0; k + 1 < p.size(); ++k) edges_.push_back({p[k], p[k + 1], f});
+    if (fig.typ == 1 && p.size() > 2 && p.back() != p.front())
+      edges_.push_back({p.back(), p.front(), f});
+  }
+  if (edges_.empty()) return;
+
+  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+  for (const Edge& e : edges_)
+    for (const TPointI& p : {e.p, e.q}) {
+      minX = std::min<std::int64_t>(minX, p.X);
+      minY = std::min<std::int64_t>(minY, p.Y);
+      maxX = std::max<std::int64_t>(maxX, p.X);
+      maxY = std::max<std::int64_t>(maxY, p.Y);
+    }
+  minX_ = minX;
+  minY_ = minY;
+  const std::int64_t spanX = maxX - minX + 1, spanY = maxY - minY + 1;
+  const auto count = static_cast<std::int64_t>(edges_.size());
+  // About one edge per cell, on at most 4 cells per edge.
+  cell_ = std::max<std::int64_t>(
+      1, static_cast<std::int64_t>(std::ceil(std::sqrt(double(spanX) * double(spanY) / count))));
+  gx_ = spanX / cell_ + 1;
+  gy_ = spanY / cell_ + 1;
+  while (gx_ * gy_ > 4 * count + 16) {
+    cell_ *= 2;
+    gx_ = spanX / cell_ + 1;
+    gy_ = spanY / cell_ + 1;
+  }
+
+  cellStart_.assign(static_cast<std::size_t>(gx_ * gy_ + 1), 0);
+  for (const Edge& e : edges_) ForCells(e.p, e.q, [&](std::int64_t c) { ++cellStart_[c + 1]; });
+  for (std::size_t k = 1; k < cellStart_.size(); ++k) cellStart_[k] += cellStart_[k - 1];
+  cellEdges_.resize(static_cast<std::size_t>(cellStart_.back()));
+  std::vector<std::int32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
+  for (std::size_t k = 0; k < edges_.size(); ++k)
+    ForCells(edges_[k].p, edges_[k].q,
+             [&](std::int64_t c) { cellEdges_[fill[c]++] = static_cast<std::int32_t>(k); });
+  stamp_.assign(edges_.size(), 0);
+  query_ = 0;
+}
+
+std::int32_t TEdgeIndex::FirstCrossed(TPointI a, TPointI b, std::int32_t skip1,
+                                      std::int32_t skip2) const {
+  const std::int32_t e = FirstCrossedEdge(a, b, skip1, skip2);
+  return e < 0 ? -1 : edges_[static_cast<std::size_t>(e)].figure;
+}
+
+bool TEdgeIndex::CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const {
+  if (edge < 0 || static_cast<std::size_t>(edge) >= edges_.size()) return false;
+  const Edge& e = edges_[static_cast<std::size_t>(edge)];
+  return CutMeetsSegment(a, b, e.p, e.q, kContact);
+}
+
+std::int32_t TEdgeIndex::FirstCrossedEdge(TPointI a, TPointI b, std::int32_t skip1,
+                                          std::int32_t skip2) const {
+  if (edges_.empty() || a == b) return -1;
+  if (++query_ == 0) {
+    std::fill(stamp_.begin(), stamp_.end(), 0);
+    query_ = 1;
+  }
+  std::int32_t found = -1;
+  ForCells(a, b, [&](std::int64_t c) {
+    if (found >= 0) return;
+    for (std::int32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
+      const std::int32_t e = cellEdges_[k];
+      if (stamp_[e] == query_) continue;
+      stamp_[e] = query_;
+      const Edge& edge = edges_[e];
+      if (edge.figure == skip1 || edge.figure == skip2) continue;
+      if (CutMeetsSegment(a, b, edge.p, edge.q, kContact)) {
+        found = e;
+        return;
+      }
+    }
+  });
+  return found;
+}
+
+}  // namespace vm

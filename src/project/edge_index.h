@@ -1,0 +1,64 @@
+// Spatial index over the edges of a project's drawn figures, for the question
+// the connector search asks of every connector it is about to make: does this
+// straight cut pass through a drawn figure other than the two it joins? The
+// hot wire cuts everything it passes through, so a connector that crosses a
+// third figure cuts that part in two.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "drawing/points.h"
+
+namespace vm {
+
+class TMDIChild;
+
+// Where a cut from a to b meets an edge or a vertex of another figure at a
+// point more than `tolerance` units (in X or in Y) from both of its ends.
+// Crossing an edge, passing through a vertex and running along an edge all
+// count; meeting the figure only near an end of the cut is contact, which the
+// cut may make. Exact integer arithmetic.
+bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t tolerance);
+
+class TEdgeIndex {
+ public:
+  // Contact tolerance of the cutting path (as the touch test): 10 units.
+  static constexpr std::int32_t kContact = 10;
+
+  // Indexes the edges of the drawn figures (kind 0) of the window: every
+  // consecutive point pair, and for a closed figure the pair (last, first).
+  // A figure of one point is indexed as a point.
+  void Build(const TMDIChild& w);
+  bool Empty() const { return edges_.empty(); }
+
+  // The first drawn figure, other than skip1 and skip2, that the cut from a
+  // to b meets away from its ends (CutMeetsSegment); -1 when the cut is clear.
+  std::int32_t FirstCrossed(TPointI a, TPointI b, std::int32_t skip1, std::int32_t skip2) const;
+  // The same, giving the edge met (an index for CutMeetsEdge), -1 for none.
+  std::int32_t FirstCrossedEdge(TPointI a, TPointI b, std::int32_t skip1, std::int32_t skip2) const;
+  // Whether the cut from a to b meets that edge away from its own ends: a
+  // quick test of the edge that stopped the last cut tried.
+  bool CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const;
+
+ private:
+  struct Edge {
+    TPointI p, q;
+    std::int32_t figure;
+  };
+  std::int64_t CellX(double x) const;
+  std::int64_t CellY(double y) const;
+  // Calls fn(cell) for every cell the segment passes through (and its
+  // neighbours across a boundary it runs along), within the grid.
+  template <typename Fn>
+  void ForCells(TPointI a, TPointI b, Fn&& fn) const;
+
+  std::vector<Edge> edges_;
+  // Edges by cell: cellStart_[c] .. cellStart_[c + 1] in cellEdges_.
+  std::vector<std::int32_t> cellStart_, cellEdges_;
+  std::int64_t minX_ = 0, minY_ = 0, cell_ = 1, gx_ = 0, gy_ = 0;
+  mutable std::vector<std::uint32_t> stamp_;
+  mutable std::uint32_t query_ = 0;
+};
+
+}  // namespace vm
