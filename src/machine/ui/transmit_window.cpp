@@ -1,6 +1,5 @@
 #include "machine/ui/transmit_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -50,7 +49,6 @@ TransmitWindow::TransmitWindow(Ttransmisja& form, QWidget* parent)
 }
 
 TransmitWindow::~TransmitWindow() {
-  form_.Timer1().stop();
   form_.OnProgress = nullptr;
   form_.OnEnd = nullptr;
   SetTransmissionShowHandler(std::move(previousHandler_));
@@ -60,8 +58,6 @@ void TransmitWindow::showProgress() {
   poszlo_->setText(form_.poszlo);
   trackBar_->setRange(0, form_.TrackBarMax);
   trackBar_->setValue(form_.TrackBarPosition);
-  poszlo_->repaint();
-  repaint();
 }
 
 void TransmitWindow::showEvent(QShowEvent* event) {
@@ -82,10 +78,7 @@ void TransmitWindow::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous() || !active_) return;
   active_ = false;
-  const bool tail = form_.FileOpened() && form_.Aborted();
-  if (tail) QApplication::setOverrideCursor(Qt::WaitCursor);
   form_.FormDeactivate();
-  if (tail) QApplication::restoreOverrideCursor();
 }
 
 void TransmitWindow::closeEvent(QCloseEvent* event) {
