@@ -151,13 +151,14 @@ void Ttransmisja::Sender::Stream(QObject* context, Ttransmisja* window) {
   pacing.pacedSeconds =
       std::chrono::duration<double>(writing + kBytePause * static_cast<int>(sent)).count();
   pacing.elapsedSeconds = sent > 0 ? std::chrono::duration<double>(last - first).count() : 0.0;
-  Post(context, window, {sent, end});
-
   if (end == StreamEnd::EndOfFile) {
+    Post(context, window, {sent, end});
     CloseComplete();
   } else {
-    // The window ends now; what follows waits for no one.
+    // The window ends with this report; what follows waits for no one, and
+    // whoever wants the port from then on may cut it short.
     streaming.store(false);
+    Post(context, window, {sent, end});
     CloseBrokenOff(end == StreamEnd::LinkFailed);
   }
 }

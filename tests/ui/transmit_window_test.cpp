@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -70,16 +71,22 @@ TEST_F(TransmitWindowTest, ShowsTheTransferAndEndsWithOK) {
   other.start(1);
   Ttransmisja& form = w.form();
   const auto repaint = form.OnProgress;
+  QPoint centre;
   form.OnProgress = [&] {
     repaint();
     shotsAtStep.push_back(timerShots);
     percents << w.poszlo()->text();
+    centre = w.frameGeometry().center();
   };
   sim.ClearReceived();
   EXPECT_TRUE(TransmitJobFile(Tr("Transmission", "caption") + " (7)"));
   EXPECT_EQ(w.windowTitle(), Tr("Transmission", "caption") + " (7)");
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(percents, (QStringList{"0", "0", "37", "73", "100"}));
+  // Centred on the screen.
+  ASSERT_NE(w.screen(), nullptr);
+  // (within the few pixels of the window's frame)
+  EXPECT_LE((centre - w.screen()->availableGeometry().center()).manhattanLength(), 8);
   ASSERT_EQ(shotsAtStep.size(), 5u);
   for (std::size_t i = 2; i < shotsAtStep.size(); ++i) {
     EXPECT_GE(shotsAtStep[i] - shotsAtStep[i - 1], 2) << "step " << i;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
@@ -64,6 +65,10 @@ void TransmitWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous() || active_) return;
   active_ = true;
+  // Centred on the screen, whatever window it belongs to.
+  if (const QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
   // The caption may have been set for this transfer (the serial pass).
   setWindowTitle(form_.Caption);
   poszlo_->setText(QStringLiteral("0"));
