@@ -262,7 +262,10 @@ void Simulator::Loop() {
       // The line's bytes follow one another on a steady schedule: a late
       // wake-up on a busy machine is made up by the next bytes (a backlog of
       // up to 50 ms), so the line keeps its rate.
-      lineDue = std::max(lineDue, started - kMostLineBacklog) + kByteTime * n;
+      // After a pause of the line (or a hopeless delay) the schedule starts
+      // afresh.
+      if (lineDue + kMostLineBacklog < started) lineDue = started;
+      lineDue += kByteTime * n;
       std::this_thread::sleep_until(lineDue);
     }
   }
