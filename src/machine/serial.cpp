@@ -69,14 +69,6 @@ void CloseDeadPort() {
   g_dead = false;
 }
 
-// The pause after a byte of a command: a steady-clock deadline, not a sleep
-// of its own length (which overshoots by half on a busy machine).
-void PauseAfterByte(std::chrono::steady_clock::time_point writeStarted,
-                    std::chrono::steady_clock::time_point writeEnded) {
-  std::this_thread::sleep_until(writeStarted + (writeEnded - writeStarted) +
-                                std::chrono::microseconds(kBytePauseUs));
-}
-
 }  // namespace
 
 bool OpenPort() { return OpenPortIndex(Dlgkonfig().Comnumber.ItemIndex()); }
@@ -214,8 +206,14 @@ void SendString(const QByteArray& s) {
     return;
   }
   CloseDeadPort();
+  // The pause after each byte keeps to a steady-clock schedule: the next byte
+  // is due one write and one pause after this one was due (a sleep of its own
+  // per byte overshoots by half on a busy machine).
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point due = Clock::now();
   for (const char byte : s) {
-    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_until(due);
+    const auto started = Clock::now();
     const std::uint32_t error = WriteOneByte(byte);
     if (error != 0) {
       SerialState.LastError = error;
@@ -223,8 +221,9 @@ void SendString(const QByteArray& s) {
       CloseDeadPort();
       return;
     }
-    PauseAfterByte(started, std::chrono::steady_clock::now());
+    due += (Clock::now() - started) + std::chrono::microseconds(kBytePauseUs);
   }
+  std::this_thread::sleep_until(due);
 }
 
 std::uint8_t ReadByte() {
