@@ -275,6 +275,9 @@ void Tster::FormDestroy() {
 
 void Tster::Timer1Timer() {
   if (depth_ > 0) return;
+  // A job transfer holds the port (or still drains after an abort): the
+  // poll waits for it rather than break in.
+  if (PortLent()) return;
   OperationScope busy(*this);
 
   // Turntable ramp down: a tenth of a second less of the ramp per tick.

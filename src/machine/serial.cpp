@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -23,11 +25,29 @@ namespace {
 std::unique_ptr<QSerialPort> g_port;
 // Set from the port's error signal when the line has gone dead; the port is
 // closed at the next call into this unit (never from inside the signal).
+// Only the thread that holds the port touches it.
 bool g_dead = false;
 // Error signals of the port so far (a dead line must not flood the event loop).
-int g_errorSignals = 0;
+std::atomic<int> g_errorSignals{0};
 // Reads that waited their whole time-out for nothing.
-int g_readTimeouts = 0;
+std::atomic<int> g_readTimeouts{0};
+
+// The thread a job transfer has borrowed the port for, or none; the thread
+// that lent it; and how to ask for it back.
+std::atomic<QThread*> g_holder{nullptr};
+QThread* g_lender = nullptr;
+PortReclaim g_reclaim;
+
+// True when the calling thread may use the port now: it is not lent, the
+// caller holds it, or the lender's reclaim brought it back.
+bool MayUsePort(bool force) {
+  QThread* holder = g_holder.load();
+  if (holder == nullptr || holder == QThread::currentThread()) return true;
+  if (!g_reclaim) return false;
+  // The reclaim may end the loan and clear g_reclaim: call a copy.
+  const PortReclaim reclaim = g_reclaim;
+  return reclaim(force) && g_holder.load() == nullptr;
+}
 
 bool IsDeadLineError(QSerialPort::SerialPortError e) {
   return e == QSerialPort::ReadError || e == QSerialPort::ResourceError ||
@@ -51,13 +71,12 @@ void CloseDeadPort() {
   g_dead = false;
 }
 
-void PauseAfterByte() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
-
 }  // namespace
 
 bool OpenPort() { return OpenPortIndex(Dlgkonfig().Comnumber.ItemIndex()); }
 
 bool OpenPortIndex(int index) {
+  MayUsePort(true);
   SerialState.PortName = PortNameOfIndex(index).toLatin1();
   if (!g_port) {
     g_port = std::make_unique<QSerialPort>();
@@ -103,8 +122,9 @@ namespace {
 // Writes one byte straight to the device, waiting up to the write time-out
 // for room. Bypassing the port's own buffer means a byte that could not be
 // written is gone, never sent later behind the caller's back. Returns 0 or the
-// error code.
-std::uint32_t WriteOneByte(char byte) {
+// error code. A set `giveUp` ends the wait for room early (`gaveUp` then set).
+std::uint32_t WriteOneByte(char byte, const std::atomic<bool>* giveUp = nullptr,
+                           bool* gaveUp = nullptr) {
   if (!g_port || !g_port->isOpen()) return static_cast<std::uint32_t>(QSerialPort::NotOpenError);
   const int fd = static_cast<int>(g_port->handle());
   QElapsedTimer t;
@@ -117,8 +137,15 @@ std::uint32_t WriteOneByte(char byte) {
       g_dead = true;
       return static_cast<std::uint32_t>(QSerialPort::WriteError);
     }
-    const int left = kWriteTimeoutMs - static_cast<int>(t.elapsed());
+    int left = kWriteTimeoutMs - static_cast<int>(t.elapsed());
     if (left <= 0) return static_cast<std::uint32_t>(QSerialPort::TimeoutError);
+    if (giveUp != nullptr) {
+      if (giveUp->load()) {
+        if (gaveUp != nullptr) *gaveUp = true;
+        return static_cast<std::uint32_t>(QSerialPort::TimeoutError);
+      }
+      left = std::min(left, 10);  // look at `giveUp` again soon
+    }
     pollfd p{fd, POLLOUT, 0};
     if (::poll(&p, 1, left) > 0 && (p.revents & (POLLHUP | POLLERR)) && !(p.revents & POLLOUT)) {
       g_dead = true;
@@ -127,34 +154,15 @@ std::uint32_t WriteOneByte(char byte) {
   }
 }
 
-}  // namespace
-
-void SendString(const QByteArray& s) {
-  SerialState.LastError = 0;
+// Reads one byte, waiting up to `timeoutMs`.
+HolderResult ReadOneByte(std::uint8_t& out, int timeoutMs) {
+  out = 0;
   CloseDeadPort();
-  for (const char byte : s) {
-    const std::uint32_t error = WriteOneByte(byte);
-    if (error != 0) {
-      SerialState.LastError = error;
-      SerialState.PortError = true;
-      CloseDeadPort();
-      return;
-    }
-    PauseAfterByte();
-  }
-}
-
-std::uint8_t ReadByte() {
-  SerialState.LastError = 0;
-  CloseDeadPort();
-  if (!g_port || !g_port->isOpen()) {
-    SerialState.LastError = kReadTimedOut;
-    return 0;
-  }
+  if (!g_port || !g_port->isOpen()) return {kReadTimedOut, false};
   QElapsedTimer t;
   t.start();
   while (g_port->bytesAvailable() == 0) {
-    const int left = kReadTimeoutMs - static_cast<int>(t.elapsed());
+    const int left = timeoutMs - static_cast<int>(t.elapsed());
     if (left <= 0) break;
     const bool ready = g_port->waitForReadyRead(left);
     if (g_dead || IsDeadLineError(g_port->error())) {
@@ -162,20 +170,20 @@ std::uint8_t ReadByte() {
       // instead of letting every caller wait or spin on it.
       g_dead = true;
       CloseDeadPort();
-      SerialState.PortError = true;
-      SerialState.LastError = kReadTimedOut;
-      return 0;
+      return {kReadTimedOut, true};
     }
     if (!ready && g_port->error() == QSerialPort::TimeoutError) g_port->clearError();
   }
   char c = 0;
-  if (g_port->bytesAvailable() > 0 && g_port->read(&c, 1) == 1) return static_cast<std::uint8_t>(c);
+  if (g_port->bytesAvailable() > 0 && g_port->read(&c, 1) == 1) {
+    out = static_cast<std::uint8_t>(c);
+    return {};
+  }
   ++g_readTimeouts;
-  SerialState.LastError = kReadTimedOut;
-  return 0;
+  return {kReadTimedOut, false};
 }
 
-void DiscardInput() {
+void DiscardPending() {
   CloseDeadPort();
   if (!g_port || !g_port->isOpen()) return;
   // Take in what the system already holds, then drop it all.
@@ -189,16 +197,83 @@ void DiscardInput() {
   g_port->clear(QSerialPort::Input);
 }
 
+}  // namespace
+
+void SendString(const QByteArray& s) {
+  SerialState.LastError = 0;
+  if (!MayUsePort(false)) {
+    if (!s.isEmpty()) {
+      SerialState.LastError = kPortBusy;
+      SerialState.PortError = true;
+    }
+    return;
+  }
+  CloseDeadPort();
+  // The pause after each byte keeps to a steady-clock schedule: the next byte
+  // is due one write and one pause after this one was due (a sleep of its own
+  // per byte overshoots by half on a busy machine).
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point due = Clock::now();
+  for (const char byte : s) {
+    std::this_thread::sleep_until(due);
+    const auto started = Clock::now();
+    const std::uint32_t error = WriteOneByte(byte);
+    if (error != 0) {
+      SerialState.LastError = error;
+      SerialState.PortError = true;
+      CloseDeadPort();
+      return;
+    }
+    due += (Clock::now() - started) + std::chrono::microseconds(kBytePauseUs);
+  }
+  std::this_thread::sleep_until(due);
+}
+
+std::uint8_t ReadByte() {
+  SerialState.LastError = 0;
+  if (!MayUsePort(false)) {
+    SerialState.LastError = kPortBusy;
+    return 0;
+  }
+  std::uint8_t byte = 0;
+  const HolderResult r = ReadOneByte(byte, kReadTimeoutMs);
+  SerialState.LastError = r.error;
+  if (r.portError) SerialState.PortError = true;
+  return byte;
+}
+
+HolderResult HolderWriteByte(char byte, const std::atomic<bool>* giveUp, bool* gaveUp) {
+  CloseDeadPort();
+  const std::uint32_t error = WriteOneByte(byte, giveUp, gaveUp);
+  if (error == 0) return {};
+  CloseDeadPort();
+  return {error, true};
+}
+
+HolderResult HolderReadByte(std::uint8_t& byte, int timeoutMs) {
+  return ReadOneByte(byte, timeoutMs);
+}
+
+void HolderDiscardInput() { DiscardPending(); }
+
+void DiscardInput() {
+  if (!MayUsePort(false)) return;
+  DiscardPending();
+}
+
 void ClosePort() {
+  MayUsePort(true);
   if (g_port && g_port->isOpen()) g_port->close();
   g_dead = false;
 }
 
-int SerialErrorSignals() { return g_errorSignals; }
+int SerialErrorSignals() { return g_errorSignals.load(); }
 
-int SerialReadTimeouts() { return g_readTimeouts; }
+int SerialReadTimeouts() { return g_readTimeouts.load(); }
 
 bool PortIsOpen() {
+  // A lent port is open: the transfer holds it.
+  if (g_holder.load() != nullptr && g_holder.load() != QThread::currentThread()) return true;
   CloseDeadPort();
   return g_port && g_port->isOpen();
 }
@@ -207,5 +282,30 @@ void ResetSerial() {
   ClosePort();
   SerialState = TSerialState{};
 }
+
+bool LendPort(QThread* worker, PortReclaim reclaim) {
+  if (worker == nullptr || g_holder.load() != nullptr) return false;
+  CloseDeadPort();
+  if (!g_port || !g_port->isOpen()) return false;
+  g_lender = QThread::currentThread();
+  g_reclaim = std::move(reclaim);
+  g_port->moveToThread(worker);
+  g_holder.store(worker);
+  return true;
+}
+
+void GiveBackPort() {
+  if (g_holder.load() != QThread::currentThread()) return;
+  if (g_port && g_port->thread() == QThread::currentThread()) g_port->moveToThread(g_lender);
+}
+
+void PortCameHome() {
+  if (g_holder.load() == nullptr) return;
+  g_holder.store(nullptr);
+  g_reclaim = nullptr;
+  g_lender = nullptr;
+}
+
+bool PortLent() { return g_holder.load() != nullptr; }
 
 }  // namespace vm

@@ -2,14 +2,19 @@
 // a byte-by-byte writer, a one-byte reader with a time-out, and the two globals
 // every caller tests after an exchange (the port-error flag and the last error).
 //
-// Every call blocks the GUI thread until its bytes are written or its read has
+// Every call blocks its caller until its bytes are written or its read has
 // timed out. Nothing here throws; failures are reported only through the
-// result of OpenPort, PortError and LastError.
+// result of OpenPort, PortError and LastError. The port belongs to the GUI
+// thread except while a job transfer holds it (see LendPort below).
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+
+class QThread;
 
 namespace vm {
 
@@ -29,6 +34,11 @@ inline constexpr std::uint32_t kReadTimedOut = 1;
 inline constexpr int kReadTimeoutMs = 2000;
 // A write of one byte gives up after this long.
 inline constexpr int kWriteTimeoutMs = 2000;
+// LastError of a call made while a job transfer holds the port: nothing was
+// written or read.
+inline constexpr std::uint32_t kPortBusy = 16;
+// The pause after each byte written, in microseconds.
+inline constexpr int kBytePauseUs = 200;
 
 // Opens the port chosen by the settings control Comnumber.
 bool OpenPort();
@@ -61,5 +71,41 @@ int SerialReadTimeouts();
 
 // Closes the port and puts the state back to its start-up values.
 void ResetSerial();
+
+// --- lending the port to a job transfer ---
+// A job streams from a worker thread that holds the port for the transfer.
+// While it is lent, the calls above made on any other thread never touch the
+// port: they first ask the lender's reclaim function, which gives the port
+// back when the transfer allows it (true: the call goes ahead), or leaves it
+// lent (false: SendString, ReadByte and DiscardInput fail with kPortBusy and
+// touch nothing). OpenPort, ClosePort and ResetSerial reclaim with `force`:
+// the transfer is then broken off and the port always comes back.
+using PortReclaim = std::function<bool(bool force)>;
+
+// Called on the port's thread: hands the open port to `worker` (a thread that
+// has not started yet). False when the port is not open or is already lent.
+bool LendPort(QThread* worker, PortReclaim reclaim);
+// Called on the worker before it ends: the port goes back to the thread that
+// lent it. The worker touches nothing of the port afterwards.
+void GiveBackPort();
+// Called on the lending thread once the worker has ended: the port is home.
+void PortCameHome();
+// The port is lent to a transfer.
+bool PortLent();
+
+// The holder's own writer and reader: the line and the time-outs of
+// SendString and ReadByte, reported through the result instead of the shared
+// SerialState (which belongs to the lending thread).
+struct HolderResult {
+  std::uint32_t error = 0;  // 0, or what LastError would hold
+  bool portError = false;   // what PortError would be set to
+};
+// Writes one byte without the pause. A set `giveUp` ends the wait for room
+// on a held line: the byte is then not written and `gaveUp` is set.
+HolderResult HolderWriteByte(char byte, const std::atomic<bool>* giveUp, bool* gaveUp);
+// Reads one byte, waiting up to `timeoutMs`.
+HolderResult HolderReadByte(std::uint8_t& byte, int timeoutMs = kReadTimeoutMs);
+// Throws away what the controller sent that nobody has read yet.
+void HolderDiscardInput();
 
 }  // namespace vm

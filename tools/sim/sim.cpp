@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -13,7 +14,9 @@ namespace vm::sim {
 
 namespace {
 constexpr auto kByteTime = std::chrono::microseconds(104);  // 12 bits at 115200 baud
-}
+// How far the line's schedule may fall behind before the time is given up.
+constexpr auto kMostLineBacklog = std::chrono::milliseconds(50);
+}  // namespace
 
 Simulator::~Simulator() { Stop(); }
 
@@ -198,6 +201,7 @@ void Simulator::CloseLine() {
 
 void Simulator::Loop() {
   using Clock = Controller::Clock;
+  Clock::time_point lineDue{};  // when the line has carried the bytes read so far
   while (!quit_) {
     int fd;
     bool reading;
@@ -283,8 +287,14 @@ void Simulator::Loop() {
       }
     }
     if (throttle && n > 0) {
-      const auto due = started + kByteTime * n;
-      std::this_thread::sleep_until(due);
+      // The line's bytes follow one another on a steady schedule: a late
+      // wake-up on a busy machine is made up by the next bytes (a backlog of
+      // up to 50 ms), so the line keeps its rate.
+      // After a pause of the line (or a hopeless delay) the schedule starts
+      // afresh.
+      if (lineDue + kMostLineBacklog < started) lineDue = started;
+      lineDue += kByteTime * n;
+      std::this_thread::sleep_until(lineDue);
       std::lock_guard<std::mutex> lock(mutex_);
       if (n == 1) pacedIn_ += n;
     }

@@ -1,9 +1,9 @@
 #include "machine/ui/transmit_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
@@ -50,7 +50,6 @@ TransmitWindow::TransmitWindow(Ttransmisja& form, QWidget* parent)
 }
 
 TransmitWindow::~TransmitWindow() {
-  form_.Timer1().stop();
   form_.OnProgress = nullptr;
   form_.OnEnd = nullptr;
   SetTransmissionShowHandler(std::move(previousHandler_));
@@ -60,14 +59,16 @@ void TransmitWindow::showProgress() {
   poszlo_->setText(form_.poszlo);
   trackBar_->setRange(0, form_.TrackBarMax);
   trackBar_->setValue(form_.TrackBarPosition);
-  poszlo_->repaint();
-  repaint();
 }
 
 void TransmitWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous() || active_) return;
   active_ = true;
+  // Centred on the screen, whatever window it belongs to.
+  if (const QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
   // The caption may have been set for this transfer (the serial pass).
   setWindowTitle(form_.Caption);
   poszlo_->setText(QStringLiteral("0"));
@@ -82,10 +83,7 @@ void TransmitWindow::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous() || !active_) return;
   active_ = false;
-  const bool tail = form_.FileOpened() && form_.Aborted();
-  if (tail) QApplication::setOverrideCursor(Qt::WaitCursor);
   form_.FormDeactivate();
-  if (tail) QApplication::restoreOverrideCursor();
 }
 
 void TransmitWindow::closeEvent(QCloseEvent* event) {
