@@ -11,6 +11,7 @@
 #include "drawing/rounding.h"
 #include "project/figure_collector.h"
 #include "project/okno_plt.h"
+#include "project/drawing_errors.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/messages.h"
@@ -50,7 +51,7 @@ bool TMDIChild::Load(const QString& fileName) {
   if (catDir == 0 || catDir == 2) FeedDirection = LoadFeedDirection = 1;
   if (catDir == 1) FeedDirection = LoadFeedDirection = 255;
 
-  ShowMainStatus(QStringLiteral("Open file ") + fileName);
+  ShowMainStatus(Tr("Project_window", "otwieranyPlik") + fileName);
   Caption = fileName;
   TWaitCursor cursor;
 
@@ -94,8 +95,7 @@ bool TMDIChild::Load(const QString& fileName) {
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
   } catch (const std::exception& e) {
-    return fail(Tr("Project_window", "bladOdczytuZbioru") + fileName + QStringLiteral("\r\n") +
-                QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
 
   if (Figures.empty()) return fail(Tr("Project_window", "zbiorPusty"));
@@ -105,8 +105,7 @@ bool TMDIChild::Load(const QString& fileName) {
     Width = CheckedSub(MaxX, MinX);
     Height = CheckedSub(MaxY, MinY);
   } catch (const std::exception& e) {
-    return fail(Tr("Project_window", "bladOdczytuZbioru") + fileName + QStringLiteral("\r\n") +
-                QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
   MaxDepth = 0;
   SelectedFigure = -1;
@@ -139,7 +138,7 @@ bool TMDIChild::Load(const QString& fileName) {
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
   } catch (const std::exception& e) {
-    return fail(QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e));
   }
   if (!prepared) {
     // The preparation has shown its reason; the window closes.

@@ -11,6 +11,7 @@
 #include "drawing/rounding.h"
 #include "project/okno_plt.h"
 #include "project/turning_steps.h"
+#include "project/drawing_errors.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/messages.h"
@@ -162,7 +163,7 @@ bool RunPreparation(TMDIChild& w, void (*prepare)(TMDIChild&, int)) {
     ShowMessageError(e);
   } catch (const Error& e) {
     cursor.Restore();
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(DrawingErrorText(w.Caption, e), true);
   }
   w.RequestClose();
   return false;
