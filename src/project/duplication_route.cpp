@@ -16,8 +16,8 @@ using i64 = std::int64_t;
 
 // Sign of the turn a -> b -> c, exact for 64-bit coordinates.
 int Orient(i64 ax, i64 ay, i64 bx, i64 by, i64 cx, i64 cy) {
-  const __int128 v = static_cast<__int128>(bx - ax) * (cy - ay) -
-                     static_cast<__int128>(by - ay) * (cx - ax);
+  const __int128 v =
+      static_cast<__int128>(bx - ax) * (cy - ay) - static_cast<__int128>(by - ay) * (cx - ax);
   return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 

@@ -9,8 +9,8 @@
 #include "project/okno_plt.h"
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
-#include "shell/utilities.h"
 #include "shell/konfig.h"
+#include "shell/utilities.h"
 
 namespace vm {
 

@@ -9,9 +9,9 @@
 
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
+#include "project/drawing_errors.h"
 #include "project/okno_plt.h"
 #include "project/turning_steps.h"
-#include "project/drawing_errors.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/messages.h"

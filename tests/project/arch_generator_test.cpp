@@ -124,9 +124,9 @@ TEST(ArchOutline, NotchesPastTheBoardsEndsAreFaults) {
 TEST(ArchOutline, RepeatedPointsGiveNoNotch) {
   bool overlap = true;
   const Points plain = NotchOutline(kRightAngle, 400, overlap);
-  const Points repeated = NotchOutline(
-      {{0, 0}, {0, 0}, {1000, 0}, {1000, 0}, {1000, 0}, {1000, -1000}, {1000, -1000}}, 400,
-      overlap);
+  const Points repeated =
+      NotchOutline({{0, 0}, {0, 0}, {1000, 0}, {1000, 0}, {1000, 0}, {1000, -1000}, {1000, -1000}},
+                   400, overlap);
   EXPECT_EQ(repeated, plain);
   EXPECT_FALSE(overlap);
   // Two distinct points are no curve at all.

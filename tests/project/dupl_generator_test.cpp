@@ -166,8 +166,8 @@ class ConnectorClearance : public DuplicationFixture {
         const TPointI a = link[i - 1], b = link[i];
         for (std::size_t k = 1; k < fig.size(); ++k) {
           const TPointI c0 = fig[k - 1], d = fig[k];
-          const bool crosses = Orient(a, b, c0) * Orient(a, b, d) < 0 &&
-                               Orient(c0, d, a) * Orient(c0, d, b) < 0;
+          const bool crosses =
+              Orient(a, b, c0) * Orient(a, b, d) < 0 && Orient(c0, d, a) * Orient(c0, d, b) < 0;
           ASSERT_FALSE(crosses) << "link segment " << i << " crosses figure " << c;
         }
         if (!closed) continue;

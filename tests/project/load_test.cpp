@@ -218,8 +218,8 @@ TEST_F(LoadTest, FaultsAreToldInTheOperatorsLanguageWithTheFile) {
       QString after;     // after it
     } rows[] = {
         // A coordinate that does not fit 32 bits.
-        {"load", "PU0,0;PD99999999999,0;PU;", nullptr,
-         Tr("Project_window", "rysunekPozaZakresem"), QString()},
+        {"load", "PU0,0;PD99999999999,0;PU;", nullptr, Tr("Project_window", "rysunekPozaZakresem"),
+         QString()},
         // A preparation whose numbers overflow.
         {"preparation range", "PU0,0;PD10,0;PU;",
          [](TMDIChild&) -> bool { throw RangeError("Round: 2828433912.971290 does not fit"); },
