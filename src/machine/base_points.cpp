@@ -30,16 +30,13 @@ QString FormatValue(double v) {
   return text.rightJustified(9, QLatin1Char(' '));
 }
 
-// The number that follows the first `label` in `line`: blanks, then the
-// characters up to the next blank.
-std::optional<double> ValueAfter(const QString& line, QLatin1StringView label) {
-  const qsizetype at = line.indexOf(label);
-  if (at < 0) return std::nullopt;
-  qsizetype begin = at + label.size();
-  while (begin < line.size() && line[begin] == QLatin1Char(' ')) ++begin;
-  qsizetype end = begin;
-  while (end < line.size() && line[end] != QLatin1Char(' ')) ++end;
-  return ParseFloatText(QStringView(line).mid(begin, end - begin));
+// A value of a point line: the text between its label and `end` (the end of
+// the line when -1), blanks around it allowed. Anything else in it ("1 000,0",
+// "12mm") makes the line no point, rather than a point read from a prefix.
+std::optional<double> ValueBetween(const QString& line, qsizetype begin, qsizetype end) {
+  const QStringView text =
+      QStringView(line).mid(begin, end < 0 ? line.size() - begin : end - begin);
+  return ParseFloatText(text.trimmed());
 }
 
 }  // namespace
@@ -49,8 +46,13 @@ QString FormatBasePointLine(double x, double y) {
 }
 
 std::optional<std::pair<double, double>> ParseBasePointLine(const QString& line) {
-  const auto x = ValueAfter(line, QLatin1StringView("X="));
-  const auto y = ValueAfter(line, QLatin1StringView("Y="));
+  // "X=" value "Y=" value, and nothing before "X=" but blanks.
+  const qsizetype xAt = line.indexOf(QLatin1StringView("X="));
+  if (xAt < 0 || !QStringView(line).left(xAt).trimmed().isEmpty()) return std::nullopt;
+  const qsizetype yAt = line.indexOf(QLatin1StringView("Y="), xAt + 2);
+  if (yAt < 0) return std::nullopt;
+  const auto x = ValueBetween(line, xAt + 2, yAt);
+  const auto y = ValueBetween(line, yAt + 2, -1);
   if (!x || !y) return std::nullopt;
   return std::make_pair(*x, *y);
 }
@@ -150,7 +152,9 @@ void TPunkty_bazowe::FormActivate() {
   Notify();
 }
 
-bool TPunkty_bazowe::FormDestroy() {
+bool TPunkty_bazowe::FormDestroy() { return Save(); }
+
+bool TPunkty_bazowe::Save() {
   if (keepFile_) return false;
   const QString path = FilePath();
   try {
@@ -183,6 +187,7 @@ void TPunkty_bazowe::DodajClick() {
   lista.Add(FormatBasePointLine(x, y));
   lista.ItemIndex = lista.Count() - 1;
   lista.SetSelected(lista.ItemIndex, true);
+  Save();
   Notify();
 }
 
@@ -199,6 +204,7 @@ void TPunkty_bazowe::usunClick() {
     lista.ItemIndex = std::min(index, lista.Count() - 1);
     lista.SetSelected(lista.ItemIndex, true);
   }
+  Save();
   Notify();
 }
 

@@ -7,7 +7,9 @@
 // the coordinate in the length unit current when the point was added, with 3
 // decimals, padded on the left with blanks to at least 9 characters. The file
 // holds one line per point, each ended by CR LF, 8-bit text. Lines are kept
-// as they stand: one that is no point is refused only when it is used.
+// as they stand: one that is no point is refused only when it is used. The
+// file is rewritten after every change of the list, so that no point lives
+// only in memory.
 //
 // The dialog widget (machine/ui/base_points_dialog.h) shows the list and the
 // enable states held here and forwards its events.
@@ -31,8 +33,8 @@ inline constexpr const char* DefaultBasePointLine = "X=    1,000   Y=    1,000";
 // The point line of (x, y), given in the unit the line is to be read in.
 QString FormatBasePointLine(double x, double y);
 // The two values of a point line as written (not converted), or nullopt when
-// either is missing or no finite number. "." and "," both read as the
-// decimal separator.
+// either is missing or its text is not exactly one finite number (blanks
+// around it allowed). "." and "," both read as the decimal separator.
 std::optional<std::pair<double, double>> ParseBasePointLine(const QString& line);
 
 // The lines of a points file (8-bit text; CR LF, LF or CR end a line). Throws
@@ -90,15 +92,19 @@ class TPunkty_bazowe {
   void FormCreate();
   // Texts; Go to is enabled exactly when the list has items.
   void FormActivate();
-  // Writes the list to "base.txt"; a failure is reported and keeps the old
-  // file. False when it was not written.
+  // Writes the list to "base.txt" once more at the end.
   bool FormDestroy();
+  // Replaces "base.txt" by the list; a failure is reported and keeps the old
+  // file. False when it was not written (also when the file could not be read
+  // at the start and is left alone).
+  bool Save();
   void listaClick();
   void listaDblClick();
   // Appends the last known machine position and makes it the current item;
   // the enable states stay as they are (a click on the list enables both).
+  // The file is written at once.
   void DodajClick();
-  // Deletes the current item.
+  // Deletes the current item and writes the file.
   void usunClick();
   // Sends the machine to the current point and closes with OK; with no
   // current item it closes without a move, with an empty list it stays open,

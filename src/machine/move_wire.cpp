@@ -10,6 +10,7 @@
 #include "drawing/units.h"
 #include "machine/machine_globals.h"
 #include "machine/ploter.h"
+#include "machine/serial.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 
@@ -18,6 +19,10 @@ namespace vm {
 namespace {
 
 int Mode() { return Dlgkonfig().Mode.ItemIndex(); }
+
+// Longest wait for the byte some controllers send after switching the heater
+// on; a reply byte takes well under a millisecond on the line.
+constexpr int kExtraReplyWaitMs = 100;
 
 // The heating channel of the work mode: the profile wire (3) in turning,
 // the cutting wire (2) otherwise.
@@ -143,7 +148,7 @@ void Tprzesun::WykonajClick() {
   try {
     cmd = MoveCommand(dX, dY, r);
   } catch (const RangeError&) {
-    ShowMessageBox(Tr("Control", "punktPozaObszarem"), true);
+    ShowMessageBox(Tr("Move_wire", "ruchZaDlugi"), true);
     return;
   }
   if (!cmd.isEmpty()) {
@@ -169,7 +174,7 @@ void Tprzesun::testClick() {
     forth = MoveCommand(x, y, r);
     back = MoveCommand(-x, -y, -r);
   } catch (const RangeError&) {
-    ShowMessageBox(Tr("Control", "punktPozaObszarem"), true);
+    ShowMessageBox(Tr("Move_wire", "ruchZaDlugi"), true);
     return;
   }
   if (forth.isEmpty()) return;  // nothing to move
@@ -195,6 +200,10 @@ void Tprzesun::TestGrzalkiClick() {
   // A key or click taken by a wait ends the loop too, the heater switched off.
   for (;;) {
     HeaterOnForMode();
+    // Some controllers answer switching the heater on with one byte more than
+    // its acknowledge: it is taken here, where it belongs. A controller that
+    // sends none costs no lost link, only this short wait.
+    if (!LinkFailed()) ReadOptionalByte(kExtraReplyWaitMs);
     const bool heated = WaitWhileBusy();
     if (heated) Delay(warmUp);
     // Off on the channel that was switched on.

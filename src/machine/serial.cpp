@@ -242,6 +242,30 @@ std::uint8_t ReadByte() {
   return byte;
 }
 
+std::optional<std::uint8_t> ReadOptionalByte(int ms) {
+  if (!MayUsePort(false)) return std::nullopt;
+  CloseDeadPort();
+  if (!g_port || !g_port->isOpen()) return std::nullopt;
+  QElapsedTimer t;
+  t.start();
+  while (g_port->bytesAvailable() == 0) {
+    const int left = ms - static_cast<int>(t.elapsed());
+    if (left <= 0) return std::nullopt;
+    const bool ready = g_port->waitForReadyRead(left);
+    if (g_dead || IsDeadLineError(g_port->error())) {
+      g_dead = true;
+      CloseDeadPort();
+      SerialState.PortError = true;
+      SerialState.LastError = kReadTimedOut;
+      return std::nullopt;
+    }
+    if (!ready && g_port->error() == QSerialPort::TimeoutError) g_port->clearError();
+  }
+  char c = 0;
+  if (g_port->read(&c, 1) == 1) return static_cast<std::uint8_t>(c);
+  return std::nullopt;
+}
+
 HolderResult HolderWriteByte(char byte, const std::atomic<bool>* giveUp, bool* gaveUp) {
   CloseDeadPort();
   const std::uint32_t error = WriteOneByte(byte, giveUp, gaveUp);

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QThread;
 
@@ -56,6 +57,11 @@ void SendString(const QByteArray& s);
 // result is 0. A dead line (read error, hang-up) closes the port and sets
 // PortError as well, so no caller keeps polling it.
 std::uint8_t ReadByte();
+
+// One byte that the controller may or may not send, waiting at most `ms`
+// milliseconds for it. Its absence is no error: LastError and PortError stay
+// as they were, and the result is empty.
+std::optional<std::uint8_t> ReadOptionalByte(int ms);
 
 // Throws away whatever the controller sent that nobody has read yet.
 void DiscardInput();

@@ -13,9 +13,20 @@
 
 namespace vm {
 
-std::vector<TPointI> NotchOutline(const std::vector<TPointI>& curve, std::int32_t depth,
+std::vector<TPointI> CurveWithoutRepeats(const std::vector<TPointI>& curve) {
+  std::vector<TPointI> out;
+  out.reserve(curve.size());
+  for (const TPointI& p : curve)
+    if (out.empty() || !(out.back() == p)) out.push_back(p);
+  return out;
+}
+
+std::vector<TPointI> NotchOutline(const std::vector<TPointI>& drawn, std::int32_t depth,
                                   bool& overlap) {
   overlap = false;
+  // A repeated point is a segment of no length: it has no turn of its own and
+  // would put a spurious notch into the board.
+  const std::vector<TPointI> curve = CurveWithoutRepeats(drawn);
   if (curve.size() < 3) throw RangeError("a bent board needs at least three curve points");
   std::vector<TPointI> out;
   out.reserve(3 * curve.size());
@@ -33,15 +44,20 @@ std::vector<TPointI> NotchOutline(const std::vector<TPointI>& curve, std::int32_
     const std::int32_t xc = CheckedAdd(x, Round(L1));
     const std::int32_t left = CheckedSub(xc, half);
     const std::int32_t right = CheckedAdd(xc, half);
-    // Touching notches are fine; overlapping ones cannot close when bent.
-    if (i > 0 && left < previousRight) overlap = true;
+    // Touching notches are fine; overlapping ones cannot close when bent, and
+    // a notch that opens before the board's beginning runs the outline
+    // backwards.
+    if (i > 0 ? left < previousRight : left < 0) overlap = true;
     out.push_back({left, depth});
     out.push_back({xc, 0});
     out.push_back({right, depth});
     previousRight = right;
     x = xc;
   }
-  out.push_back({CheckedAdd(x, Round(L2)), depth});
+  const std::int32_t end = CheckedAdd(x, Round(L2));
+  // The last notch must close before the board's far end.
+  if (previousRight > end) overlap = true;
+  out.push_back({end, depth});
   return out;
 }
 
@@ -68,7 +84,7 @@ void TfZaginacz::BeginRun(TMDIChild* source) {
 
 bool TfZaginacz::ValidateProject() {
   if (Source == nullptr || Source->Figures.empty()) return false;
-  const std::vector<TPointI>& pts = Source->Figures.front()->Points;
+  const std::vector<TPointI> pts = CurveWithoutRepeats(Source->Figures.front()->Points);
   if (!(feuGlebokoscNaciec.Value() > 0) || pts.size() <= 2) return false;
 
   // One open figure: judged from the figures themselves, so that a project

@@ -16,11 +16,16 @@
 
 namespace vm {
 
+// The curve with every point that repeats its predecessor dropped.
+std::vector<TPointI> CurveWithoutRepeats(const std::vector<TPointI>& curve);
+
 // The board outline for `curve` and notch depth D (plotter units): top edge at
-// Y = D, notch bottoms at Y = 0, X along the unrolled curve from 0. Sets
-// `overlap` when a notch's left edge lies left of the previous notch's right
-// edge. Raises RangeError when a length or notch width leaves 32 bits (a turn
-// of half a revolution has no finite notch). Needs at least three points.
+// Y = D, notch bottoms at Y = 0, X along the unrolled curve from 0. Repeated
+// points are skipped. Sets `overlap` when a notch's left edge lies left of the
+// previous notch's right edge, the first notch opens before the board's
+// beginning or the last one closes past its end. Raises RangeError when a
+// length or notch width leaves 32 bits (a turn of half a revolution has no
+// finite notch). Needs at least three distinct points.
 std::vector<TPointI> NotchOutline(const std::vector<TPointI>& curve, std::int32_t depth,
                                   bool& overlap);
 

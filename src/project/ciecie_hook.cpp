@@ -4,6 +4,7 @@
 
 #include "drawing/errors.h"
 #include "project/ciecie.h"
+#include "project/drawing_errors.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
 #include "shell/messages.h"
@@ -41,7 +42,7 @@ bool RunInstalled(TMDIChild& w) {
   } catch (const MessageError& e) {
     ShowMessageError(e);
   } catch (const Error& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(DrawingErrorText(w.Caption, e), true);
   }
   w.RequestClose();
   return false;

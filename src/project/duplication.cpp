@@ -9,6 +9,7 @@
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
 #include "drawing/units.h"
+#include "project/duplication_route.h"
 #include "project/profile_ini.h"
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
@@ -250,6 +251,17 @@ void BuildDuplicateFigures(const TDuplicationPattern& pattern, const TDuplicatio
   }
   auto connector = std::make_unique<tfigura>();
   connector->Points = TConnectorBuilder(pattern, layout, target).Build();
+  // The serpentine lines below the rows suit a pattern entered on its box's
+  // lower edge. Where they would cross a copy or run through its material
+  // (several parts side by side, an entry above the box's bottom, a hole
+  // entered from outside), the figure runs along the gaps between the copies
+  // instead and reaches each entry point by a clear straight way.
+  const TPatternClearance clearance(pattern, layout);
+  if (!clearance.RouteClear(connector->Points)) {
+    std::vector<TPointI> alongGaps =
+        RouteAlongGaps(pattern, layout, clearance, connector->Points.front());
+    if (!alongGaps.empty()) connector->Points = std::move(alongGaps);
+  }
   target.AddLacznik(std::move(connector), 1);
 }
 

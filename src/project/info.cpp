@@ -10,6 +10,7 @@
 #include "shell/fltedit_format.h"
 #include "shell/interfejs.h"
 #include "shell/konfig.h"
+#include "shell/utilities.h"
 
 namespace vm {
 
@@ -45,7 +46,8 @@ QString UnitText(std::int32_t unit, double mm) {
 void Tinfoform::FormCreate() {
   const tInterfejs* lang = Interfejs();
   RightToLeft = lang != nullptr && lang->RightToLeft();
-  Caption = Tr("Main_window", "info.Caption");
+  // The menu command's caption, without its shortcut mark.
+  Caption = WithoutMnemonic(Tr("Main_window", "info.Caption"));
   Labelfile = Tr("Info", "Labelfile.caption");
   Labelkonf = Tr("Info", "Labelkonf.caption");
   Labelszer = Tr("Info", "Labelszer.caption");

@@ -9,6 +9,7 @@
 #include "drawing/hpgl.h"
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
+#include "project/drawing_errors.h"
 #include "project/figure_collector.h"
 #include "project/okno_plt.h"
 #include "shell/interfejs.h"
@@ -50,7 +51,7 @@ bool TMDIChild::Load(const QString& fileName) {
   if (catDir == 0 || catDir == 2) FeedDirection = LoadFeedDirection = 1;
   if (catDir == 1) FeedDirection = LoadFeedDirection = 255;
 
-  ShowMainStatus(QStringLiteral("Open file ") + fileName);
+  ShowMainStatus(Tr("Project_window", "otwieranyPlik") + fileName);
   Caption = fileName;
   TWaitCursor cursor;
 
@@ -95,8 +96,7 @@ bool TMDIChild::Load(const QString& fileName) {
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
   } catch (const std::exception& e) {
-    return fail(Tr("Project_window", "bladOdczytuZbioru") + fileName + QStringLiteral("\r\n") +
-                QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
 
   if (Figures.empty()) return fail(Tr("Project_window", "zbiorPusty"));
@@ -106,8 +106,7 @@ bool TMDIChild::Load(const QString& fileName) {
     Width = CheckedSub(MaxX, MinX);
     Height = CheckedSub(MaxY, MinY);
   } catch (const std::exception& e) {
-    return fail(Tr("Project_window", "bladOdczytuZbioru") + fileName + QStringLiteral("\r\n") +
-                QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
   MaxDepth = 0;
   SelectedFigure = -1;
@@ -142,7 +141,7 @@ bool TMDIChild::Load(const QString& fileName) {
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
   } catch (const std::exception& e) {
-    return fail(QString::fromLocal8Bit(e.what()));
+    return fail(DrawingErrorText(fileName, e));
   }
   if (!prepared) {
     // The preparation has shown its reason; the window closes.

@@ -9,6 +9,7 @@
 
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
+#include "project/drawing_errors.h"
 #include "project/okno_plt.h"
 #include "project/turning_steps.h"
 #include "shell/interfejs.h"
@@ -162,7 +163,7 @@ bool RunPreparation(TMDIChild& w, void (*prepare)(TMDIChild&, int)) {
     ShowMessageError(e);
   } catch (const Error& e) {
     cursor.Restore();
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(DrawingErrorText(w.Caption, e), true);
   }
   w.RequestClose();
   return false;

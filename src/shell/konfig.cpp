@@ -373,7 +373,8 @@ void TDlgkonfig::FormCreate() {
     LoadGlobalSettings();
     LoadKonfig(GlobalSettings().SettingsFile);
   } catch (const IoError& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(Tr("Configuration", "bladPlikuUstawien") + QString::fromStdString(e.what()),
+                   true);
   }
 
   caption_ = GlobalSettings().SettingsFile;
@@ -410,7 +411,8 @@ void TDlgkonfig::FormActivate() {
     SaveKonfig(ProgramFolder() + QString::fromLatin1(SnapshotFileName));
     snapshotInFile_ = true;
   } catch (const IoError& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(Tr("Configuration", "bladPlikuUstawien") + QString::fromStdString(e.what()),
+                   true);
   }
 }
 
@@ -428,7 +430,8 @@ void TDlgkonfig::FormDestroy() {
   try {
     SaveGlobalSettings();
   } catch (const IoError& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(Tr("Configuration", "bladPlikuUstawien") + QString::fromStdString(e.what()),
+                   true);
   }
 }
 

@@ -59,4 +59,15 @@ void WideToFixedArray(const QString& text, char16_t* array, std::size_t n) {
   std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), count, array);
 }
 
+QString WithoutMnemonic(const QString& caption) {
+  QString out;
+  out.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    // "&&" stands for one "&"; a single "&" only marks the next letter.
+    if (caption[i] == QLatin1Char('&') && ++i >= caption.size()) break;
+    out += caption[i];
+  }
+  return out;
+}
+
 }  // namespace vm

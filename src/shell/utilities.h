@@ -31,4 +31,8 @@ double DegToRad(double degrees);
 // characters of `text` into it. Units from n on are not touched.
 void WideToFixedArray(const QString& text, char16_t* array, std::size_t n);
 
+// A menu caption as a window title: the "&" that marks the shortcut letter
+// dropped, "&&" kept as one "&".
+QString WithoutMnemonic(const QString& caption);
+
 }  // namespace vm

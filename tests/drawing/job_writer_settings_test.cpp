@@ -22,24 +22,34 @@ class JobWriterSettings : public ::testing::Test {
   }
 };
 
-TEST_F(JobWriterSettings, DefaultsMatchAFreshStore) {
+TEST_F(JobWriterSettings, AFreshStoreGivesTheDocumentedDefaults) {
+  // The settings dialog's and the machine link's start values, written out:
+  // a wrong default in the store or in JobSettings cannot hide behind the
+  // other.
   const JobSettings s = CurrentJobSettings(JobPlainCutting, nullptr, 0, false);
-  const JobSettings d;
-  EXPECT_EQ(s.PrzeSpeed, d.PrzeSpeed);
-  EXPECT_EQ(s.szybkoscObrobki, d.szybkoscObrobki);
-  EXPECT_EQ(s.work_power, d.work_power);
-  EXPECT_EQ(s.CzasRozgrzewania, d.CzasRozgrzewania);
-  EXPECT_EQ(s.Pauza_w_kacie, d.Pauza_w_kacie);
-  EXPECT_EQ(s.skala, d.skala);
-  EXPECT_EQ(s.il_obr_rys, d.il_obr_rys);
-  EXPECT_EQ(s.Ywrzeciona, d.Ywrzeciona);
-  EXPECT_EQ(s.Xstolika, d.Xstolika);
-  EXPECT_EQ(s.Ystolika, d.Ystolika);
-  EXPECT_EQ(s.Srednicamaterialu, d.Srednicamaterialu);
-  EXPECT_EQ(s.Mode, d.Mode);
-  EXPECT_EQ(s.StepsPerTurn, d.StepsPerTurn);
-  EXPECT_EQ(s.MaxTravelSpeed, d.MaxTravelSpeed);
-  EXPECT_EQ(s.MaxCuttingSpeed, d.MaxCuttingSpeed);
+  EXPECT_EQ(s.PrzeSpeed, 1000);
+  EXPECT_EQ(s.szybkoscObrobki, 1000);
+  EXPECT_EQ(s.work_power, 20);
+  EXPECT_EQ(s.CzasRozgrzewania, 1000);
+  EXPECT_EQ(s.Pauza_w_kacie, 200);
+  EXPECT_FALSE(s.Wstrzymaj);
+  EXPECT_FALSE(s.Heavy);
+  EXPECT_EQ(s.skala, 100);
+  EXPECT_EQ(s.il_obr_rys, 0);
+  EXPECT_EQ(s.Ywrzeciona, 730);
+  EXPECT_EQ(s.Xstolika, 1000);
+  EXPECT_EQ(s.Ystolika, 250);
+  EXPECT_EQ(s.Srednicamaterialu, 500);
+  EXPECT_EQ(s.Mode, 2);
+  EXPECT_EQ(s.StepsPerTurn, 50000);
+  EXPECT_EQ(s.SpeedFactor, 1);
+  EXPECT_EQ(s.MaxTravelSpeed, 3000);
+  EXPECT_EQ(s.MaxCuttingSpeed, 1500);
+  EXPECT_FALSE(s.FamilyJXFlag);
+  EXPECT_EQ(s.CalibrationX, 1.0);
+  EXPECT_EQ(s.CalibrationY, 1.0);
+  EXPECT_EQ(s.PassNumber, 0);
+  EXPECT_EQ(s.Width, 0);
 }
 
 TEST_F(JobWriterSettings, EveryValueComesFromItsSource) {

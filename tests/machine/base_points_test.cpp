@@ -95,7 +95,12 @@ TEST(BasePointLine, FormatsFixedThreeDecimalsPaddedToNine) {
 TEST(BasePointLine, LinesThatAreNoPoint) {
   for (const char* line :
        {"", "garbage", "X=    1,000", "Y=    1,000", "X=  abc   Y=    1,000",
-        "X=    1,000   Y=  1,0,0", "X=      nan   Y=    1,000", "X=   1e999   Y=    1,000"}) {
+        "X=    1,000   Y=  1,0,0", "X=      nan   Y=    1,000", "X=   1e999   Y=    1,000",
+        // A value is the whole text between its label and the next one: a
+        // prefix that happens to be a number is no point.
+        "X=  1 000,0   Y=    1,000", "X=    1,000   Y=    1 000", "X=   12,5mm   Y=    1,000",
+        "X=    1,000   Y=    2,000   Z=    3,000", "Q X=    1,000   Y=    1,000",
+        "Y=    1,000   X=    1,000"}) {
     EXPECT_FALSE(ParseBasePointLine(QString::fromLatin1(line))) << line;
   }
 }
@@ -160,6 +165,39 @@ TEST_F(BasePointsTest, BadLinesAreKeptAndRefusedOnlyWhenUsed) {
             QByteArray("garbage\r\n\r\nX=    2.000   Y=    3.000\r\nX=5,5 Y=6,25\r\n"));
 }
 
+TEST_F(BasePointsTest, EveryChangeIsOnDiskAtOnce) {
+  TPunkty_bazowe& d = Create();
+  SetWire(1234, 5678);
+  d.DodajClick();
+  // No shut-down needed: a crash now keeps the point.
+  EXPECT_EQ(ReadAll(File()), QByteArray("X=    1,000   Y=    1,000\r\n"
+                                        "X=   12.340   Y=   56.780\r\n"));
+  SetWire(-50, 0);
+  d.DodajClick();
+  EXPECT_EQ(ReadAll(File()).count("\r\n"), 3);
+  d.lista.ItemIndex = 0;
+  d.usunClick();
+  EXPECT_EQ(ReadAll(File()), QByteArray("X=   12.340   Y=   56.780\r\n"
+                                        "X=   -0.500   Y=    0.000\r\n"));
+  d.usunClick();
+  d.usunClick();
+  EXPECT_EQ(ReadAll(File()), QByteArray());
+  // The file is replaced whole: no temporary file is left beside it.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"base.txt"});
+  EXPECT_TRUE(messages.requests.isEmpty());
+}
+
+TEST_F(BasePointsTest, ALineThatIsNotExactlyAPointIsRefusedByName) {
+  ASSERT_TRUE(WriteAll(File(), "X=  1 000,0   Y=    1,000\r\n"));
+  TPunkty_bazowe& d = Create();
+  d.lista.ItemIndex = 0;
+  d.ustawClick();
+  EXPECT_TRUE(moves.empty());  // not sent to X = 1
+  EXPECT_TRUE(closed.empty());
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].text, Tr("Base_points", "zlyPunkt") + "X=  1 000,0   Y=    1,000");
+}
+
 TEST_F(BasePointsTest, InchPointsMoveInMm) {
   CurrentUnit = 1;
   ASSERT_TRUE(WriteAll(File(), "X=    2.000   Y=    0.500\r\n"));
@@ -177,6 +215,8 @@ TEST_F(BasePointsTest, UnreadableFileIsReportedAndLeftAsItIs) {
   ASSERT_EQ(messages.requests.size(), 1);
   EXPECT_TRUE(messages.requests[0].text.startsWith(Tr("Base_points", "bladOdczytu")));
   EXPECT_EQ(d.lista.Items, QStringList{DefaultBasePointLine});
+  d.DodajClick();  // kept in the list, the unread file left alone
+  EXPECT_EQ(d.lista.Count(), 2);
   EXPECT_FALSE(d.FormDestroy());
   EXPECT_TRUE(QFileInfo(File()).isDir());
   EXPECT_EQ(messages.requests.size(), 1);

@@ -233,8 +233,16 @@ TEST_F(MoveWireTest, MoveTooLongForOneCommandIsRefusedColdAndKeepsTheDialogOpen)
   przesun().WykonajClick();
   EXPECT_EQ(Sequence(), QStringList());
   ASSERT_EQ(messages.requests.size(), 1);
-  EXPECT_EQ(messages.requests[0].text, Tr("Control", "punktPozaObszarem"));
+  // A rotation inside any working area: the message says what is wrong.
+  EXPECT_EQ(messages.requests[0].text, Tr("Move_wire", "ruchZaDlugi"));
   EXPECT_TRUE(closed.empty());
+
+  // The test move of the same amounts is refused the same way.
+  messages.requests.clear();
+  przesun().testClick();
+  EXPECT_EQ(Sequence(), QStringList());
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].text, Tr("Move_wire", "ruchZaDlugi"));
 }
 
 TEST_F(MoveWireTest, LostLinkSendsNoMoveAndCloses) {
@@ -286,6 +294,21 @@ TEST_F(MoveWireTest, HeaterTestSwitchesOffTheChannelItSwitchedOn) {
   }
   // Every reply came as expected: no lost link was reported.
   EXPECT_TRUE(messages.requests.isEmpty());
+}
+
+TEST_F(MoveWireTest, HeaterTestTakesTheExtraByteAfterSwitchingOn) {
+  // A controller that sends one more byte after switching the heater on: the
+  // test takes it and every later reply stays in step.
+  sim.With([](sim::Controller& c) { c.SetRelayOnExtraByte(true); });
+  int asked = 0;
+  przesun().hooks.MakeAbortProbe = [&] { return std::make_unique<CountingProbe>(3, &asked); };
+  przesun().TestGrzalkiClick();
+  EXPECT_EQ(Sequence(), QStringList({"R 1 2", "R 0 2", "R 1 2", "R 0 2", "R 1 2", "R 0 2"}));
+  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(2); }));
+  EXPECT_TRUE(messages.requests.isEmpty());
+  EXPECT_FALSE(LinkFailed());
+  ReadPosition();  // the next exchange reads its own reply
+  EXPECT_FALSE(LinkFailed());
 }
 
 // Aborts at its first question: the operator's key press taken by a wait.

@@ -92,6 +92,47 @@ TEST(ArchOutline, NotchesOfCloseVerticesOverlapWhenDeep) {
   EXPECT_FALSE(overlap);
 }
 
+TEST(ArchOutline, NotchesPastTheBoardsEndsAreFaults) {
+  struct Case {
+    const char* name;
+    Points curve;
+  } cases[] = {
+      // The notch 200 wide opens 200 before the board's beginning.
+      {"before the beginning", {{0, 0}, {200, 0}, {200, -1000}}},
+      // The notch closes 200 past the board's far end.
+      {"past the end", {{0, 0}, {1000, 0}, {1000, -200}}},
+      // Nearly turning back: a notch metres wide on a board of 75 mm.
+      {"near reversal", {{0, 0}, {2000, 0}, {1000, -10}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool fault = false;
+    const Points board = NotchOutline(c.curve, 400, fault);
+    EXPECT_TRUE(fault);
+    // Without the flag such a board would run backwards in X somewhere.
+    bool backwards = false;
+    for (std::size_t i = 1; i < board.size(); ++i)
+      if (board[i].X < board[i - 1].X) backwards = true;
+    EXPECT_TRUE(backwards);
+  }
+  // A notch that ends exactly at the board's ends is still right.
+  bool fault = true;
+  NotchOutline({{0, 0}, {400, 0}, {400, -400}}, 400, fault);
+  EXPECT_FALSE(fault);
+}
+
+TEST(ArchOutline, RepeatedPointsGiveNoNotch) {
+  bool overlap = true;
+  const Points plain = NotchOutline(kRightAngle, 400, overlap);
+  const Points repeated =
+      NotchOutline({{0, 0}, {0, 0}, {1000, 0}, {1000, 0}, {1000, 0}, {1000, -1000}, {1000, -1000}},
+                   400, overlap);
+  EXPECT_EQ(repeated, plain);
+  EXPECT_FALSE(overlap);
+  // Two distinct points are no curve at all.
+  EXPECT_THROW(NotchOutline({{0, 0}, {0, 0}, {1000, 0}}, 400, overlap), RangeError);
+}
+
 TEST_F(ArchFixture, GenerateBuildsThePreparedBoardAndCloses) {
   Generate(kRightAngle, 10);
   EXPECT_TRUE(messages.requests.isEmpty());
@@ -106,6 +147,25 @@ TEST_F(ArchFixture, GenerateBuildsThePreparedBoardAndCloses) {
   EXPECT_EQ(w.SelectedFigure, -1);
   EXPECT_EQ(preparations, 1);
   EXPECT_EQ(closes, 1);
+}
+
+TEST_F(ArchFixture, NotchBeforeTheBoardIsShownAsFaulty) {
+  Generate({{0, 0}, {200, 0}, {200, -1000}}, 10);
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0]->Caption, "!!! " + Tr("Arch_cutting", "blednyPrzebieg") + " !!!  curve.plt");
+  ASSERT_EQ(Errors().size(), 1);
+  EXPECT_TRUE(Errors()[0].startsWith(Tr("Arch_cutting", "bledneParametryDlaKrzywej")));
+  EXPECT_EQ(closes, 0);
+  EXPECT_EQ(depthFocus, 1);
+}
+
+TEST_F(ArchFixture, RepeatedPointsAreNotJudgedAsTurns) {
+  // A curve from a drawing that repeats its corner point is accepted and bent
+  // as the curve without the repeat.
+  Generate({{0, 0}, {1000, 0}, {1000, 0}, {1000, -1000}}, 10);
+  EXPECT_TRUE(messages.requests.isEmpty());
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0]->Figures[0]->Points.size(), 5u);
 }
 
 TEST_F(ArchFixture, DrawnRightToLeftTheTurnsMustBePositive) {
@@ -166,6 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusalCase{"NoDepth", {kRightAngle}, 0, nullptr},
         RefusalCase{"TwoPoints", {{{0, 0}, {1000, 0}}}, 10, nullptr},
+        RefusalCase{"TwoDistinctPoints", {{{0, 0}, {1000, 0}, {1000, 0}}}, 10, nullptr},
         RefusalCase{"NoFigure", {}, 10, nullptr},
         RefusalCase{"TwoFigures",
                     {kRightAngle, {{0, 500}, {900, 500}, {900, 900}}},

@@ -2,6 +2,10 @@
 // Execute command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 #include "drawing/units.h"
 #include "dupl_fixture.h"
 
@@ -119,6 +123,120 @@ TEST_F(DuplicationFixture, OnlyDrawnFiguresAreRepeatedAndEnteredAtTheOutline) {
   // The source's own first figure, when drawn, stays the entry.
   source.FirstFigure = 0;
   EXPECT_EQ(PatternOf(source).First, 0);
+}
+
+// The connecting figure against every copy's figures: it reaches each copy's
+// entry point and never crosses a copy's outline nor runs inside a closed
+// figure (touching and running along an outline are allowed).
+class ConnectorClearance : public DuplicationFixture {
+ protected:
+  static int Orient(TPointI a, TPointI b, TPointI c) {
+    const __int128 v = static_cast<__int128>(std::int64_t{b.X} - a.X) * (std::int64_t{c.Y} - a.Y) -
+                       static_cast<__int128>(std::int64_t{b.Y} - a.Y) * (std::int64_t{c.X} - a.X);
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+  }
+  static bool StrictlyInside(double x, double y, const Points& poly) {
+    bool inside = false;
+    for (std::size_t i = 1; i < poly.size(); ++i) {
+      const double cx = poly[i - 1].X, cy = poly[i - 1].Y, dx = poly[i].X, dy = poly[i].Y;
+      const double ex = dx - cx, ey = dy - cy, len2 = ex * ex + ey * ey;
+      const double t = std::clamp(((x - cx) * ex + (y - cy) * ey) / len2, 0.0, 1.0);
+      if (std::hypot(x - cx - t * ex, y - cy - t * ey) < 0.5) return false;  // on the outline
+      if ((cy > y) != (dy > y) && x < cx + (y - cy) * ex / ey) inside = !inside;
+    }
+    return inside;
+  }
+  // Builds the duplicate and checks its connecting figure.
+  void Check(std::int32_t columns, std::int32_t rows) {
+    const TDuplicationPattern p = PatternOf(source);
+    const std::int32_t SX = p.Width + 400, SY = p.Height + 400;  // 10 mm gaps
+    TMDIChild target;
+    BuildDuplicateFigures(p, {columns, rows, SX, SY, SX / 10, 200, 200}, target);
+    const std::size_t P = p.Figures.size();
+    ASSERT_EQ(target.Figures.size(), P * columns * rows + 1);
+    const Points& link = target.Figures.back()->Points;
+    for (std::size_t c = 0; c + 1 < target.Figures.size(); ++c) {
+      const Points& fig = target.Figures[c]->Points;
+      if (c % P == static_cast<std::size_t>(p.First)) {
+        EXPECT_NE(std::find(link.begin(), link.end(), fig.front()), link.end())
+            << "copy " << c / P << " is not entered";
+      }
+      const bool closed = fig.front() == fig.back();
+      for (std::size_t i = 1; i < link.size(); ++i) {
+        const TPointI a = link[i - 1], b = link[i];
+        for (std::size_t k = 1; k < fig.size(); ++k) {
+          const TPointI c0 = fig[k - 1], d = fig[k];
+          const bool crosses =
+              Orient(a, b, c0) * Orient(a, b, d) < 0 && Orient(c0, d, a) * Orient(c0, d, b) < 0;
+          ASSERT_FALSE(crosses) << "link segment " << i << " crosses figure " << c;
+        }
+        if (!closed) continue;
+        for (int k = 1; k < 64; ++k) {
+          const double t = k / 64.0;
+          ASSERT_FALSE(StrictlyInside(a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y), fig))
+              << "link segment " << i << " runs inside figure " << c;
+        }
+      }
+    }
+  }
+  static Points Rect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+  }
+  // A round hole of radius r about (cx, cy), entered at its right-most point.
+  static Points Circle(std::int32_t cx, std::int32_t cy, std::int32_t r) {
+    Points pts;
+    for (int k = 0; k <= 72; ++k) {
+      const double a = 2 * std::numbers::pi * (k % 72) / 72;
+      pts.push_back({cx + static_cast<std::int32_t>(std::lround(r * std::cos(a))),
+                     cy + static_cast<std::int32_t>(std::lround(r * std::sin(a)))});
+    }
+    return pts;
+  }
+};
+
+TEST_F(ConnectorClearance, TwoPartsSideBySide) {
+  // A 100 mm square and a 50 mm square to its right at mid-height, entered at
+  // either part.
+  for (std::int32_t first : {0, 1}) {
+    MakeSource({Rect(0, 0, 4000, 4000), Rect(4400, 1000, 6400, 3000)}, first);
+    for (auto [columns, rows] : {std::pair{2, 1}, {3, 2}, {1, 3}, {4, 3}}) {
+      SCOPED_TRACE(testing::Message() << "entry " << first << ", " << columns << " x " << rows);
+      Check(columns, rows);
+    }
+    source.Figures.clear();
+  }
+}
+
+TEST_F(ConnectorClearance, PartWithAHole) {
+  // The outline is entered; the hole is never reached through the material.
+  MakeSource({Rect(0, 0, 4000, 4000), Circle(2000, 2000, 1000)});
+  for (auto [columns, rows] : {std::pair{1, 1}, {2, 1}, {3, 2}, {2, 3}}) {
+    SCOPED_TRACE(testing::Message() << columns << " x " << rows);
+    Check(columns, rows);
+  }
+}
+
+TEST_F(ConnectorClearance, EntryAboveTheBoxBottom) {
+  // One round part entered at its right-most point: the lines below the rows
+  // would cut through the neighbouring copy.
+  MakeSource({Circle(2000, 2000, 2000)});
+  for (auto [columns, rows] : {std::pair{2, 1}, {3, 3}}) {
+    SCOPED_TRACE(testing::Message() << columns << " x " << rows);
+    Check(columns, rows);
+  }
+}
+
+TEST_F(ConnectorClearance, PlainSquaresKeepTheirSerpentine) {
+  // A square entered at its lower-left corner: the lines below the rows are
+  // clear already and stay as they are.
+  MakeSource({Square()});
+  for (auto [columns, rows] : {std::pair{1, 1}, {2, 1}, {2, 2}, {3, 3}}) {
+    SCOPED_TRACE(testing::Message() << columns << " x " << rows);
+    Check(columns, rows);
+  }
+  TMDIChild target;
+  BuildDuplicateFigures(PatternOf(source), {2, 1, 800, 400, 80, 200, 200}, target);
+  EXPECT_EQ(target.Figures.back()->Points[4], (TPointI{80, -200}));
 }
 
 TEST_F(DuplicationFixture, CoordinatesPastThirtyTwoBitsRaise) {

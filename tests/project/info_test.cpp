@@ -100,7 +100,7 @@ TEST_F(InfoTest, ScaledLengthBeyond32BitsIsAnError) {
 
 TEST_F(InfoTest, CaptionsAndInputFromTheProject) {
   form.FormCreate();
-  EXPECT_EQ(form.Caption, Tr("Main_window", "info.Caption"));
+  EXPECT_EQ(form.Caption, Tr("Main_window", "info.Caption").remove('&'));
   for (const QString* caption : {&form.Labelfile, &form.Labelkonf, &form.Labelszer, &form.Labelwys,
                                  &form.Labeldlug, &form.Labeltime}) {
     EXPECT_FALSE(caption->isEmpty());

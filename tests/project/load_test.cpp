@@ -2,6 +2,8 @@
 // warning, the reader choice and the hand-over to the work mode's preparation.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "drawing/hpgl.h"
 #include "project_fixture.h"
 
@@ -127,7 +129,7 @@ TEST_F(LoadTest, ReaderErrorClosesTheHalfBuiltProject) {
   TMDIChild w;
   EXPECT_FALSE(w.Load(path));
   ASSERT_EQ(Errors().size(), 1);
-  EXPECT_TRUE(Errors()[0].startsWith(Tr("Project_window", "bladOdczytuZbioru") + path));
+  EXPECT_EQ(Errors()[0], Tr("Project_window", "rysunekPozaZakresem") + path);
   ExpectClosedEmpty(w);
   EXPECT_EQ(mainStatus.last(), QString());
 
@@ -196,9 +198,52 @@ TEST_F(LoadTest, ThrowingPreparationIsReportedAndClosesTheWindow) {
   ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw RangeError("index out of range"); };
   TMDIChild w;
   EXPECT_FALSE(w.Load(Write("a.plt", "PU0,0;PD10,0;PU;")));
-  EXPECT_EQ(Errors().size(), 1);
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "rysunekPozaZakresem") + w.Caption});
   EXPECT_TRUE(w.CloseRequested);
   EXPECT_TRUE(w.Figures.empty());
+}
+
+// What the operator reads when a drawing cannot be loaded or prepared: the
+// operator's language, what is wrong, and the file; never the bare fault.
+TEST_F(LoadTest, FaultsAreToldInTheOperatorsLanguageWithTheFile) {
+  for (const char* language : {"US", "PL"}) {
+    SCOPED_TRACE(language);
+    ASSERT_TRUE(InstallLanguageFile(
+        DataPath(QStringLiteral("../../lang/Velmarosta_%1.xml").arg(language))));
+    struct Row {
+      const char* name;
+      QByteArray drawing;
+      std::function<bool(TMDIChild&)> prepare;
+      QString expected;  // the text before the file name
+      QString after;     // after it
+    } rows[] = {
+        // A coordinate that does not fit 32 bits.
+        {"load", "PU0,0;PD99999999999,0;PU;", nullptr, Tr("Project_window", "rysunekPozaZakresem"),
+         QString()},
+        // A preparation whose numbers overflow.
+        {"preparation range", "PU0,0;PD10,0;PU;",
+         [](TMDIChild&) -> bool { throw RangeError("Round: 2828433912.971290 does not fit"); },
+         Tr("Project_window", "rysunekPozaZakresem"), QString()},
+        // Any other fault: the translated lead, the file, then the detail.
+        {"preparation fault", "PU0,0;PD10,0;PU;",
+         [](TMDIChild&) -> bool { throw Error("no entry"); },
+         Tr("Project_window", "bladPrzygotowania"), "\r\nno entry"},
+    };
+    for (const Row& r : rows) {
+      SCOPED_TRACE(r.name);
+      messages.requests.clear();
+      mainStatus.clear();
+      ProjectHooks().ciecie = r.prepare ? r.prepare : [](TMDIChild&) { return true; };
+      TMDIChild w;
+      const QString path = Write("drawing.plt", r.drawing);
+      EXPECT_FALSE(w.Load(path));
+      EXPECT_EQ(Errors(), QStringList{r.expected + path + r.after});
+      EXPECT_FALSE(Errors().join("").contains("Round:"));
+      EXPECT_EQ(mainStatus.value(0), Tr("Project_window", "otwieranyPlik") + path);
+    }
+  }
+  // The lead texts differ between the languages.
+  EXPECT_TRUE(mainStatus.value(0).startsWith("Otwieranie pliku "));
 }
 
 TEST_F(LoadTest, ExtensionChoosesTheReader) {

@@ -10,11 +10,6 @@
 #include "project/turning.h"
 #include "project_fixture.h"
 
-namespace vm {
-// Points read as (x, y) in failure messages.
-inline void PrintTo(const TPointI& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
-}  // namespace vm
-
 namespace vm::test {
 
 using Pts = std::vector<TPointI>;

@@ -83,6 +83,13 @@ TEST(Utilities, UnitsFromTheSettings) {
   ResetDrawingGlobals();
 }
 
+TEST(Utilities, MenuCaptionAsWindowTitle) {
+  EXPECT_EQ(WithoutMnemonic("Project &info"), "Project info");
+  EXPECT_EQ(WithoutMnemonic("Cut && &run"), "Cut & run");
+  EXPECT_EQ(WithoutMnemonic("E&xit&"), "Exit");
+  EXPECT_EQ(WithoutMnemonic("plain"), "plain");
+}
+
 TEST(OperatingSystem, NameFromOsRelease) {
   QTemporaryDir dir;
   const QString path = dir.filePath("os-release");

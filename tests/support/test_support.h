@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "support/printers.h"
+
 namespace vm::test {
 
 // Absolute path of a fixture in tests/data.

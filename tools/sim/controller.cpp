@@ -386,7 +386,7 @@ void Controller::Execute(const QByteArray& cmd, Time now, QByteArray& reply) {
     case 'R':
       SwitchRelay(b(1) != 0, b(2));
       CheckWire();
-      ack(1);
+      ack(b(1) != 0 && relayOnExtraByte_ ? 2 : 1);
       break;
     case 'T':
       if (b(1) >= 1 && b(1) <= 3) {

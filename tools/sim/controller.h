@@ -66,6 +66,9 @@ class Controller {
   // The wire breaks when the job reaches the command with this index (-1: never).
   void BreakWireAtJobCommand(int index);
   void SetWireBroken(bool broken);
+  // A controller that answers switching a relay on with one byte more than
+  // its acknowledge.
+  void SetRelayOnExtraByte(bool extra) { relayOnExtraByte_ = extra; }
 
   // --- inspection ---
   std::uint8_t Status(Time now);
@@ -135,6 +138,7 @@ class Controller {
   std::array<int, 4> power_{};
   int powerChannel_ = 1;
   bool wireBroken_ = false;
+  bool relayOnExtraByte_ = false;
   int breakLevel_ = 0;
   int breakAtCommand_ = -1;
 

@@ -52,7 +52,8 @@ bool Guarded(F&& f) {
   } catch (const MessageError& e) {
     ShowMessageError(e);
   } catch (const Error& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+    ShowMessageBox(Tr("Configuration", "bladPlikuUstawien") + QString::fromStdString(e.what()),
+                   true);
   }
   return false;
 }
