@@ -1197,6 +1197,8 @@ void Thpgl::ReadFigureDxf(tfigura& figure) {
     throw MessageError("Project_window", "zbiorObciety", QString::number(LineCount));
   FinishFigure(figure);
   dxfDrawingPoints_ += static_cast<std::int64_t>(figure.Points.size());
+  if (dxfDrawingPoints_ > kMaxDrawingPoints)
+    throw MessageError("Project_window", "rysunekZaDuzoPunktow", QString::number(LineCount));
 }
 
 }  // namespace vm
