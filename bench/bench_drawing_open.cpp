@@ -138,7 +138,7 @@ const Drawing& Polylines() {
       for (int v = 0; v < 1000; ++v) {
         const double a = 2 * kPi * v / 1000;
         const double r = 15 + 2 * std::sin(7 * a + e);
-        std::snprintf(text, sizeof text, " 10\r\n%.4f\r\n 20\r\n%.4f\r\n", cx + r * std::cos(a),
+        std::snprintf(text, sizeof text, " 10\r\n%.6f\r\n 20\r\n%.6f\r\n", cx + r * std::cos(a),
                       cy + r * std::sin(a));
         f.Add(text);
       }

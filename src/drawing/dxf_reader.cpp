@@ -9,6 +9,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -70,6 +71,45 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The plain decimals that CAD programs write ("-12.3456"): at most 15 digits,
+// at least one before the point and one after it when there is a point. The
+// digits as an integer and the power of ten are then both exact doubles, and
+// their quotient, rounded once, is the correctly rounded value of the text,
+// the same that the general parser gives. Anything else is left to that
+// parser.
+bool FastDecimal(std::string_view t, double& x) {
+  static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) ++i;
+  std::uint64_t m = 0;
+  int digits = 0;
+  const std::size_t intStart = i;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+    m = m * 10 + static_cast<unsigned>(t[i] - '0');
+    ++digits;
+    ++i;
+  }
+  if (i == intStart) return false;
+  int fraction = 0;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    const std::size_t fracStart = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+      m = m * 10 + static_cast<unsigned>(t[i] - '0');
+      ++digits;
+      ++i;
+    }
+    fraction = static_cast<int>(i - fracStart);
+    if (fraction == 0) return false;
+  }
+  if (i != t.size() || digits > 15) return false;
+  const double v = static_cast<double>(m) / kPow10[fraction];
+  x = negative ? -v : v;
+  return true;
+}
+
 std::string NumberText(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.10g", v);
@@ -116,6 +156,23 @@ std::string_view Thpgl::ReadLine() {
     const char* const begin = buf_.data() + bufPos_;
     const char* const end = buf_.data() + bufLen_;
     const char* q = begin;
+    // Eight bytes at a time: a byte equal to CR or LF makes its XOR with
+    // that byte zero, and the lowest zero byte of a word is found exactly.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
+    while (end - q >= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, q, 8);
+      const std::uint64_t cr = v ^ (kOnes * '\r');
+      const std::uint64_t lf = v ^ (kOnes * '\n');
+      const std::uint64_t hit = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh;
+      if (hit != 0) {
+        q += __builtin_ctzll(hit) >> 3;
+        break;
+      }
+      q += 8;
+    }
     while (q != end && *q != '\r' && *q != '\n') ++q;
     if (q != end) {
       terminator = *q;
@@ -183,7 +240,8 @@ void Thpgl::TooManyPoints() const {
 // The number of the last group-code line read, or -1 when it is no number.
 int Thpgl::GroupCodeNumber() const {
   const std::string_view t = dxfTrimmed_;
-  if (t.empty() || t.size() > 6) return -1;
+  // "0" and numbers without leading zeros, as the codes compare as text.
+  if (t.empty() || t.size() > 6 || (t.size() > 1 && t[0] == '0')) return -1;
   int n = 0;
   for (const char c : t) {
     if (c < '0' || c > '9') return -1;
@@ -204,6 +262,7 @@ void Thpgl::ReadDouble(double& x) {
       if (local[i] == ',') local[i] = '.';
     t = std::string_view(local, t.size());
   }
+  if (FastDecimal(t, x)) return;
   try {
     x = ParseFileDouble(t);
   } catch (const ConversionError&) {
@@ -510,28 +569,46 @@ static void ReadGroups(Thpgl& reader, TGroupValues<N>& g, int (Thpgl::*code)() c
 }
 
 void Thpgl::ReadDxfLine(tfigura& figure) {
-  static constexpr std::string_view kCodes[4] = {"10", "20", "11", "21"};
-  double v[4] = {0, 0, 0, 0};
+  double v[4] = {0, 0, 0, 0};  // 10, 20, 11, 21
   bool have[4] = {false, false, false, false};
   bool skipped = false;
   while (!AtEof) {
     ReadLine();
-    if (IsGroupCode("0")) break;
-    if (CodeLinePending && (dxfTrimmed_ == "BYBLOCK" || dxfTrimmed_ == "ByBlock")) skipped = true;
-    if (IsGroupCode("67")) {
-      double space = 0;
-      ReadDouble(space);
-      if (space == 1) skipped = true;  // paper space
+    if (CodeLinePending) {  // a value line
+      if (dxfTrimmed_ == "BYBLOCK" || dxfTrimmed_ == "ByBlock") skipped = true;
       continue;
     }
-    for (int i = 0; i < 4; ++i) {
-      if (!have[i] && IsGroupCode(kCodes[i])) {
-        ReadDouble(v[i]);
-        have[i] = true;
+    int slot;
+    switch (GroupCodeNumber()) {
+      case 0:
+        goto end;
+      case 10:
+        slot = 0;
         break;
+      case 20:
+        slot = 1;
+        break;
+      case 11:
+        slot = 2;
+        break;
+      case 21:
+        slot = 3;
+        break;
+      case 67: {
+        double space = 0;
+        ReadDouble(space);
+        if (space == 1) skipped = true;  // paper space
+        continue;
       }
+      default:
+        continue;
+    }
+    if (!have[slot]) {
+      ReadDouble(v[slot]);
+      have[slot] = true;
     }
   }
+end:
   if (have[0] && have[1] && have[2] && have[3] && !skipped) {
     AddDxfPoint(figure, v[0], v[1]);
     AddDxfPoint(figure, v[2], v[3]);

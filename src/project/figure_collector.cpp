@@ -97,6 +97,10 @@ bool TFigureCollector::Add(std::unique_ptr<tfigura> figure) {
 }
 
 void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
+  // The first partner of f in the whole list, when known for f as it is now
+  // (-1: none), from the search that ended the last pass.
+  constexpr std::int64_t kUnknown = -2;
+  std::int64_t fromHead = kUnknown;
   bool joined = true;
   while (joined) {
     joined = false;
@@ -104,8 +108,16 @@ void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
     // continues after e's successor (the figure that moved into e's place).
     std::int64_t from = head_;
     while (from >= 0) {
-      const std::int64_t e = FirstPartnerFrom(f, from);
+      std::int64_t e;
+      if (from == head_ && fromHead != kUnknown) {
+        e = fromHead;
+      } else {
+        std::int64_t anywhere;
+        e = FirstPartnerFrom(f, from, anywhere);
+        if (e < 0) fromHead = anywhere;
+      }
       if (e < 0) break;
+      fromHead = kUnknown;
       const std::int64_t successor = entries_[static_cast<std::size_t>(e)].next;
       Join(f, Remove(e));
       joined = true;
@@ -114,8 +126,10 @@ void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
   }
 }
 
-std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t from) {
+std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t from,
+                                                std::int64_t& anywhere) {
   std::int64_t best = -1;
+  anywhere = -1;
   for (const TPointI& end : {f.front(), f.back()}) {
     const std::int64_t x0 = CellOf(std::int64_t{end.X} - kNear);
     const std::int64_t x1 = CellOf(std::int64_t{end.X} + kNear);
@@ -130,7 +144,11 @@ std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t
         for (std::int64_t r = *head; r >= 0;) {
           const TEndRecord& rec = ends_[static_cast<std::size_t>(r)];
           const std::int64_t e = r >> 1;
-          if (e >= from && (best < 0 || e < best) && PointsNear(end, rec.point)) best = e;
+          if ((anywhere < 0 || e < anywhere || (e >= from && (best < 0 || e < best))) &&
+              PointsNear(end, rec.point)) {
+            if (anywhere < 0 || e < anywhere) anywhere = e;
+            if (e >= from && (best < 0 || e < best)) best = e;
+          }
           r = rec.next;
         }
       }

@@ -53,8 +53,9 @@ class TFigureCollector {
 
   void JoinOpenFigures(TPointSeq& f);
   // The first joinable entry at or after `from` (list order) with an end near
-  // one of f's ends, or -1.
-  std::int64_t FirstPartnerFrom(const TPointSeq& f, std::int64_t from);
+  // one of f's ends, or -1; `anywhere` receives the first such entry in the
+  // whole list.
+  std::int64_t FirstPartnerFrom(const TPointSeq& f, std::int64_t from, std::int64_t& anywhere);
   bool IsNewFigure(const TPointSeq& f, std::uint64_t key);
   // Takes entry e out of the list and the indexes, frees its figure and
   // returns its points.
