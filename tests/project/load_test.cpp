@@ -2,6 +2,8 @@
 // warning, the reader choice and the hand-over to the work mode's preparation.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "drawing/hpgl.h"
 #include "project_fixture.h"
 
@@ -199,6 +201,15 @@ TEST_F(LoadTest, ThrowingPreparationIsReportedAndClosesTheWindow) {
   EXPECT_EQ(Errors().size(), 1);
   EXPECT_TRUE(w.CloseRequested);
   EXPECT_TRUE(w.Figures.empty());
+
+  // Memory that runs out is told in the operator's language, not as the
+  // library's own words.
+  messages.requests.clear();
+  ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw std::bad_alloc(); };
+  TMDIChild m;
+  EXPECT_FALSE(m.Load(Write("b.plt", "PU0,0;PD10,0;PU;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "brakPamieci")});
+  EXPECT_TRUE(m.CloseRequested);
 }
 
 // "0|SECTION|..." -> DXF lines.
