@@ -100,6 +100,10 @@ bool TMDIChild::Load(const QString& fileName) {
     Figures = collector.Take();
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
+  } catch (const OverflowError&) {
+    // Pieces that each fit, joined into a figure wider than the largest
+    // coordinate.
+    return fail(Tr("Project_window", "figuraPozaZakresem"));
   } catch (const std::bad_alloc&) {
     return fail(Tr("Project_window", "brakPamieci"));
   } catch (const std::exception& e) {

@@ -275,6 +275,11 @@ TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
        "0|SECTION|2|ENTITIES|0|LINE|8|0|10|-30000000|20|0|11|-29999990|21|0|"
        "0|LINE|8|0|10|30000000|20|0|11|30000010|21|0|0|ENDSEC|0|EOF",
        "figuraPozaZakresem"},
+      // two pieces that each fit, joined into one figure 60 km long
+      {"joined.dxf",
+       "0|SECTION|2|ENTITIES|0|LINE|8|0|10|-30000000|20|0|11|0|21|0|"
+       "0|LINE|8|0|10|0|20|0|11|30000000|21|0|0|ENDSEC|0|EOF",
+       "figuraPozaZakresem"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
