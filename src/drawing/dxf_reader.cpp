@@ -313,14 +313,6 @@ bool Thpgl::ReadDxfPoint(TPointD& p) {
   return true;
 }
 
-bool Thpgl::ReadDxfPoint2(TPointD& p) {
-  if (!FindCode("11")) return false;
-  ReadDouble(p.X);
-  if (!FindCode("21")) return false;
-  ReadDouble(p.Y);
-  return true;
-}
-
 // Reads up to the next "VERTEX" or "SEQEND". Any other entity ends the
 // polyline; its name is kept for the next figure.
 void Thpgl::SkipToVertexOrSeqend() {
@@ -554,11 +546,11 @@ struct TGroupValues {
 // Reads the group pairs of the entity up to its end (the next group code 0 or
 // the end of the file), keeping the first value of each code asked for.
 template <std::size_t N>
-static void ReadGroups(Thpgl& reader, TGroupValues<N>& g, int (Thpgl::*code)() const) {
+static void ReadGroups(Thpgl& reader, TGroupValues<N>& g) {
   while (!reader.AtEof) {
     reader.ReadLine();
     if (reader.CodeLinePending) continue;  // a value line
-    const int c = (reader.*code)();
+    const int c = reader.GroupCodeNumber();
     if (c == 0) break;
     const int slot = g.Slot(c);
     if (slot < 0 || g.have[static_cast<std::size_t>(slot)]) continue;
@@ -617,7 +609,7 @@ end:
 
 void Thpgl::ReadDxfCircle(tfigura& figure) {
   TGroupValues<8> g{{10, 20, 30, 40, 67, 210, 220, 230}};
-  ReadGroups(*this, g, &Thpgl::GroupCodeNumber);
+  ReadGroups(*this, g);
   if (g.PaperSpace() || !g.Has(10) || !g.Has(20) || !g.Has(40)) return;
   const TPointD c{g.Get(10), g.Get(20)};
   const double r = g.Get(40);
@@ -634,7 +626,7 @@ void Thpgl::ReadDxfCircle(tfigura& figure) {
 
 void Thpgl::ReadDxfEllipse(tfigura& figure) {
   TGroupValues<12> g{{10, 20, 11, 21, 31, 40, 41, 42, 67, 210, 220, 230}};
-  ReadGroups(*this, g, &Thpgl::GroupCodeNumber);
+  ReadGroups(*this, g);
   if (g.PaperSpace()) return;
   for (int code : {10, 20, 11, 21, 40, 41, 42})
     if (!g.Has(code)) return;
@@ -698,7 +690,7 @@ void Thpgl::ReadDxfEllipse(tfigura& figure) {
 
 void Thpgl::ReadDxfArc(tfigura& figure) {
   TGroupValues<10> g{{10, 20, 30, 40, 50, 51, 67, 210, 220, 230}};
-  ReadGroups(*this, g, &Thpgl::GroupCodeNumber);
+  ReadGroups(*this, g);
   if (g.PaperSpace()) return;
   for (int code : {10, 20, 40, 50, 51})
     if (!g.Has(code)) return;
@@ -1206,7 +1198,7 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
 // told how many references of the model were left out.
 void Thpgl::ReadDxfInsert() {
   TGroupValues<1> g{{67}};
-  ReadGroups(*this, g, &Thpgl::GroupCodeNumber);
+  ReadGroups(*this, g);
   if (!g.PaperSpace()) ++SkippedBlockRefs;
 }
 

@@ -86,6 +86,9 @@ class Thpgl : public JobWriter {
   // equals code (word), case-insensitively.
   bool IsGroupCode(std::string_view code) const;
   bool IsValue(std::string_view word) const;
+  // The number of the last group-code line read ("0" or digits without a
+  // leading zero), or -1 when it is none.
+  int GroupCodeNumber() const;
 
   // ---- Job writer: the JobWriter base (job_writer.h) ----
 
@@ -140,7 +143,6 @@ class Thpgl : public JobWriter {
   bool IsEntity(std::string_view name) const;
   bool FindCode(std::string_view code);
   bool ReadDxfPoint(TPointD& p);
-  bool ReadDxfPoint2(TPointD& p);
   void SkipToVertexOrSeqend();
   TPointI DxfToPlotter(double x, double y) const;
   double DxfLengthToMm(double length) const;
@@ -153,7 +155,6 @@ class Thpgl : public JobWriter {
   [[noreturn]] void BadDxfValue(std::string_view text) const;
   [[noreturn]] void BadDxfValueAt(std::int32_t line, std::string_view text) const;
   [[noreturn]] void TooManyPoints() const;
-  int GroupCodeNumber() const;
   void SetExtrusion(const double* n, double elevation);
   void ReserveCurvePoints(const tfigura& figure, double count) const;
   void CheckCurveBox(TPointD centre, double extent) const;
