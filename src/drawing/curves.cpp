@@ -96,7 +96,8 @@ double TBezierCurve::BernsteinBasis(int i, double x) const {
   return Binomial(n_, i) * PowerInt(i, x) * PowerInt(n_ - i, 1 - x);
 }
 
-bool TBezierCurve::BezierNext(TPointD& p, const std::vector<TPointD>& controls, int first) {
+bool TBezierCurve::BezierNext(TPointD& p, const std::vector<TPointD>& controls, int first,
+                              const std::vector<double>* weights) {
   t_ += step_;
   if (t_ > 1) return false;
   if (first < 0 || static_cast<std::size_t>(first) + n_ >= controls.size())
@@ -104,6 +105,23 @@ bool TBezierCurve::BezierNext(TPointD& p, const std::vector<TPointD>& controls, 
                      std::to_string(first + n_) + " outside a list of " +
                      std::to_string(controls.size()));
   TPointD r;
+  if (weights != nullptr) {
+    if (static_cast<std::size_t>(first) + n_ >= weights->size())
+      throw RangeError("Bezier weights outside their list");
+    double sum = 0;
+    for (int i = 0; i <= n_; ++i) {
+      const double b = BernsteinBasis(i, t_) * (*weights)[first + i];
+      r.X += b * controls[first + i].X;
+      r.Y += b * controls[first + i].Y;
+      sum += b;
+    }
+    if (sum != 0) {
+      r.X /= sum;
+      r.Y /= sum;
+    }
+    p = r;
+    return true;
+  }
   for (int i = 0; i <= n_; ++i) {
     const double b = BernsteinBasis(i, t_);
     r.X += b * controls[first + i].X;
@@ -115,11 +133,9 @@ bool TBezierCurve::BezierNext(TPointD& p, const std::vector<TPointD>& controls, 
 
 // ---- B-spline ----
 
-void TBSplineCurve::BSplineInit(int degree, int last, const std::vector<double>& knots,
-                                double step) {
+void TBSplineCurve::InitKnots(int degree, int last, const std::vector<double>& knots) {
   if (degree < 0) throw RangeError("B-spline degree " + std::to_string(degree) + " is negative");
   if (last < 0) throw RangeError("B-spline without control points");
-  if (!(step > 0) || !std::isfinite(step)) throw RangeError("B-spline step is not positive");
   const int n = last;
   const int k = degree + 1;
   const std::size_t count = static_cast<std::size_t>(n) + k + 1;
@@ -131,9 +147,28 @@ void TBSplineCurve::BSplineInit(int degree, int last, const std::vector<double>&
   n_ = n;
   k_ = k;
   t_ = u_[k - 1];
-  const int m = std::max(1, Round(1 / step));
-  step_ = (u_[n + 1] - u_[k - 1]) / m;
   work_.assign(k + 1, 0.0);
+}
+
+void TBSplineCurve::BSplineInit(int degree, int last, const std::vector<double>& knots,
+                                double step) {
+  if (!(step > 0) || !std::isfinite(step)) throw RangeError("B-spline step is not positive");
+  InitKnots(degree, last, knots);
+  bySpans_ = false;
+  const int m = std::max(1, Round(1 / step));
+  step_ = (u_[n_ + 1] - u_[k_ - 1]) / m;
+}
+
+void TBSplineCurve::BSplineInitSpans(int degree, int last, const std::vector<double>& knots,
+                                     const std::vector<int>& stepsPerSpan) {
+  InitKnots(degree, last, knots);
+  if (stepsPerSpan.size() != static_cast<std::size_t>(n_ - k_ + 2))
+    throw RangeError("B-spline steps per span do not match its spans");
+  bySpans_ = true;
+  spanSteps_ = stepsPerSpan;
+  span_ = k_ - 1;
+  sub_ = 0;
+  step_ = 0;
 }
 
 double TBSplineCurve::BSplineBasis(int i, int k, double t) const {
@@ -150,12 +185,10 @@ double TBSplineCurve::BSplineBasis(int i, int k, double t) const {
   return sum;
 }
 
-bool TBSplineCurve::BSplineNext(TPointD& p, const std::vector<TPointD>& controls) {
-  if (u_.empty() || t_ >= u_[n_ + 1]) return false;
+TPointD TBSplineCurve::Evaluate(double t, const std::vector<TPointD>& controls) {
   if (controls.size() < static_cast<std::size_t>(n_) + 1)
     throw RangeError("B-spline needs " + std::to_string(n_ + 1) + " control points, the list has " +
                      std::to_string(controls.size()));
-  const double t = t_;
   // Only the K bases of the knot span j (U[j] <= t < U[j+1]) can be non-zero;
   // they are built bottom-up with exactly the terms of BSplineBasis, so the
   // result equals the full sum over all control points.
@@ -176,16 +209,172 @@ bool TBSplineCurve::BSplineNext(TPointD& p, const std::vector<TPointD>& controls
     }
   }
   TPointD r;
+  if (weights_ != nullptr) {
+    if (weights_->size() < static_cast<std::size_t>(n_) + 1)
+      throw RangeError("B-spline weights outside their list");
+    double sum = 0;
+    for (int i = lo; i <= j; ++i) {
+      const double w = b[i - lo] * (*weights_)[i];
+      r.X += w * controls[i].X;
+      r.Y += w * controls[i].Y;
+      sum += w;
+    }
+    if (sum != 0) {
+      r.X /= sum;
+      r.Y /= sum;
+    }
+    return r;
+  }
   for (int i = lo; i <= j; ++i) {
     r.X += b[i - lo] * controls[i].X;
     r.Y += b[i - lo] * controls[i].Y;
   }
-  p = r;
+  return r;
+}
+
+bool TBSplineCurve::BSplineNext(TPointD& p, const std::vector<TPointD>& controls) {
+  if (u_.empty()) return false;
+  if (bySpans_) {
+    // The next step of a non-empty span; the end of the last span is not returned.
+    for (;;) {
+      if (span_ > n_) return false;
+      const int steps = spanSteps_[static_cast<std::size_t>(span_ - (k_ - 1))];
+      if (u_[span_] < u_[span_ + 1] && sub_ < steps) break;
+      ++span_;
+      sub_ = 0;
+    }
+    const int steps = spanSteps_[static_cast<std::size_t>(span_ - (k_ - 1))];
+    const double t = u_[span_] + (u_[span_ + 1] - u_[span_]) * sub_ / steps;
+    p = Evaluate(t, controls);
+    t_ = t;
+    ++sub_;
+    return true;
+  }
+  if (t_ >= u_[n_ + 1]) return false;
+  p = Evaluate(t_, controls);
   // Knots far from 0 can make the step smaller than the spacing of doubles
   // there; the parameter would then never reach the end.
   const double next = t_ + step_;
   t_ = next > t_ ? next : u_[n_ + 1];
   return true;
+}
+
+// ---- Cubic spline through points ----
+
+namespace {
+
+// Solves the tridiagonal system a[i] x[i-1] + b[i] x[i] + c[i] x[i+1] = d[i]
+// (a[0] and c[last] unused); the result replaces d.
+void SolveTridiagonal(std::vector<double> a, std::vector<double> b, std::vector<double> c,
+                      std::vector<double>& d) {
+  const std::size_t n = d.size();
+  for (std::size_t i = 1; i < n; ++i) {
+    const double m = a[i] / b[i - 1];
+    b[i] -= m * c[i - 1];
+    d[i] -= m * d[i - 1];
+  }
+  d[n - 1] /= b[n - 1];
+  for (std::size_t i = n - 1; i-- > 0;) d[i] = (d[i] - c[i] * d[i + 1]) / b[i];
+}
+
+// Second derivatives of the cubic spline through y at the parameter steps h,
+// with the slopes d0 / dn at the ends where given (else no bending there).
+std::vector<double> SplineMoments(const std::vector<double>& y, const std::vector<double>& h,
+                                  const double* d0, const double* dn) {
+  const std::size_t n = y.size();  // points; n - 1 pieces
+  std::vector<double> a(n, 0), b(n, 1), c(n, 0), d(n, 0);
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    a[i] = h[i - 1];
+    b[i] = 2 * (h[i - 1] + h[i]);
+    c[i] = h[i];
+    d[i] = 6 * ((y[i + 1] - y[i]) / h[i] - (y[i] - y[i - 1]) / h[i - 1]);
+  }
+  if (d0 != nullptr) {
+    b[0] = 2 * h[0];
+    c[0] = h[0];
+    d[0] = 6 * ((y[1] - y[0]) / h[0] - *d0);
+  }
+  if (dn != nullptr) {
+    a[n - 1] = h[n - 2];
+    b[n - 1] = 2 * h[n - 2];
+    d[n - 1] = 6 * (*dn - (y[n - 1] - y[n - 2]) / h[n - 2]);
+  }
+  SolveTridiagonal(std::move(a), std::move(b), std::move(c), d);
+  return d;
+}
+
+}  // namespace
+
+void TFitSpline::Init(const std::vector<TPointD>& points, bool closed, const TPointD* startTangent,
+                      const TPointD* endTangent) {
+  p_.clear();
+  h_.clear();
+  mx_.clear();
+  my_.clear();
+  const std::size_t n = points.size();
+  if (n < 2) throw RangeError("a spline through points needs two of them");
+  // A closed spline is solved as an open one over its points repeated around
+  // it: the bending at the ends dies away long before the middle turn, which
+  // is taken.
+  std::vector<TPointD> q;
+  std::size_t from = 0;
+  std::size_t pieces = n - 1;
+  if (closed) {
+    const std::size_t pad = 12;
+    for (std::size_t k = 0; k < pad + n + 1 + pad; ++k)
+      q.push_back(points[(k + n * ((pad + n - 1) / n + 1) - pad) % n]);
+    from = pad;
+    pieces = n;
+    startTangent = endTangent = nullptr;
+  } else {
+    q = points;
+  }
+  std::vector<double> h(q.size() - 1);
+  for (std::size_t i = 0; i + 1 < q.size(); ++i) {
+    h[i] = DistanceD(q[i], q[i + 1]);
+    if (!(h[i] > 0)) throw RangeError("a spline through points repeats a point");
+  }
+  std::vector<double> x(q.size()), y(q.size());
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    x[i] = q[i].X;
+    y[i] = q[i].Y;
+  }
+  // The parameter is the chord length, so a tangent is taken as a unit vector.
+  auto unit = [](const TPointD* t, double& ux, double& uy) {
+    if (t == nullptr) return false;
+    const double l = std::hypot(t->X, t->Y);
+    if (!(l > 0) || !std::isfinite(l)) return false;
+    ux = t->X / l;
+    uy = t->Y / l;
+    return true;
+  };
+  double sx = 0, sy = 0, ex = 0, ey = 0;
+  const bool hasStart = unit(startTangent, sx, sy);
+  const bool hasEnd = unit(endTangent, ex, ey);
+  const std::vector<double> mx =
+      SplineMoments(x, h, hasStart ? &sx : nullptr, hasEnd ? &ex : nullptr);
+  const std::vector<double> my =
+      SplineMoments(y, h, hasStart ? &sy : nullptr, hasEnd ? &ey : nullptr);
+  p_.assign(q.begin() + static_cast<std::ptrdiff_t>(from),
+            q.begin() + static_cast<std::ptrdiff_t>(from + pieces + 1));
+  h_.assign(h.begin() + static_cast<std::ptrdiff_t>(from),
+            h.begin() + static_cast<std::ptrdiff_t>(from + pieces));
+  mx_.assign(mx.begin() + static_cast<std::ptrdiff_t>(from),
+             mx.begin() + static_cast<std::ptrdiff_t>(from + pieces + 1));
+  my_.assign(my.begin() + static_cast<std::ptrdiff_t>(from),
+             my.begin() + static_cast<std::ptrdiff_t>(from + pieces + 1));
+}
+
+TPointD TFitSpline::At(std::size_t i, double u) const {
+  if (i >= h_.size()) throw RangeError("spline piece outside the spline");
+  const double h = h_[i];
+  const double s = u * h;  // distance from the piece's start along the parameter
+  const double r = h - s;  // and from its end
+  auto coord = [&](const std::vector<double>& m, double y0, double y1) {
+    return m[i] * r * r * r / (6 * h) + m[i + 1] * s * s * s / (6 * h) +
+           (y0 / h - m[i] * h / 6) * r + (y1 / h - m[i + 1] * h / 6) * s;
+  };
+  return {coord(mx_, p_[i].X, p_[i + 1].X), coord(my_, p_[i].Y, p_[i + 1].Y)};
 }
 
 }  // namespace vm

@@ -57,8 +57,10 @@ class TBezierCurve {
   // Binomial(n, i) x^i (1 - x)^(n - i) for the current degree n.
   double BernsteinBasis(int i, double x) const;
   // Advances the parameter by one step; false once it passes 1. Otherwise p is
-  // the point of the curve over controls[first] .. controls[first + n].
-  bool BezierNext(TPointD& p, const std::vector<TPointD>& controls, int first);
+  // the point of the curve over controls[first] .. controls[first + n]. With
+  // weights (one per control point of the list) the curve is rational.
+  bool BezierNext(TPointD& p, const std::vector<TPointD>& controls, int first,
+                  const std::vector<double>* weights = nullptr);
 
  private:
   int n_ = 0;
@@ -74,6 +76,15 @@ class TBSplineCurve {
   // when the list has too few knots, when the knots decrease, or for a
   // negative degree or a step that is not positive.
   void BSplineInit(int degree, int last, const std::vector<double>& knots, double step);
+  // The same curve, but the parameter walks every non-empty knot span
+  // U[j] .. U[j+1] (j = K-1 .. N) in its own number of equal steps,
+  // stepsPerSpan[j - (K-1)], so a span far longer in parameter than the others
+  // takes no samples away from them.
+  void BSplineInitSpans(int degree, int last, const std::vector<double>& knots,
+                        const std::vector<int>& stepsPerSpan);
+  // Control-point weights (one per control point) make the curve rational;
+  // null (the default) evaluates the plain B-spline.
+  void SetWeights(const std::vector<double>* weights) { weights_ = weights; }
   // Cox-de Boor basis of order k at t (k < 2: the half-open knot interval).
   double BSplineBasis(int i, int k, double t) const;
   // False once the parameter reaches U[N+1]; otherwise p := the curve at the
@@ -83,12 +94,44 @@ class TBSplineCurve {
   double Step() const { return step_; }
 
  private:
+  void InitKnots(int degree, int last, const std::vector<double>& knots);
+  TPointD Evaluate(double t, const std::vector<TPointD>& controls);
+
   int n_ = 0;  // N, the last control point
   int k_ = 0;  // K, the order
   std::vector<double> u_;
   double t_ = 0;
   double step_ = 0;
   std::vector<double> work_;  // basis values of one evaluation
+  const std::vector<double>* weights_ = nullptr;
+  bool bySpans_ = false;
+  std::vector<int> spanSteps_;
+  int span_ = 0;  // current span j (by spans)
+  int sub_ = 0;   // step within the span
+};
+
+// Cubic spline through a list of points (at least two, no two neighbours
+// equal), with the chord lengths as parameter steps and continuous bending.
+// The ends take the given tangent directions, or are left free (no bending at
+// the end) without one; a closed spline runs on smoothly through its first
+// point.
+class TFitSpline {
+ public:
+  void Init(const std::vector<TPointD>& points, bool closed, const TPointD* startTangent,
+            const TPointD* endTangent);
+  // Number of pieces: one between each two neighbouring points (and from the
+  // last back to the first when closed).
+  std::size_t Pieces() const { return h_.size(); }
+  // Chord length of piece i.
+  double Chord(std::size_t i) const { return h_[i]; }
+  // The point at the fraction u (0..1) of piece i.
+  TPointD At(std::size_t i, double u) const;
+
+ private:
+  std::vector<TPointD> p_;  // the points of the pieces, p_[i] .. p_[i + 1]
+  std::vector<double> h_;   // chord length of each piece
+  std::vector<double> mx_;  // second derivatives at the points, X
+  std::vector<double> my_;  // and Y
 };
 
 }  // namespace vm

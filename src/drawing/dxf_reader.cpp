@@ -8,6 +8,8 @@
 // "$LTSCALE" is 0.000394 is in inches.
 #include <QString>
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -29,9 +31,21 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// No curve of a drawing needs more segments than this (a 20 km curve at 2 mm);
-// a larger count can only come from a corrupt value and would exhaust memory.
-constexpr double kMaxCurveSegments = 10'000'000;
+// Points a figure and a whole drawing may have. A curve is measured before it
+// is flattened, so a corrupt radius or sweep is refused before its points take
+// the memory. 2,000,000 points at 2 mm are a 4 km contour.
+constexpr std::int64_t kMaxFigurePoints = 2'000'000;
+constexpr std::int64_t kMaxDrawingPoints = 20'000'000;
+
+// Spline degrees above this are not written by CAD programs; the work per
+// point grows with the square of the degree.
+constexpr std::int32_t kMaxSplineDegree = 25;
+
+// A sweep larger than one turn by more than this is folded into one turn.
+constexpr double kTurnTolerance = 1e-9;
+
+// Largest plotter coordinate and extent.
+constexpr double kPlotterRange = 2147483647.0;
 
 // Half a plotter unit: a bulge arc that strays less than this from its chord
 // is drawn as the chord itself.
@@ -54,6 +68,45 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
     if (x != y) return false;
   }
+  return true;
+}
+
+// The plain decimals that CAD programs write ("-12.3456"): at most 15 digits,
+// at least one before the point and one after it when there is a point. The
+// digits as an integer and the power of ten are then both exact doubles, and
+// their quotient, rounded once, is the correctly rounded value of the text,
+// the same that the general parser gives. Anything else is left to that
+// parser.
+bool FastDecimal(std::string_view t, double& x) {
+  static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) ++i;
+  std::uint64_t m = 0;
+  int digits = 0;
+  const std::size_t intStart = i;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+    m = m * 10 + static_cast<unsigned>(t[i] - '0');
+    ++digits;
+    ++i;
+  }
+  if (i == intStart) return false;
+  int fraction = 0;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    const std::size_t fracStart = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+      m = m * 10 + static_cast<unsigned>(t[i] - '0');
+      ++digits;
+      ++i;
+    }
+    fraction = static_cast<int>(i - fracStart);
+    if (fraction == 0) return false;
+  }
+  if (i != t.size() || digits > 15) return false;
+  const double v = static_cast<double>(m) / kPow10[fraction];
+  x = negative ? -v : v;
   return true;
 }
 
@@ -103,6 +156,23 @@ std::string_view Thpgl::ReadLine() {
     const char* const begin = buf_.data() + bufPos_;
     const char* const end = buf_.data() + bufLen_;
     const char* q = begin;
+    // Eight bytes at a time: a byte equal to CR or LF makes its XOR with
+    // that byte zero, and the lowest zero byte of a word is found exactly.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
+    while (end - q >= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, q, 8);
+      const std::uint64_t cr = v ^ (kOnes * '\r');
+      const std::uint64_t lf = v ^ (kOnes * '\n');
+      const std::uint64_t hit = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh;
+      if (hit != 0) {
+        q += __builtin_ctzll(hit) >> 3;
+        break;
+      }
+      q += 8;
+    }
     while (q != end && *q != '\r' && *q != '\n') ++q;
     if (q != end) {
       terminator = *q;
@@ -157,6 +227,29 @@ void Thpgl::BadDxfValue(std::string_view text) const {
                      QString::number(LineCount) + ": " + shown);
 }
 
+void Thpgl::BadDxfValueAt(std::int32_t line, std::string_view text) const {
+  QString shown = QString::fromLatin1(
+      text.data(), static_cast<qsizetype>(std::min<std::size_t>(text.size(), 60)));
+  throw MessageError("Project_window", "zbiorUszkodzony", QString::number(line) + ": " + shown);
+}
+
+void Thpgl::TooManyPoints() const {
+  throw MessageError("Project_window", "figuraZaDuzoPunktow", QString::number(LineCount));
+}
+
+// The number of the last group-code line read, or -1 when it is no number.
+int Thpgl::GroupCodeNumber() const {
+  const std::string_view t = dxfTrimmed_;
+  // "0" and numbers without leading zeros, as the codes compare as text.
+  if (t.empty() || t.size() > 6 || (t.size() > 1 && t[0] == '0')) return -1;
+  int n = 0;
+  for (const char c : t) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
 void Thpgl::ReadDouble(double& x) {
   ReadLine();
   std::string_view t = dxfTrimmed_;
@@ -169,6 +262,7 @@ void Thpgl::ReadDouble(double& x) {
       if (local[i] == ',') local[i] = '.';
     t = std::string_view(local, t.size());
   }
+  if (FastDecimal(t, x)) return;
   try {
     x = ParseFileDouble(t);
   } catch (const ConversionError&) {
@@ -215,14 +309,6 @@ bool Thpgl::ReadDxfPoint(TPointD& p) {
   if (!FindCode("10")) return false;
   ReadDouble(p.X);
   if (!FindCode("20")) return false;
-  ReadDouble(p.Y);
-  return true;
-}
-
-bool Thpgl::ReadDxfPoint2(TPointD& p) {
-  if (!FindCode("11")) return false;
-  ReadDouble(p.X);
-  if (!FindCode("21")) return false;
   ReadDouble(p.Y);
   return true;
 }
@@ -279,17 +365,95 @@ double Thpgl::DxfLengthToMm(double length) const {
 std::int32_t Thpgl::DxfSegmentCount(double lengthMm, double fraction) const {
   const double s = std::min(2.0, std::max(0.5, lengthMm / 96));
   const double v = fraction * lengthMm / s + 0.5;
-  if (!std::isfinite(v) || std::abs(v) > kMaxCurveSegments) BadDxfValue(NumberText(lengthMm));
+  if (!std::isfinite(v)) BadDxfValue(NumberText(lengthMm));
+  if (std::abs(v) > static_cast<double>(kMaxFigurePoints)) TooManyPoints();
   return std::max<std::int32_t>(16, std::abs(Round(v)));
 }
 
+// Refuses a curve of `count` more points when the figure or the drawing would
+// then hold more points than a drawing may.
+void Thpgl::ReserveCurvePoints(const tfigura& figure, double count) const {
+  const double figurePoints = static_cast<double>(figure.Points.size()) + count;
+  if (!(figurePoints <= static_cast<double>(kMaxFigurePoints))) TooManyPoints();
+  if (!(static_cast<double>(dxfDrawingPoints_) + figurePoints <=
+        static_cast<double>(kMaxDrawingPoints)))
+    throw MessageError("Project_window", "rysunekZaDuzoPunktow", QString::number(LineCount));
+}
+
+// Refuses a curve whose box (the centre in drawing coordinates plus and minus
+// `extent` in both axes) does not fit the range of plotter units.
+void Thpgl::CheckCurveBox(TPointD centre, double extent) const {
+  double cx = centre.X, cy = centre.Y;
+  if (ocsActive_) {
+    cx = centre.X * ocsAx_[0] + centre.Y * ocsAy_[0] + ocsZ_ * ocsN_[0];
+    cy = centre.X * ocsAx_[1] + centre.Y * ocsAy_[1] + ocsZ_ * ocsN_[1];
+  }
+  const double e = std::abs(DxfLengthToMm(extent)) * 40;
+  const double x = std::abs(DxfLengthToMm(cx)) * 40;
+  const double y = std::abs(DxfLengthToMm(cy)) * 40;
+  if (!(x + e <= kPlotterRange && y + e <= kPlotterRange && 2 * e <= kPlotterRange))
+    throw MessageError("Project_window", "figuraPozaZakresem", QString::number(LineCount));
+}
+
+// The object coordinate system of an entity from its extrusion direction n
+// (null: none given) and its elevation: points are taken along the object's
+// axes by the arbitrary-axis rule of the format and seen from above (their X
+// and Y). The direction +Z (the usual case) leaves the points as they are; -Z
+// mirrors X.
+void Thpgl::SetExtrusion(const double* n, double elevation) {
+  ocsActive_ = false;
+  if (n == nullptr || (n[0] == 0 && n[1] == 0 && n[2] == 1)) return;
+  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (!(len > 1e-12) || !std::isfinite(len)) BadDxfValue("210");
+  const double nx = n[0] / len, ny = n[1] / len, nz = n[2] / len;
+  if (nx == 0 && ny == 0 && nz > 0) return;
+  double ax[3];
+  if (std::abs(nx) < 1.0 / 64 && std::abs(ny) < 1.0 / 64) {
+    ax[0] = nz;  // world Y x N
+    ax[1] = 0;
+    ax[2] = -nx;
+  } else {
+    ax[0] = -ny;  // world Z x N
+    ax[1] = nx;
+    ax[2] = 0;
+  }
+  const double al = std::sqrt(ax[0] * ax[0] + ax[1] * ax[1] + ax[2] * ax[2]);
+  for (double& a : ax) a /= al;
+  // Y axis = N x X axis.
+  const double ay0 = ny * ax[2] - nz * ax[1];
+  const double ay1 = nz * ax[0] - nx * ax[2];
+  ocsAx_[0] = ax[0];
+  ocsAx_[1] = ax[1];
+  ocsAy_[0] = ay0;
+  ocsAy_[1] = ay1;
+  ocsN_[0] = nx;
+  ocsN_[1] = ny;
+  ocsZ_ = elevation;
+  ocsActive_ = true;
+}
+
 void Thpgl::AddDxfPoint(tfigura& figure, double x, double y) {
+  if (ocsActive_) {
+    const double wx = x * ocsAx_[0] + y * ocsAy_[0] + ocsZ_ * ocsN_[0];
+    y = x * ocsAx_[1] + y * ocsAy_[1] + ocsZ_ * ocsN_[1];
+    x = wx;
+  }
   const TPointI p = DxfToPlotter(x, y);
-  if (p != LastAdded) figure.AddPoint(p);
+  if (p != LastAdded) {
+    if (static_cast<std::int64_t>(figure.Points.size()) >= kMaxFigurePoints) [[unlikely]]
+      TooManyPoints();
+    figure.AddPoint(p);
+  }
   LastAdded = p;
 }
 
 void Thpgl::AppendDxfPoint(tfigura& figure, double x, double y) {
+  if (ocsActive_) {
+    const double wx = x * ocsAx_[0] + y * ocsAy_[0] + ocsZ_ * ocsN_[0];
+    y = x * ocsAx_[1] + y * ocsAy_[1] + ocsZ_ * ocsN_[1];
+    x = wx;
+  }
+  if (static_cast<std::int64_t>(figure.Points.size()) >= kMaxFigurePoints) TooManyPoints();
   figure.AddPoint(DxfToPlotter(x, y));
 }
 
@@ -297,6 +461,7 @@ void Thpgl::AddArcPoints(tfigura& figure, TPointD centre, double r, double a0, d
                          double a1) {
   const double lengthMm = DxfLengthToMm(2 * kPi * r);
   const std::int32_t n = DxfSegmentCount(lengthMm, w / (2 * kPi));
+  ReserveCurvePoints(figure, n + 1.0);
   // Arc points take the same equality test as every other point: a repeated
   // point would be a move of zero length, which the job writer takes for a
   // corner and pauses at, in the middle of a smooth contour.
@@ -334,7 +499,7 @@ void Thpgl::AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int
   const double l = DxfLengthToMm(DistanceD(p0, p1) + DistanceD(p1, p2) + DistanceD(p2, p3));
   if (!(l > 0.5)) return;
   const double s = std::min(2.0, std::max(0.5, l / 24));
-  if (l / s > kMaxCurveSegments) BadDxfValue(NumberText(l));
+  ReserveCurvePoints(figure, l / s + 1);
   double step = s / l;
   if (step > 1) step = 0.25;
   TCubicCurve cubic;
@@ -345,23 +510,97 @@ void Thpgl::AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int
 
 // ---- Entities ----
 
+namespace {
+
+// The first values of a few group codes of one entity.
+template <std::size_t N>
+struct TGroupValues {
+  std::array<int, N> codes;
+  std::array<double, N> value{};
+  std::array<bool, N> have{};
+  std::array<std::int32_t, N> line{};
+  int Slot(int code) const {
+    for (std::size_t i = 0; i < N; ++i)
+      if (codes[i] == code) return static_cast<int>(i);
+    return -1;
+  }
+  bool Has(int code) const { return have[static_cast<std::size_t>(Slot(code))]; }
+  double Get(int code) const { return value[static_cast<std::size_t>(Slot(code))]; }
+  // The extrusion direction when the entity gives one.
+  bool Extrusion(double n[3]) const {
+    const int s = Slot(210);
+    const bool any = have[s] || have[s + 1] || have[s + 2];
+    n[0] = have[s] ? value[s] : 0;
+    n[1] = have[s + 1] ? value[s + 1] : 0;
+    n[2] = have[s + 2] ? value[s + 2] : 1;
+    return any;
+  }
+  bool PaperSpace() const {
+    const int s = Slot(67);
+    return s >= 0 && have[static_cast<std::size_t>(s)] && value[static_cast<std::size_t>(s)] == 1;
+  }
+};
+
+}  // namespace
+
+// Reads the group pairs of the entity up to its end (the next group code 0 or
+// the end of the file), keeping the first value of each code asked for.
+template <std::size_t N>
+static void ReadGroups(Thpgl& reader, TGroupValues<N>& g) {
+  while (!reader.AtEof) {
+    reader.ReadLine();
+    if (reader.CodeLinePending) continue;  // a value line
+    const int c = reader.GroupCodeNumber();
+    if (c == 0) break;
+    const int slot = g.Slot(c);
+    if (slot < 0 || g.have[static_cast<std::size_t>(slot)]) continue;
+    g.line[static_cast<std::size_t>(slot)] = reader.LineCount + 1;
+    reader.ReadDouble(g.value[static_cast<std::size_t>(slot)]);
+    g.have[static_cast<std::size_t>(slot)] = true;
+  }
+}
+
 void Thpgl::ReadDxfLine(tfigura& figure) {
-  static constexpr std::string_view kCodes[4] = {"10", "20", "11", "21"};
-  double v[4] = {0, 0, 0, 0};
+  double v[4] = {0, 0, 0, 0};  // 10, 20, 11, 21
   bool have[4] = {false, false, false, false};
   bool skipped = false;
   while (!AtEof) {
     ReadLine();
-    if (IsGroupCode("0")) break;
-    if (CodeLinePending && (dxfTrimmed_ == "BYBLOCK" || dxfTrimmed_ == "ByBlock")) skipped = true;
-    for (int i = 0; i < 4; ++i) {
-      if (!have[i] && IsGroupCode(kCodes[i])) {
-        ReadDouble(v[i]);
-        have[i] = true;
+    if (CodeLinePending) {  // a value line
+      if (dxfTrimmed_ == "BYBLOCK" || dxfTrimmed_ == "ByBlock") skipped = true;
+      continue;
+    }
+    int slot;
+    switch (GroupCodeNumber()) {
+      case 0:
+        goto end;
+      case 10:
+        slot = 0;
         break;
+      case 20:
+        slot = 1;
+        break;
+      case 11:
+        slot = 2;
+        break;
+      case 21:
+        slot = 3;
+        break;
+      case 67: {
+        double space = 0;
+        ReadDouble(space);
+        if (space == 1) skipped = true;  // paper space
+        continue;
       }
+      default:
+        continue;
+    }
+    if (!have[slot]) {
+      ReadDouble(v[slot]);
+      have[slot] = true;
     }
   }
+end:
   if (have[0] && have[1] && have[2] && have[3] && !skipped) {
     AddDxfPoint(figure, v[0], v[1]);
     AddDxfPoint(figure, v[2], v[3]);
@@ -369,79 +608,136 @@ void Thpgl::ReadDxfLine(tfigura& figure) {
 }
 
 void Thpgl::ReadDxfCircle(tfigura& figure) {
-  TPointD c;
-  double r = 0;
-  if (!ReadDxfPoint(c) || !FindCode("40")) return;
-  ReadDouble(r);
-  const std::int32_t n = DxfSegmentCount(DxfLengthToMm(2 * kPi * r), 1);
-  for (std::int32_t k = 0; k <= n; ++k) {
-    const double a = 2 * kPi * k / n;
+  TGroupValues<8> g{{10, 20, 30, 40, 67, 210, 220, 230}};
+  ReadGroups(*this, g);
+  if (g.PaperSpace() || !g.Has(10) || !g.Has(20) || !g.Has(40)) return;
+  const TPointD c{g.Get(10), g.Get(20)};
+  const double r = g.Get(40);
+  double n[3];
+  SetExtrusion(g.Extrusion(n) ? n : nullptr, g.Get(30));
+  CheckCurveBox(c, r);
+  const std::int32_t count = DxfSegmentCount(DxfLengthToMm(2 * kPi * r), 1);
+  ReserveCurvePoints(figure, count + 1.0);
+  for (std::int32_t k = 0; k <= count; ++k) {
+    const double a = 2 * kPi * k / count;
     AddDxfPoint(figure, c.X + r * std::cos(a), c.Y + r * std::sin(a));
   }
 }
 
 void Thpgl::ReadDxfEllipse(tfigura& figure) {
-  TPointD c, major;
-  double ratio = 0, start = 0, end = 0;
-  if (!ReadDxfPoint(c) || !ReadDxfPoint2(major) || !FindCode("40")) return;
-  ReadDouble(ratio);
-  if (!FindCode("41")) return;
-  ReadDouble(start);
-  if (!FindCode("42")) return;
-  ReadDouble(end);
+  TGroupValues<12> g{{10, 20, 11, 21, 31, 40, 41, 42, 67, 210, 220, 230}};
+  ReadGroups(*this, g);
+  if (g.PaperSpace()) return;
+  for (int code : {10, 20, 11, 21, 40, 41, 42})
+    if (!g.Has(code)) return;
+  const TPointD c{g.Get(10), g.Get(20)};
+  const TPointD major{g.Get(11), g.Get(21)};
+  const double ratio = g.Get(40);
+  double start = g.Get(41);
+  double end = g.Get(42);
   // The ellipse runs counter-clockwise from start to end; an end below the
-  // start lies one turn further on.
+  // start lies one turn further on. Parameters that span more than one turn
+  // are folded into one, as CAD programs keep them.
   if (end < start) end += 2 * kPi;
-  const double a = std::sqrt(major.X * major.X + major.Y * major.Y);
-  const double b = ratio * a;
-  const double phi = VectorAngleD(c, TPointD{c.X + major.X, c.Y + major.Y});
-  const std::int32_t n = DxfSegmentCount(DxfLengthToMm(std::abs(end - start) * a), 1);
-  const double cp = std::cos(phi);
-  const double sp = std::sin(phi);
-  for (std::int32_t k = 0; k <= n; ++k) {
-    const double u = start + (end - start) * k / n;
+  if (!(end - start <= 2 * kPi + kTurnTolerance) && std::isfinite(start) && std::isfinite(end)) {
+    start = std::fmod(start, 2 * kPi);
+    if (start < 0) start += 2 * kPi;
+    end = std::fmod(end, 2 * kPi);
+    if (end < 0) end += 2 * kPi;
+    if (end <= start) end += 2 * kPi;
+  }
+  double n[3];
+  const bool extruded = g.Extrusion(n) && !(n[0] == 0 && n[1] == 0 && n[2] == 1);
+  if (!extruded) {
+    const double a = std::sqrt(major.X * major.X + major.Y * major.Y);
+    const double b = ratio * a;
+    const double phi = VectorAngleD(c, TPointD{c.X + major.X, c.Y + major.Y});
+    CheckCurveBox(c, a);
+    const std::int32_t count = DxfSegmentCount(DxfLengthToMm(std::abs(end - start) * a), 1);
+    ReserveCurvePoints(figure, count + 1.0);
+    const double cp = std::cos(phi);
+    const double sp = std::sin(phi);
+    for (std::int32_t k = 0; k <= count; ++k) {
+      const double u = start + (end - start) * k / count;
+      const double cu = std::cos(u);
+      const double su = std::sin(u);
+      AddDxfPoint(figure, c.X + (a * cu * cp - b * su * sp), c.Y + (a * cu * sp + b * su * cp));
+    }
+    return;
+  }
+  // An ellipse lies in the plane normal to its extrusion direction; its centre
+  // and major axis are world coordinates, its minor axis is the normal crossed
+  // with the major axis, and the parameter turns about the normal (clockwise
+  // seen from above for the direction -Z).
+  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (!(len > 1e-12) || !std::isfinite(len)) BadDxfValueAt(g.line[9], "210");
+  const double nx = n[0] / len, ny = n[1] / len, nz = n[2] / len;
+  const double mx = major.X, my = major.Y, mz = g.Has(31) ? g.Get(31) : 0;
+  const double a = std::sqrt(mx * mx + my * my + mz * mz);
+  // minor = ratio (N x M), X and Y components
+  const double minorX = ratio * (ny * mz - nz * my);
+  const double minorY = ratio * (nz * mx - nx * mz);
+  CheckCurveBox(c, a);
+  const std::int32_t count = DxfSegmentCount(DxfLengthToMm(std::abs(end - start) * a), 1);
+  ReserveCurvePoints(figure, count + 1.0);
+  for (std::int32_t k = 0; k <= count; ++k) {
+    const double u = start + (end - start) * k / count;
     const double cu = std::cos(u);
     const double su = std::sin(u);
-    AddDxfPoint(figure, c.X + (a * cu * cp - b * su * sp), c.Y + (a * cu * sp + b * su * cp));
+    AddDxfPoint(figure, c.X + mx * cu + minorX * su, c.Y + my * cu + minorY * su);
   }
 }
 
 void Thpgl::ReadDxfArc(tfigura& figure) {
-  TPointD c;
-  double r = 0, start = 0, end = 0;
-  if (!ReadDxfPoint(c) || !FindCode("40")) return;
-  ReadDouble(r);
-  if (!FindCode("50")) return;
-  ReadDouble(start);
-  if (!FindCode("51")) return;
-  ReadDouble(end);
-  const double a0 = start * kPi / 180;
-  const double a1 = end * kPi / 180;
+  TGroupValues<10> g{{10, 20, 30, 40, 50, 51, 67, 210, 220, 230}};
+  ReadGroups(*this, g);
+  if (g.PaperSpace()) return;
+  for (int code : {10, 20, 40, 50, 51})
+    if (!g.Has(code)) return;
+  const TPointD c{g.Get(10), g.Get(20)};
+  const double r = g.Get(40);
+  double start = g.Get(50);
+  double end = g.Get(51);
+  double a0 = start * kPi / 180;
+  double a1 = end * kPi / 180;
   double w = a1 - a0;
   if (w < 0) w += 2 * kPi;
+  if (!(w >= 0 && w <= 2 * kPi + kTurnTolerance)) {
+    // Angles that span more than one turn: a CAD program keeps every angle
+    // within one turn, so both are folded into 0..360 degrees; two equal
+    // angles then stand for the full circle.
+    if (!std::isfinite(start) || !std::isfinite(end)) BadDxfValueAt(g.line[5], NumberText(end));
+    start = std::fmod(start, 360.0);
+    if (start < 0) start += 360;
+    end = std::fmod(end, 360.0);
+    if (end < 0) end += 360;
+    a0 = start * kPi / 180;
+    a1 = end * kPi / 180;
+    w = a1 - a0;
+    if (w <= 0) w += 2 * kPi;
+  }
+  double n[3];
+  SetExtrusion(g.Extrusion(n) ? n : nullptr, g.Get(30));
   AddArcPoints(figure, c, r, a0, w, a1);
-  while (!IsGroupCode("0") && !AtEof) ReadLine();
 }
 
-void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
-  std::int32_t flags = 0;
-  // The flags precede the vertices; a lightweight polyline without flags
-  // starts its vertices (group 10) straight away.
-  while (!IsGroupCode("70") && !IsGroupCode("0") && !(lightweight && IsGroupCode("10")) && !AtEof)
+// Reads up to the end of the vertices of a polyline (its SEQEND, or another
+// entity, whose name is kept for the next figure).
+void Thpgl::SkipPolylineVertices() {
+  SkipToVertexOrSeqend();
+  while (IsEntity("VERTEX") && !AtEof) {
     ReadLine();
-  if (IsGroupCode("70")) ReadInt(flags);
-  if (flags & (4 | 8)) {
-    ReadDxfSplineFit(figure, (flags & 1) != 0);
-    return;
+    SkipToVertexOrSeqend();
   }
-  const bool closed = (flags & 1) != 0;
-  if (!lightweight) SkipToVertexOrSeqend();
+}
 
+// The polyline through the vertices v, with a bulge arc from every vertex whose
+// bulge is not 0 to the next one.
+void Thpgl::AddPolylineVertices(tfigura& figure, const std::vector<TPointD>& v,
+                                const std::vector<double>& bulges, bool closed) {
   bool pending = false;  // the last vertex read begins a bulge arc
   TPointD pendingVertex;
   double pendingBulge = 0;
-  bool haveFirst = false;
-  TPointD firstVertex;
   // The segment from the pending vertex to `next`: an arc, or a straight
   // segment when the arc strays less than half a plotter unit from its chord
   // (a bulge of nearly 0 would give an enormous radius and imprecise points).
@@ -454,45 +750,23 @@ void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
       AddBulgeArc(figure, pendingVertex, next, pendingBulge);
     }
   };
-  for (;;) {
-    if (lightweight) {
-      if (IsGroupCode("0") || AtEof) break;
-    } else if (!IsEntity("VERTEX") || AtEof) {
-      break;  // SEQEND, another entity, or a VERTEX cut off by the end of the file
-    }
-    TPointD v;
-    if (!ReadDxfPoint(v)) {
-      if (lightweight) break;
-      SkipToVertexOrSeqend();
-      continue;
-    }
-    if (!haveFirst) {
-      firstVertex = v;
-      haveFirst = true;
-    }
+  for (std::size_t i = 0; i < v.size(); ++i) {
     if (pending) {
-      bendTo(v);
+      bendTo(v[i]);
       pending = false;
     }
-    while (!IsGroupCode("0") && !IsGroupCode("10") && !IsGroupCode("42") && !AtEof) ReadLine();
-    if (IsGroupCode("42")) {
-      double bulge = 0;
-      ReadDouble(bulge);
-      ReadLine();
-      pending = bulge != 0;
-      if (pending) {
-        pendingVertex = v;
-        pendingBulge = bulge;
-      }
+    if (bulges[i] != 0) {
+      pending = true;
+      pendingVertex = v[i];
+      pendingBulge = bulges[i];
+    } else {
+      AddDxfPoint(figure, v[i].X, v[i].Y);
     }
-    if (!pending) AddDxfPoint(figure, v.X, v.Y);
-    if (!lightweight) SkipToVertexOrSeqend();
   }
-
   if (pending) {
-    if (closed && haveFirst) {
+    if (closed) {
       // The bulge of the last vertex of a closed polyline bends its closing segment.
-      bendTo(firstVertex);
+      bendTo(v.front());
     } else {
       AddDxfPoint(figure, pendingVertex.X, pendingVertex.Y);
     }
@@ -505,6 +779,145 @@ void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
     figure.AddPoint(pts.front());
 }
 
+void Thpgl::ReadDxfPolyline(tfigura& figure, bool lightweight) {
+  std::int32_t flags = 0;
+  bool paper = false;
+  double normal[3] = {0, 0, 1};
+  bool extruded = false;
+  double elevation = 0;
+  // Header values met on the way: the space (67), the elevation (POLYLINE:
+  // the Z of its header point, 30; LWPOLYLINE: 38) and the extrusion
+  // direction (210, 220, 230).
+  auto noteHeader = [&] {
+    if (CodeLinePending) return;
+    const int code = GroupCodeNumber();
+    if (code == 67) {
+      double space = 0;
+      ReadDouble(space);
+      paper = space == 1;
+    } else if (code == (lightweight ? 38 : 30)) {
+      ReadDouble(elevation);
+    } else if (code == 210 || code == 220 || code == 230) {
+      ReadDouble(normal[(code - 210) / 10]);
+      extruded = true;
+    }
+  };
+  // The flags precede the vertices; a lightweight polyline without flags
+  // starts its vertices (group 10) straight away.
+  noteHeader();
+  while (!IsGroupCode("70") && !IsGroupCode("0") && !(lightweight && IsGroupCode("10")) && !AtEof) {
+    ReadLine();
+    noteHeader();
+  }
+  if (IsGroupCode("70")) ReadInt(flags);
+
+  std::vector<TPointD> v;
+  std::vector<double> bulges;
+
+  if (lightweight) {
+    // One pass over the group pairs up to the next entity: vertices (10, 20
+    // and a bulge 42 after them), the elevation (38), the extrusion direction
+    // (210, 220, 230, written after the vertices) and the space (67).
+    bool haveY = true;  // the last vertex has its Y
+    bool haveBulge = true;
+    for (;;) {
+      if (!CodeLinePending) {
+        const int code = GroupCodeNumber();
+        if (code == 0) break;
+        switch (code) {
+          case 10:
+            if (haveY) {
+              TPointD p;
+              ReadDouble(p.X);
+              v.push_back(p);
+              bulges.push_back(0);
+              haveY = false;
+              haveBulge = false;
+            }
+            break;
+          case 20:
+            if (!haveY) {
+              ReadDouble(v.back().Y);
+              haveY = true;
+            }
+            break;
+          case 42:
+            if (haveY && !haveBulge && !v.empty()) {
+              ReadDouble(bulges.back());
+              haveBulge = true;
+            }
+            break;
+          case 38:
+          case 67:
+          case 210:
+          case 220:
+          case 230:
+            noteHeader();
+            break;
+          default:
+            break;
+        }
+      }
+      if (AtEof) break;
+      ReadLine();
+    }
+    if (!haveY) {  // a vertex without its Y is not drawn
+      v.pop_back();
+      bulges.pop_back();
+    }
+    if (paper) return;
+    SetExtrusion(extruded ? normal : nullptr, elevation);
+    if (flags & 4) {
+      // A lightweight polyline has no spline-fit vertices.
+      return;
+    }
+    if (!v.empty()) AddPolylineVertices(figure, v, bulges, (flags & 1) != 0);
+    return;
+  }
+
+  // POLYLINE: the rest of the header up to its first vertex.
+  while (!IsGroupCode("0") && !AtEof) {
+    ReadLine();
+    noteHeader();
+  }
+  if (paper) {
+    SkipPolylineVertices();
+    return;
+  }
+  if (flags & (16 | 64)) {
+    // A polygon mesh or a polyface mesh: a surface, not a contour.
+    ++SkippedMeshes;
+    SkipPolylineVertices();
+    return;
+  }
+  // A 3D polyline (flag 8) has world coordinates; a 2D one lies in the plane
+  // of its extrusion direction.
+  if (!(flags & 8)) SetExtrusion(extruded ? normal : nullptr, elevation);
+  if (flags & 4) {
+    ReadDxfSplineFit(figure, (flags & 1) != 0);
+    return;
+  }
+  SkipToVertexOrSeqend();
+  for (;;) {
+    if (!IsEntity("VERTEX") || AtEof) break;  // SEQEND, another entity, or a cut-off VERTEX
+    TPointD p;
+    if (!ReadDxfPoint(p)) {
+      SkipToVertexOrSeqend();
+      continue;
+    }
+    while (!IsGroupCode("0") && !IsGroupCode("10") && !IsGroupCode("42") && !AtEof) ReadLine();
+    double bulge = 0;
+    if (IsGroupCode("42")) {
+      ReadDouble(bulge);
+      ReadLine();
+    }
+    v.push_back(p);
+    bulges.push_back(bulge);
+    SkipToVertexOrSeqend();
+  }
+  if (!v.empty()) AddPolylineVertices(figure, v, bulges, (flags & 1) != 0);
+}
+
 void Thpgl::ReadDxfSplineFit(tfigura& figure, bool closed) {
   std::vector<TPointD> v;
   SkipToVertexOrSeqend();
@@ -514,7 +927,9 @@ void Thpgl::ReadDxfSplineFit(tfigura& figure, bool closed) {
       while (!IsGroupCode("70") && !IsGroupCode("0") && !AtEof) ReadLine();
       if (IsGroupCode("70")) {
         ReadLine();
-        if (IsValue("8") || IsValue("32")) v.push_back(p);
+        // Vertices the CAD program computed on the curve: 8 (32 and 40 in a
+        // 3D polyline); the frame's control points (16, 48) are left out.
+        if (IsValue("8") || IsValue("32") || IsValue("40")) v.push_back(p);
       }
     }
     SkipToVertexOrSeqend();
@@ -545,44 +960,141 @@ void Thpgl::ReadDxfSplineFit(tfigura& figure, bool closed) {
   }
 }
 
+// The curve through the fit points of a spline: a cubic spline with the chord
+// lengths as parameter steps, taking the fit tangents at its ends when the
+// spline gives them, flattened by the spline segment rule.
+void Thpgl::AddFitSpline(tfigura& figure, const std::vector<TPointD>& fits, bool closed,
+                         const TPointD* startTangent, const TPointD* endTangent) {
+  std::vector<TPointD> pts;
+  for (const TPointD& p : fits)
+    if (pts.empty() || !(p == pts.back())) pts.push_back(p);
+  if (closed && pts.size() > 1 && pts.front() == pts.back()) pts.pop_back();
+  if (pts.size() < 2 || (closed && pts.size() < 3)) {
+    for (const TPointD& p : pts) AddDxfPoint(figure, p.X, p.Y);
+    return;
+  }
+  TFitSpline spline;
+  spline.Init(pts, closed, startTangent, endTangent);
+  double chords = 0;
+  for (std::size_t i = 0; i < spline.Pieces(); ++i) chords += spline.Chord(i);
+  const double lc = DxfLengthToMm(chords);
+  const double s = std::min(2.0, std::max(0.5, lc / (96.0 * static_cast<double>(pts.size()))));
+  ReserveCurvePoints(figure, lc / s + static_cast<double>(spline.Pieces()) + 1);
+  AddDxfPoint(figure, pts.front().X, pts.front().Y);
+  for (std::size_t i = 0; i < spline.Pieces(); ++i) {
+    const auto steps =
+        static_cast<std::int32_t>(std::max(1.0, std::ceil(DxfLengthToMm(spline.Chord(i)) / s)));
+    for (std::int32_t k = 1; k < steps; ++k) {
+      const TPointD p = spline.At(i, static_cast<double>(k) / steps);
+      AddDxfPoint(figure, p.X, p.Y);
+    }
+    const TPointD& end = (closed && i + 1 == spline.Pieces()) ? pts.front() : pts[i + 1];
+    AddDxfPoint(figure, end.X, end.Y);
+  }
+}
+
 void Thpgl::ReadDxfSpline(tfigura& figure) {
-  std::int32_t degree = 0, knotCount = 0, controlCount = 0;
-  if (FindCode("71")) ReadInt(degree);
-  if (FindCode("72")) ReadInt(knotCount);
-  if (FindCode("73")) ReadInt(controlCount);
-  std::vector<double> knots;
+  std::int32_t flags = 0, degree = 0, knotCount = 0, controlCount = 0;
+  bool haveFlags = false, haveDegree = false, haveKnotCount = false, haveControlCount = false;
+  bool paper = false;
+  std::vector<double> knots, weights;
   std::vector<TPointD> controls, fits;
-  while (!IsGroupCode("0") && !AtEof) {
+  TPointD startTangent, endTangent;
+  bool haveStartTangent = false, haveEndTangent = false;
+  // Reads the Y (group yCode) that follows an X; false at the entity's end.
+  auto readPoint = [&](TPointD& p, std::string_view yCode) {
+    ReadDouble(p.X);
+    if (!FindCode(yCode)) return false;
+    ReadDouble(p.Y);
+    return true;
+  };
+  bool cut = false;  // a point without its Y ended the entity
+  while (!cut && !IsGroupCode("0") && !AtEof) {
     ReadLine();
-    if (IsGroupCode("40")) {
-      double knot = 0;
-      ReadDouble(knot);
-      knots.push_back(knot);
-    } else if (IsGroupCode("41")) {
-      double weight = 1;  // weights are read and checked, but not used
-      ReadDouble(weight);
-    } else if (IsGroupCode("10")) {
-      TPointD p;
-      ReadDouble(p.X);
-      if (!FindCode("20")) break;
-      ReadDouble(p.Y);
-      controls.push_back(p);
-    } else if (IsGroupCode("11")) {
-      TPointD p;
-      ReadDouble(p.X);
-      if (!FindCode("21")) break;
-      ReadDouble(p.Y);
-      fits.push_back(p);
+    if (CodeLinePending) continue;
+    switch (GroupCodeNumber()) {
+      case 40: {
+        double knot = 0;
+        ReadDouble(knot);
+        knots.push_back(knot);
+        break;
+      }
+      case 41: {
+        double weight = 1;
+        ReadDouble(weight);
+        if (!(weight > 0)) BadDxfValue(dxfTrimmed_);
+        weights.push_back(weight);
+        break;
+      }
+      case 10: {
+        TPointD p;
+        if (readPoint(p, "20")) {
+          controls.push_back(p);
+        } else {
+          cut = true;
+        }
+        break;
+      }
+      case 11: {
+        TPointD p;
+        if (readPoint(p, "21")) {
+          fits.push_back(p);
+        } else {
+          cut = true;
+        }
+        break;
+      }
+      case 12:
+        if (!haveStartTangent) {
+          haveStartTangent = readPoint(startTangent, "22");
+          cut = !haveStartTangent;
+        }
+        break;
+      case 13:
+        if (!haveEndTangent) {
+          haveEndTangent = readPoint(endTangent, "23");
+          cut = !haveEndTangent;
+        }
+        break;
+      case 67: {
+        double space = 0;
+        ReadDouble(space);
+        paper = space == 1;
+        break;
+      }
+      case 70:
+        if (!haveFlags) ReadInt(flags);
+        haveFlags = true;
+        break;
+      case 71:
+        if (!haveDegree) {
+          ReadInt(degree);
+          if (degree > kMaxSplineDegree) BadDxfValue(dxfTrimmed_);
+        }
+        haveDegree = true;
+        break;
+      case 72:
+        if (!haveKnotCount) ReadInt(knotCount);
+        haveKnotCount = true;
+        break;
+      case 73:
+        if (!haveControlCount) ReadInt(controlCount);
+        haveControlCount = true;
+        break;
+      default:
+        break;
     }
   }
+  if (paper) return;
+  const bool closed = (flags & 1) != 0;
   // The counts in the header only announce the lists; the lists read are used.
   const std::size_t nc = controls.size();
   const std::size_t nk = knots.size();
   auto throughFitPoints = [&] {
-    for (const TPointD& p : fits) AddDxfPoint(figure, p.X, p.Y);
+    AddFitSpline(figure, fits, closed, haveStartTangent ? &startTangent : nullptr,
+                 haveEndTangent ? &endTangent : nullptr);
   };
   if (nc == 0) {
-    // A spline given by fit points alone is drawn as the polyline through them.
     throughFitPoints();
     return;
   }
@@ -593,13 +1105,21 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
     AddDxfPoint(figure, lastControl.X, lastControl.Y);
     return;
   }
+  // Weights are padded with 1 up to the number of control points; a spline
+  // whose weights are all 1 is an ordinary one.
+  if (weights.size() < nc) weights.resize(nc, 1.0);
+  const bool rational =
+      std::any_of(weights.begin(), weights.begin() + static_cast<std::ptrdiff_t>(nc),
+                  [](double w) { return w != 1; });
+  const std::vector<double>* w = rational ? &weights : nullptr;
 
   double polygon = 0;
   for (std::size_t i = 0; i + 1 < nc; ++i) polygon += DistanceD(controls[i], controls[i + 1]);
   const double lc = DxfLengthToMm(polygon);
   const double s = std::min(2.0, std::max(0.5, lc / (96.0 * static_cast<double>(nc))));
   const double segments = std::max(4.0, lc / s);
-  if (!std::isfinite(segments) || segments > kMaxCurveSegments) BadDxfValue(NumberText(lc));
+  if (!std::isfinite(segments)) BadDxfValue(NumberText(lc));
+  ReserveCurvePoints(figure, segments + 2);
   double step = std::min(0.25, 1 / segments);
   const std::int32_t m = std::max<std::int32_t>(4, Round(1 / step));
   step = 1.0 / m;
@@ -611,11 +1131,12 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
     // from its first to its last control point; each piece keeps at least its
     // end point.
     step = std::min(1.0, step * static_cast<double>(nc));
+    ReserveCurvePoints(figure, static_cast<double>(nc) / 4 / step + 2);
     AddDxfPoint(figure, firstControl.X, firstControl.Y);
     TBezierCurve bezier;
     for (std::size_t g = 0; g < nc; g += 4) {
       bezier.BezierInit(3, step);
-      while (bezier.BezierNext(p, controls, static_cast<int>(g))) AddDxfPoint(figure, p.X, p.Y);
+      while (bezier.BezierNext(p, controls, static_cast<int>(g), w)) AddDxfPoint(figure, p.X, p.Y);
     }
     AddDxfPoint(figure, lastControl.X, lastControl.Y);
     return;
@@ -630,11 +1151,55 @@ void Thpgl::ReadDxfSpline(tfigura& figure) {
     }
     BadDxfValue("SPLINE");
   }
-  AddDxfPoint(figure, firstControl.X, firstControl.Y);
+  const int order = degree + 1;
+  const int last = static_cast<int>(nc) - 1;
+  // Knot spans of the curve: U[K-1] .. U[N+1]. When the non-empty ones are
+  // equally long, equal parameter steps over the whole range sample every
+  // span alike; otherwise each span takes its own steps, as many as its part
+  // of the control polygon needs at the segment length s.
+  const double lo = knots[static_cast<std::size_t>(order - 1)];
+  const double hi = knots[static_cast<std::size_t>(last + 1)];
+  bool uniform = true;
+  double spanLength = -1;
+  for (int j = order - 1; j <= last && uniform; ++j) {
+    const double d = knots[static_cast<std::size_t>(j) + 1] - knots[static_cast<std::size_t>(j)];
+    if (d <= 0) continue;
+    if (spanLength < 0) {
+      spanLength = d;
+    } else if (std::abs(d - spanLength) > 1e-9 * (hi - lo)) {
+      uniform = false;
+    }
+  }
   TBSplineCurve spline;
-  spline.BSplineInit(degree, static_cast<int>(nc) - 1, knots, step);
+  spline.SetWeights(w);
+  if (uniform) {
+    spline.BSplineInit(degree, last, knots, step);
+  } else {
+    std::vector<int> steps;
+    double total = 0;
+    for (int j = order - 1; j <= last; ++j) {
+      double length = 0;
+      for (int i = std::max(0, j - degree); i < j; ++i)
+        length += DistanceD(controls[static_cast<std::size_t>(i)],
+                            controls[static_cast<std::size_t>(i) + 1]);
+      const double n = std::max(1.0, std::ceil(DxfLengthToMm(length) / s));
+      total += n;
+      ReserveCurvePoints(figure, total + 2);
+      steps.push_back(static_cast<int>(n));
+    }
+    spline.BSplineInitSpans(degree, last, knots, steps);
+  }
+  AddDxfPoint(figure, firstControl.X, firstControl.Y);
   while (spline.BSplineNext(p, controls)) AddDxfPoint(figure, p.X, p.Y);
   AddDxfPoint(figure, lastControl.X, lastControl.Y);
+}
+
+// A block reference: the block's figures are not read, but the operator is
+// told how many references of the model were left out.
+void Thpgl::ReadDxfInsert() {
+  TGroupValues<1> g{{67}};
+  ReadGroups(*this, g);
+  if (!g.PaperSpace()) ++SkippedBlockRefs;
 }
 
 // ---- One figure ----
@@ -658,6 +1223,7 @@ void Thpgl::ReadFigureDxf(tfigura& figure) {
       ReadDouble(LtScale);
       ReadLine();
     } else if (InEntities && CodeLinePending && dxfCodeZero_) {
+      ocsActive_ = false;
       if (t == "LINE") {
         ReadDxfLine(figure);
         FigureDone = true;
@@ -683,10 +1249,25 @@ void Thpgl::ReadFigureDxf(tfigura& figure) {
       } else if (t == "SPLINE") {
         ReadDxfSpline(figure);
         FigureDone = true;
+      } else if (t == "INSERT") {
+        ReadDxfInsert();
+      } else if (t == "ENDSEC") {
+        // The end of the ENTITIES section: nothing after it is drawing geometry.
+        InEntities = false;
       }
+      ocsActive_ = false;
     }
   }
+  // A file that ends inside its ENTITIES section was cut off (an interrupted
+  // copy or download): its last entity may be incomplete and later ones are
+  // missing, so the drawing is refused rather than opened as another shape.
+  if (AtEof && dxfReuseLine_ && dxfTrimmed_ == "ENDSEC") InEntities = false;
+  if (AtEof && InEntities)
+    throw MessageError("Project_window", "zbiorObciety", QString::number(LineCount));
   FinishFigure(figure);
+  dxfDrawingPoints_ += static_cast<std::int64_t>(figure.Points.size());
+  if (dxfDrawingPoints_ > kMaxDrawingPoints)
+    throw MessageError("Project_window", "rysunekZaDuzoPunktow", QString::number(LineCount));
 }
 
 }  // namespace vm

@@ -133,8 +133,11 @@ void Thpgl::FinishFigure(tfigura& figure) {
     if (p.Y < minY) minY = p.Y;
     if (p.Y > maxY) maxY = p.Y;
   }
-  figure.Width = CheckedSub(maxX, minX);
-  figure.Height = CheckedSub(maxY, minY);
+  // A figure wider or higher than the largest coordinate cannot be measured.
+  if (std::int64_t{maxX} - minX > INT32_MAX || std::int64_t{maxY} - minY > INT32_MAX)
+    throw MessageError("Project_window", "figuraPozaZakresem");
+  figure.Width = maxX - minX;
+  figure.Height = maxY - minY;
   figure.fig_pp = {minX, minY};
   figure.fig_pk = {maxX, maxY};
   figure.Depth = 0;

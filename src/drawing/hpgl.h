@@ -68,6 +68,11 @@ class Thpgl : public JobWriter {
   std::int32_t LineCount = 0;   // lines read so far
   bool InEntities = false;      // the line "ENTITIES" has been read
   TPointI LastAdded;            // last point appended by AddDxfPoint
+  // What the drawing holds that is not read, for the operator: block
+  // references (INSERT) of the model and polyface or polygon meshes. Entities
+  // of the paper space (the sheet layout) are left out without a count.
+  std::int32_t SkippedBlockRefs = 0;
+  std::int32_t SkippedMeshes = 0;
 
   // Group-pair reading. ReadLine returns the next line untrimmed (valid until
   // the next read); CR LF, LF CR, LF and CR all end a line.
@@ -81,6 +86,9 @@ class Thpgl : public JobWriter {
   // equals code (word), case-insensitively.
   bool IsGroupCode(std::string_view code) const;
   bool IsValue(std::string_view word) const;
+  // The number of the last group-code line read ("0" or digits without a
+  // leading zero), or -1 when it is none.
+  int GroupCodeNumber() const;
 
   // ---- Job writer: the JobWriter base (job_writer.h) ----
 
@@ -135,7 +143,6 @@ class Thpgl : public JobWriter {
   bool IsEntity(std::string_view name) const;
   bool FindCode(std::string_view code);
   bool ReadDxfPoint(TPointD& p);
-  bool ReadDxfPoint2(TPointD& p);
   void SkipToVertexOrSeqend();
   TPointI DxfToPlotter(double x, double y) const;
   double DxfLengthToMm(double length) const;
@@ -146,6 +153,17 @@ class Thpgl : public JobWriter {
   void AddBulgeArc(tfigura& figure, TPointD p1, TPointD p2, double bulge);
   void AddSplineSegment(tfigura& figure, const std::vector<TPointD>& v, int i, int first, int last);
   [[noreturn]] void BadDxfValue(std::string_view text) const;
+  [[noreturn]] void BadDxfValueAt(std::int32_t line, std::string_view text) const;
+  [[noreturn]] void TooManyPoints() const;
+  void SetExtrusion(const double* n, double elevation);
+  void ReserveCurvePoints(const tfigura& figure, double count) const;
+  void CheckCurveBox(TPointD centre, double extent) const;
+  void AddPolylineVertices(tfigura& figure, const std::vector<TPointD>& v,
+                           const std::vector<double>& bulges, bool closed);
+  void AddFitSpline(tfigura& figure, const std::vector<TPointD>& fits, bool closed,
+                    const TPointD* startTangent, const TPointD* endTangent);
+  void SkipPolylineVertices();
+  void ReadDxfInsert();
   void ReadDxfLine(tfigura& figure);
   void ReadDxfCircle(tfigura& figure);
   void ReadDxfEllipse(tfigura& figure);
@@ -168,6 +186,15 @@ class Thpgl : public JobWriter {
   std::string dxfLineCopy_;      // holds a line that does not lie in one buffer fill
   bool dxfCodeZero_ = false;     // the last group-code line read was "0"
   bool dxfReuseLine_ = false;    // the last line read names an entity still to be read
+  // Object coordinates of the entity being read (extrusion direction other
+  // than +Z): X and Y components of the object's X axis, Y axis and normal,
+  // and its elevation along the normal.
+  bool ocsActive_ = false;
+  double ocsAx_[2] = {1, 0};
+  double ocsAy_[2] = {0, 1};
+  double ocsN_[2] = {0, 0};
+  double ocsZ_ = 0;
+  std::int64_t dxfDrawingPoints_ = 0;  // points of the figures read so far
 };
 
 // Header value "$LTSCALE" of the DXF drawing being read: 1 until the drawing

@@ -2,6 +2,8 @@
 #include "project/figure_collector.h"
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 
 #include "drawing/errors.h"
 #include "drawing/matma.h"
@@ -11,22 +13,24 @@ namespace vm {
 
 namespace {
 
-// Joining tolerance is 9 units, so a 10-unit cell holds every partner of a
-// point within the 3 x 3 cells around it.
-constexpr std::int64_t kCell = 10;
+// End points are kept in a grid of 32 x 32 units. A partner's end lies within
+// 9 units of an end in X and in Y, so only the one to four cells that overlap
+// that square around the end are searched.
+constexpr int kCellShift = 7;
+constexpr std::int64_t kNear = 9;
 
-std::int64_t CellOf(std::int32_t v) {
-  return v >= 0 ? v / kCell : -((-std::int64_t{v} + kCell - 1) / kCell);
+std::int64_t CellOf(std::int64_t v) { return v >> kCellShift; }  // floor division
+
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 33;
+  x *= 0xff51afd7ed558ccdULL;
+  x ^= x >> 33;
+  return x;
 }
 
 std::uint64_t CellKey(std::int64_t cx, std::int64_t cy) {
   return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) |
          static_cast<std::uint32_t>(cy);
-}
-
-bool EndsNear(const TPointSeq& f, const TPointSeq& g) {
-  return PointsNear(f.back(), g.front()) || PointsNear(f.back(), g.back()) ||
-         PointsNear(f.front(), g.front()) || PointsNear(f.front(), g.back());
 }
 
 // Joins g into f in the first of the four end orders that holds; where the
@@ -78,11 +82,14 @@ bool TFigureCollector::Add(std::unique_ptr<tfigura> figure) {
   if (tail_ >= 0) entries_[static_cast<std::size_t>(tail_)].next = e;
   if (head_ < 0) head_ = e;
   tail_ = e;
+  ends_.resize(2 * static_cast<std::size_t>(e) + 2);
   if (entry.joinable) {
-    GridInsert(points.front(), e);
-    GridInsert(points.back(), e);
+    GridInsert(points.front(), 2 * e);
+    GridInsert(points.back(), 2 * e + 1);
   }
-  keys_[key].push_back(e);
+  std::int64_t& keyHead = keys_.Slot(key);
+  keyNext_.push_back(keyHead);
+  keyHead = e;
   entry.points = std::move(points);
   entry.figure = std::move(figure);
   ++alive_;
@@ -90,6 +97,10 @@ bool TFigureCollector::Add(std::unique_ptr<tfigura> figure) {
 }
 
 void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
+  // The first partner of f in the whole list, when known for f as it is now
+  // (-1: none), from the search that ended the last pass.
+  constexpr std::int64_t kUnknown = -2;
+  std::int64_t fromHead = kUnknown;
   bool joined = true;
   while (joined) {
     joined = false;
@@ -97,8 +108,16 @@ void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
     // continues after e's successor (the figure that moved into e's place).
     std::int64_t from = head_;
     while (from >= 0) {
-      const std::int64_t e = FirstPartnerFrom(f, from);
+      std::int64_t e;
+      if (from == head_ && fromHead != kUnknown) {
+        e = fromHead;
+      } else {
+        std::int64_t anywhere;
+        e = FirstPartnerFrom(f, from, anywhere);
+        if (e < 0) fromHead = anywhere;
+      }
       if (e < 0) break;
+      fromHead = kUnknown;
       const std::int64_t successor = entries_[static_cast<std::size_t>(e)].next;
       Join(f, Remove(e));
       joined = true;
@@ -107,18 +126,30 @@ void TFigureCollector::JoinOpenFigures(TPointSeq& f) {
   }
 }
 
-std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t from) const {
+std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t from,
+                                                std::int64_t& anywhere) {
   std::int64_t best = -1;
+  anywhere = -1;
   for (const TPointI& end : {f.front(), f.back()}) {
-    const std::int64_t cx = CellOf(end.X);
-    const std::int64_t cy = CellOf(end.Y);
-    for (std::int64_t dx = -1; dx <= 1; ++dx) {
-      for (std::int64_t dy = -1; dy <= 1; ++dy) {
-        const auto it = ends_.find(CellKey(cx + dx, cy + dy));
-        if (it == ends_.end()) continue;
-        for (const std::int64_t e : it->second) {
-          if (e < from || (best >= 0 && e >= best)) continue;
-          if (EndsNear(f, entries_[static_cast<std::size_t>(e)].points)) best = e;
+    const std::int64_t x0 = CellOf(std::int64_t{end.X} - kNear);
+    const std::int64_t x1 = CellOf(std::int64_t{end.X} + kNear);
+    const std::int64_t y0 = CellOf(std::int64_t{end.Y} - kNear);
+    const std::int64_t y1 = CellOf(std::int64_t{end.Y} + kNear);
+    for (std::int64_t cx = x0; cx <= x1; ++cx) {
+      for (std::int64_t cy = y0; cy <= y1; ++cy) {
+        // An end of a partner lies near this end of f, or near f's other end
+        // and is then found from there: the ends alone decide.
+        const std::int64_t* head = cells_.Find(CellKey(cx, cy));
+        if (head == nullptr) continue;
+        for (std::int64_t r = *head; r >= 0;) {
+          const TEndRecord& rec = ends_[static_cast<std::size_t>(r)];
+          const std::int64_t e = r >> 1;
+          if ((anywhere < 0 || e < anywhere || (e >= from && (best < 0 || e < best))) &&
+              PointsNear(end, rec.point)) {
+            if (anywhere < 0 || e < anywhere) anywhere = e;
+            if (e >= from && (best < 0 || e < best)) best = e;
+          }
+          r = rec.next;
         }
       }
     }
@@ -126,10 +157,9 @@ std::int64_t TFigureCollector::FirstPartnerFrom(const TPointSeq& f, std::int64_t
   return best;
 }
 
-bool TFigureCollector::IsNewFigure(const TPointSeq& f, std::uint64_t key) const {
-  const auto it = keys_.find(key);
-  if (it == keys_.end()) return true;
-  for (const std::int64_t e : it->second)
+bool TFigureCollector::IsNewFigure(const TPointSeq& f, std::uint64_t key) {
+  const std::int64_t* head = keys_.Find(key);
+  for (std::int64_t e = head ? *head : -1; e >= 0; e = keyNext_[static_cast<std::size_t>(e)])
     if (entries_[static_cast<std::size_t>(e)].points.SamePoints(f)) return false;
   return true;
 }
@@ -145,14 +175,15 @@ TPointSeq TFigureCollector::Remove(std::int64_t e) {
   else
     tail_ = entry.prev;
   if (entry.joinable) {
-    GridErase(entry.points.front(), e);
-    GridErase(entry.points.back(), e);
+    GridErase(entry.points.front(), 2 * e);
+    GridErase(entry.points.back(), 2 * e + 1);
   }
-  auto it = keys_.find(entry.key);
-  if (it != keys_.end()) {
-    auto& v = it->second;
-    v.erase(std::find(v.begin(), v.end(), e));
-    if (v.empty()) keys_.erase(it);
+  for (std::int64_t* link = keys_.Find(entry.key); link != nullptr && *link >= 0;
+       link = &keyNext_[static_cast<std::size_t>(*link)]) {
+    if (*link == e) {
+      *link = keyNext_[static_cast<std::size_t>(e)];
+      break;
+    }
   }
   entry.figure.reset();
   entry.prev = entry.next = -1;
@@ -160,17 +191,58 @@ TPointSeq TFigureCollector::Remove(std::int64_t e) {
   return std::move(entry.points);
 }
 
-void TFigureCollector::GridInsert(const TPointI& p, std::int64_t e) {
-  ends_[CellKey(CellOf(p.X), CellOf(p.Y))].push_back(e);
+std::int64_t* TFigureCollector::THeads::Find(std::uint64_t key) {
+  if (slots_.empty()) return nullptr;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = Mix(key) & mask;; i = (i + 1) & mask) {
+    TSlot& s = slots_[i];
+    if (s.head == kFree) return nullptr;
+    if (s.key == key) return &s.head;
+  }
 }
 
-void TFigureCollector::GridErase(const TPointI& p, std::int64_t e) {
-  const auto it = ends_.find(CellKey(CellOf(p.X), CellOf(p.Y)));
-  if (it == ends_.end()) return;
-  auto& v = it->second;
-  const auto pos = std::find(v.begin(), v.end(), e);
-  if (pos != v.end()) v.erase(pos);
-  if (v.empty()) ends_.erase(it);
+std::int64_t& TFigureCollector::THeads::Slot(std::uint64_t key) {
+  if (2 * (used_ + 1) > slots_.size()) {
+    // Grow to keep the table at most half full.
+    std::vector<TSlot> grown(std::max<std::size_t>(1024, 2 * slots_.size()));
+    const std::size_t mask = grown.size() - 1;
+    for (const TSlot& s : slots_) {
+      if (s.head == kFree) continue;
+      std::size_t i = Mix(s.key) & mask;
+      while (grown[i].head != kFree) i = (i + 1) & mask;
+      grown[i] = s;
+    }
+    slots_ = std::move(grown);
+  }
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = Mix(key) & mask;
+  for (; slots_[i].head != kFree; i = (i + 1) & mask)
+    if (slots_[i].key == key) return slots_[i].head;
+  ++used_;
+  slots_[i] = {key, -1};
+  return slots_[i].head;
+}
+
+void TFigureCollector::THeads::Clear() {
+  slots_.clear();
+  used_ = 0;
+}
+
+void TFigureCollector::GridInsert(const TPointI& p, std::int64_t r) {
+  std::int64_t& head = cells_.Slot(CellKey(CellOf(p.X), CellOf(p.Y)));
+  ends_[static_cast<std::size_t>(r)] = {p, head};
+  head = r;
+}
+
+void TFigureCollector::GridErase(const TPointI& p, std::int64_t r) {
+  std::int64_t* link = cells_.Find(CellKey(CellOf(p.X), CellOf(p.Y)));
+  while (link != nullptr && *link >= 0) {
+    if (*link == r) {
+      *link = ends_[static_cast<std::size_t>(r)].next;
+      return;
+    }
+    link = &ends_[static_cast<std::size_t>(*link)].next;
+  }
 }
 
 TFigureList TFigureCollector::Take() {
@@ -183,8 +255,10 @@ TFigureList TFigureCollector::Take() {
     list.push_back(std::move(entry.figure));
   }
   entries_.clear();
+  cells_.Clear();
   ends_.clear();
-  keys_.clear();
+  keys_.Clear();
+  keyNext_.clear();
   head_ = tail_ = -1;
   alive_ = 0;
   return list;

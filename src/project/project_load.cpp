@@ -2,7 +2,10 @@
 // de-duplication, the project box, the working-area check and the
 // preparation for the current work mode; also the first entry position.
 #include <QFileInfo>
+#include <QStringList>
+#include <climits>
 #include <exception>
+#include <new>
 
 #include "drawing/definicje.h"
 #include "drawing/errors.h"
@@ -73,6 +76,8 @@ bool TMDIChild::Load(const QString& fileName) {
   // file is never read as HPGL whatever filter the open dialog had.
   FileType = ReaderModeFor(fileName, FileType);
   Reader = std::make_unique<Thpgl>();
+  std::int32_t blockRefs = 0;
+  std::int32_t meshes = 0;
   try {
     const int rc = Reader->Open(fileName, FileType);
     if (rc != 0) {
@@ -90,24 +95,44 @@ bool TMDIChild::Load(const QString& fileName) {
     }
     figure.reset();
     PassAngle = 0;
+    blockRefs = Reader->SkippedBlockRefs;
+    meshes = Reader->SkippedMeshes;
     Reader->Close();
     Reader.reset();
     Figures = collector.Take();
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
+  } catch (const OverflowError&) {
+    // Pieces that each fit, joined into a figure wider than the largest
+    // coordinate.
+    return fail(Tr("Project_window", "figuraPozaZakresem"));
+  } catch (const std::bad_alloc&) {
+    return fail(Tr("Project_window", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
 
-  if (Figures.empty()) return fail(Tr("Project_window", "zbiorPusty"));
+  // What the drawing holds but the reader leaves out: block references and
+  // meshes. A drawing whose figures all lie in blocks is refused with that
+  // reason rather than as an empty file.
+  QStringList leftOut;
+  if (blockRefs > 0 && !Figures.empty())
+    leftOut << Tr("Project_window", "pominieteBloki") + QString::number(blockRefs);
+  if (meshes > 0) leftOut << Tr("Project_window", "pominieteSiatki") + QString::number(meshes);
+  if (Figures.empty()) {
+    QStringList reason = leftOut;
+    reason.prepend(blockRefs > 0 ? Tr("Project_window", "tylkoBloki") + QString::number(blockRefs)
+                                 : Tr("Project_window", "zbiorPusty"));
+    return fail(reason.join(QStringLiteral("\r\n")));
+  }
 
   Ustaw_PPiPK();
-  try {
-    Width = CheckedSub(MaxX, MinX);
-    Height = CheckedSub(MaxY, MinY);
-  } catch (const std::exception& e) {
-    return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
-  }
+  // The project box of figures that each fit may still be wider than the
+  // largest coordinate.
+  if (std::int64_t{MaxX} - MinX > INT32_MAX || std::int64_t{MaxY} - MinY > INT32_MAX)
+    return fail(Tr("Project_window", "figuraPozaZakresem"));
+  Width = MaxX - MinX;
+  Height = MaxY - MinY;
   MaxDepth = 0;
   SelectedFigure = -1;
   // Every later preparation (the settings changed) starts again from here.
@@ -116,6 +141,7 @@ bool TMDIChild::Load(const QString& fileName) {
 
   StatusBar.SimpleText = Tr("Project_window", "iloscFigur") + QString::number(FigureCount());
   ShowMainStatus(QString());
+  if (!leftOut.isEmpty()) ShowMessageBox(leftOut.join(QStringLiteral("\r\n")), false);
 
   if (PlotterUnitsToMm(Width) > WorkingAreaLimits.X ||
       PlotterUnitsToMm(Height) > WorkingAreaLimits.Y)
@@ -140,6 +166,8 @@ bool TMDIChild::Load(const QString& fileName) {
     }
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
+  } catch (const std::bad_alloc&) {
+    return fail(Tr("Project_window", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(DrawingErrorText(fileName, e));
   }

@@ -40,6 +40,8 @@ std::string Entities(const std::string& body) {
 struct Drawing {
   std::vector<tfigura> figures;  // the figures with points, in file order
   int reads = 0;                 // ReadFigure calls
+  int blockRefs = 0;             // INSERTs of the model not read
+  int meshes = 0;                // meshes left out
 };
 
 class DxfReader : public ::testing::Test {
@@ -65,6 +67,8 @@ class DxfReader : public ::testing::Test {
       if (f.Valid) d.figures.push_back(f);
     }
     EXPECT_TRUE(reader.AtEof) << "reading did not come to an end";
+    d.blockRefs = reader.SkippedBlockRefs;
+    d.meshes = reader.SkippedMeshes;
     reader.Close();
     return d;
   }
@@ -425,18 +429,13 @@ TEST_F(DxfReader, SplinesFollowTheirControlPolygon) {
       ReadBody(spline(3, {0, 0, 0, 0, 1, 1, 1, 1}, {{0, 0}, {0, 0}, {5, 5}, {5, 5}}));
   ASSERT_EQ(line.figures.size(), 1u);
   EXPECT_EQ(line.figures[0].Points, (std::vector<TPointI>{{0, 0}, {200, 200}}));
-
-  // Fit points only: the polyline through them.
-  const Drawing fit = ReadBody(
-      "0|SPLINE|8|0|70|8|71|3|72|0|73|0|74|3|11|0|21|0|31|0|11|10|21|5|31|0|11|20|21|0|31|0");
-  ASSERT_EQ(fit.figures.size(), 1u);
-  EXPECT_EQ(fit.figures[0].Points, (std::vector<TPointI>{{0, 0}, {400, 200}, {800, 0}}));
 }
 
 TEST_F(DxfReader, BadValuesGiveTheDrawingError) {
   struct Case {
     const char* body;
     int line;  // line of the offending value
+    const char* key = "zbiorUszkodzony";
   };
   // Line numbers count from "0" of "SECTION" as line 1; the entity starts at line 5.
   const Case cases[] = {
@@ -448,9 +447,10 @@ TEST_F(DxfReader, BadValuesGiveTheDrawingError) {
       {"0|LINE|10|--1|20|0|11|1|21|1", 8},
       {"0|LWPOLYLINE|70|x|10|0|20|0", 8},
       {"0|LWPOLYLINE|70|1.5|10|0|20|0", 8},
-      {"0|LINE|10|0|20|0|11|1e9|21|0", 0},       // 40 000 000 000 plotter units
-      {"0|CIRCLE|10|0|20|0|40|1e8", 0},          // points out of range
-      {"0|ARC|10|0|20|0|40|1|50|0|51|1e12", 0},  // a sweep of countless turns
+      {"0|LINE|10|0|20|0|11|1e9|21|0", 0},                     // 40 000 000 000 plotter units
+      {"0|CIRCLE|10|0|20|0|40|1e8", 0, "figuraPozaZakresem"},  // points out of range
+      {"0|SPLINE|70|8|71|26|72|0|73|0", 10},                   // a degree no CAD program writes
+      {"0|SPLINE|71|3|40|0|40|0|40|0|40|0|40|1|40|1|40|1|40|1|41|1|41|-2|10|0|20|0", 28},
       {"0|SPLINE|71|3|72|4|73|5|40|0|40|0|40|0|40|0|10|0|20|0|10|1|20|1|10|2|20|0|10|3|20|1|"
        "10|4|20|0",
        0},  // too few knots
@@ -462,7 +462,7 @@ TEST_F(DxfReader, BadValuesGiveTheDrawingError) {
       ADD_FAILURE() << "no error";
     } catch (const MessageError& e) {
       EXPECT_EQ(e.section(), "Project_window");
-      EXPECT_EQ(e.key(), "zbiorUszkodzony");
+      EXPECT_EQ(e.key(), c.key);
       if (c.line > 0) {
         EXPECT_TRUE(e.detail().startsWith(QString::number(c.line) + ": ")) << e.what();
       }
@@ -478,13 +478,16 @@ TEST_F(DxfReader, TruncatedAndMisalignedFilesEndCleanly) {
   const QByteArray whole = test::ReadAll(test::DataPath("dxf/mixed_mm.dxf"));
   ASSERT_FALSE(whole.isEmpty());
   const Drawing full = ReadText(whole);
-  // Cut anywhere: reading ends, with the entities read so far or the drawing error.
+  // Cut anywhere: reading ends, with the entities read so far (cut before the
+  // entities or after their end) or the cut-off or drawing error.
+  const qsizetype entitiesEnd = whole.indexOf("ENDSEC");
   for (qsizetype cut = 0; cut < whole.size(); cut += 3) {
     try {
       const Drawing d = ReadText(whole.left(cut));
       EXPECT_LE(d.figures.size(), full.figures.size()) << cut;
+      EXPECT_TRUE(d.figures.empty() || cut >= entitiesEnd) << cut;
     } catch (const MessageError& e) {
-      EXPECT_EQ(e.key(), "zbiorUszkodzony") << cut;
+      EXPECT_TRUE(e.key() == "zbiorUszkodzony" || e.key() == "zbiorObciety") << cut;
     }
   }
   // One line missing anywhere shifts every later pair.
@@ -496,7 +499,303 @@ TEST_F(DxfReader, TruncatedAndMisalignedFilesEndCleanly) {
     try {
       ReadText(text);
     } catch (const MessageError& e) {
-      EXPECT_EQ(e.key(), "zbiorUszkodzony") << drop;
+      EXPECT_TRUE(e.key() == "zbiorUszkodzony" || e.key() == "zbiorObciety") << drop;
+    }
+  }
+}
+
+// ---- Drawings as CAD programs write them ----
+
+// Largest distance between two point lists of equal length, point by point.
+int MaxDeviation(const std::vector<TPointI>& a, const std::vector<TPointI>& b) {
+  EXPECT_EQ(a.size(), b.size());
+  int worst = 0;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    worst = std::max({worst, std::abs(a[i].X - b[i].X), std::abs(a[i].Y - b[i].Y)});
+  return worst;
+}
+
+// Distance (plotter units) from q to the polyline pts.
+double DistanceToPolyline(const TPointD& q, const std::vector<TPointI>& pts) {
+  double best = 1e300;
+  for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+    const double ax = pts[i].X, ay = pts[i].Y, bx = pts[i + 1].X, by = pts[i + 1].Y;
+    const double dx = bx - ax, dy = by - ay, l2 = dx * dx + dy * dy;
+    double t = l2 > 0 ? ((q.X - ax) * dx + (q.Y - ay) * dy) / l2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    best = std::min(best, std::hypot(q.X - (ax + t * dx), q.Y - (ay + t * dy)));
+  }
+  return best;
+}
+
+TEST_F(DxfReader, ExtrusionMinusZMirrorsTheObjectAboutY) {
+  // Each entity written with the extrusion direction (0,0,-1) against the same
+  // shape written in world coordinates (mirrored X, arcs turning the other way).
+  struct Case {
+    const char* name;
+    const char* mirrored;
+    const char* world;
+    bool reversed;  // the world entity runs the other way round
+  };
+  const Case cases[] = {
+      {"arc", "0|ARC|8|0|10|10|20|0|30|0|40|5|210|0|220|0|230|-1|100|AcDbArc|50|0|51|90",
+       "0|ARC|8|0|10|-10|20|0|40|5|50|90|51|180", true},
+      {"lwpolyline with bulge",
+       "0|LWPOLYLINE|8|0|90|2|70|0|10|0|20|0|42|1|10|10|20|0|210|0|220|0|230|-1",
+       "0|LWPOLYLINE|8|0|90|2|70|0|10|-10|20|0|42|1|10|0|20|0", true},
+      {"2d polyline",
+       "0|POLYLINE|8|0|66|1|10|0|20|0|30|0|70|1|210|0|220|0|230|-1|0|VERTEX|8|0|10|5|20|0|"
+       "0|VERTEX|8|0|10|10|20|0|42|0.5|0|VERTEX|8|0|10|10|20|5|0|SEQEND",
+       "0|LWPOLYLINE|8|0|90|3|70|1|10|-5|20|0|10|-10|20|0|42|-0.5|10|-10|20|5", false},
+      {"ellipse",
+       "0|ELLIPSE|8|0|10|10|20|0|11|10|21|0|210|0|220|0|230|-1|40|0.5|41|0|42|"
+       "1.5707963267948966",
+       "0|ELLIPSE|8|0|10|10|20|0|11|10|21|0|40|0.5|41|4.71238898038469|42|6.283185307179586", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Drawing m = ReadBody(c.mirrored);
+    const Drawing w = ReadBody(c.world);
+    ASSERT_EQ(m.figures.size(), 1u);
+    ASSERT_EQ(w.figures.size(), 1u);
+    std::vector<TPointI> expected = w.figures[0].Points;
+    if (c.reversed) std::reverse(expected.begin(), expected.end());
+    EXPECT_LE(MaxDeviation(m.figures[0].Points, expected), 1);
+  }
+
+  // A hole at (10,0) of a mirrored part lies at (-10,0).
+  const Drawing circle = ReadBody("0|CIRCLE|8|0|10|10|20|3|30|0|40|2|210|0|220|0|230|-1");
+  ASSERT_EQ(circle.figures.size(), 1u);
+  for (const TPointI& p : circle.figures[0].Points) EXPECT_NEAR(Dist(p, -400, 120), 80, 0.71);
+  EXPECT_EQ(circle.figures[0].fig_pp.X, -480);
+  EXPECT_EQ(circle.figures[0].fig_pk.X, -320);
+
+  // Any other direction: the arbitrary-axis rule. With the direction +X the
+  // object's X axis is world Y, its Y axis world Z, and its elevation lies
+  // along world X: a circle seen from above is a line at X = elevation.
+  const Drawing tilted = ReadBody("0|CIRCLE|8|0|10|5|20|0|30|7|40|2|210|1|220|0|230|0");
+  ASSERT_EQ(tilted.figures.size(), 1u);
+  for (const TPointI& p : tilted.figures[0].Points) {
+    EXPECT_EQ(p.X, 280);
+    EXPECT_GE(p.Y, 120);
+    EXPECT_LE(p.Y, 280);
+  }
+
+  // The direction +Z written out leaves every point as it is.
+  const Drawing plain = ReadBody("0|CIRCLE|8|0|10|10|20|3|30|0|40|2");
+  const Drawing up = ReadBody("0|CIRCLE|8|0|10|10|20|3|30|0|40|2|210|0|220|0|230|1");
+  EXPECT_EQ(plain.figures[0].Points, up.figures[0].Points);
+}
+
+TEST_F(DxfReader, PolylineKindsByTheirFlags) {
+  // A closed 3D polyline (flag 8) is its vertices, not a curve through them.
+  const Drawing square = ReadBody(
+      "0|POLYLINE|8|0|66|1|10|0|20|0|30|0|70|9|0|VERTEX|8|0|10|0|20|0|30|5|70|32|"
+      "0|VERTEX|8|0|10|100|20|0|30|5|70|32|0|VERTEX|8|0|10|100|20|100|30|5|70|32|"
+      "0|VERTEX|8|0|10|0|20|100|30|5|70|32|0|SEQEND");
+  ASSERT_EQ(square.figures.size(), 1u);
+  EXPECT_EQ(square.figures[0].Points,
+            (std::vector<TPointI>{{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}}));
+
+  // Polyface (64) and polygon (16) meshes are surfaces: left out and counted.
+  const Drawing meshes = ReadBody(
+      "0|POLYLINE|8|0|66|1|10|0|20|0|30|0|70|64|71|3|72|1|0|VERTEX|8|0|10|0|20|0|30|0|70|192|"
+      "0|VERTEX|8|0|10|10|20|0|30|0|70|192|0|VERTEX|8|0|10|0|20|10|30|0|70|192|"
+      "0|VERTEX|8|0|10|0|20|0|30|0|70|128|71|1|72|2|73|3|0|SEQEND|"
+      "0|POLYLINE|8|0|66|1|10|0|20|0|30|0|70|16|71|2|72|2|0|VERTEX|8|0|10|0|20|0|70|64|"
+      "0|VERTEX|8|0|10|1|20|0|70|64|0|VERTEX|8|0|10|0|20|1|70|64|0|VERTEX|8|0|10|1|20|1|70|64|"
+      "0|SEQEND|0|LINE|8|0|10|1|20|2|11|3|21|4");
+  ASSERT_EQ(meshes.figures.size(), 1u);
+  EXPECT_EQ(meshes.figures[0].Points, (std::vector<TPointI>{{40, 80}, {120, 160}}));
+  EXPECT_EQ(meshes.meshes, 2);
+}
+
+TEST_F(DxfReader, PaperSpaceIsLeftOutAndBlockReferencesAreCounted) {
+  const Drawing d = ReadBody(
+      // the sheet: a frame, a title block reference and a note circle
+      "0|LWPOLYLINE|8|0|67|1|90|2|70|1|10|0|20|0|10|297|20|210|"
+      "0|INSERT|8|0|67|1|2|TITLE|10|0|20|0|"
+      "0|LINE|67|1|8|0|10|0|20|0|11|5|21|5|0|CIRCLE|67|1|8|0|10|0|20|0|40|3|"
+      "0|ARC|67|1|8|0|10|0|20|0|40|3|50|0|51|90|"
+      "0|ELLIPSE|67|1|8|0|10|0|20|0|11|1|21|0|40|0.5|41|0|42|1|"
+      "0|POLYLINE|67|1|8|0|66|1|70|0|0|VERTEX|8|0|10|0|20|0|0|VERTEX|8|0|10|9|20|9|0|SEQEND|"
+      "0|SPLINE|67|1|8|0|71|3|11|0|21|0|11|1|21|1|11|2|21|0|"
+      // the model: two block references, one with attributes, and a line
+      "0|INSERT|8|0|66|1|2|PART|10|0|20|0|0|ATTRIB|8|0|10|0|20|0|1|A|0|SEQEND|8|0|"
+      "0|INSERT|8|0|67|0|2|PART|10|50|20|0|0|LINE|8|0|10|1|20|2|11|3|21|4");
+  ASSERT_EQ(d.figures.size(), 1u);
+  EXPECT_EQ(d.figures[0].Points, (std::vector<TPointI>{{40, 80}, {120, 160}}));
+  EXPECT_EQ(d.blockRefs, 2);
+  EXPECT_EQ(d.meshes, 0);
+
+  // Entities after the end of the ENTITIES section (a BLOCKS section written
+  // last) are no part of the drawing.
+  const Drawing after = ReadText(Pairs(
+      "0|SECTION|2|ENTITIES|0|LINE|8|0|10|1|20|2|11|3|21|4|0|ENDSEC|0|SECTION|2|BLOCKS|0|BLOCK|"
+      "2|PART|0|LINE|8|0|10|0|20|0|11|9|21|9|0|ENDBLK|0|ENDSEC|0|EOF"));
+  EXPECT_EQ(after.figures.size(), 1u);
+}
+
+TEST_F(DxfReader, FileCutOffInsideItsEntitiesIsRefused) {
+  const std::string square =
+      "0|LWPOLYLINE|8|0|90|4|70|1|10|0|20|0|10|100|20|0|10|100|20|100|10|0|20|100";
+  const std::string old =
+      "0|POLYLINE|8|0|66|1|70|1|0|VERTEX|8|0|10|0|20|0|0|VERTEX|8|0|10|100|20|0|"
+      "0|VERTEX|8|0|10|100|20|100|0|VERTEX|8|0|10|0|20|100|0|SEQEND";
+  for (const std::string& body : {square, old}) {
+    const QByteArray whole = Pairs(Entities(body));
+    ASSERT_EQ(ReadText(whole).figures.size(), 1u);
+    // Cut in the last vertex (the square would open as a triangle), after it,
+    // and with the section's end missing but the file's end present.
+    const qsizetype last = whole.lastIndexOf("10\n0\n20\n100");
+    for (const QByteArray& cut : {whole.left(last + 4), whole.left(whole.indexOf("0\nENDSEC")),
+                                  Pairs("0|SECTION|2|ENTITIES|" + body + "|0|EOF")}) {
+      SCOPED_TRACE(cut.right(40).toStdString());
+      try {
+        ReadText(cut);
+        ADD_FAILURE() << "no error";
+      } catch (const MessageError& e) {
+        EXPECT_EQ(e.key(), "zbiorObciety");
+      }
+    }
+  }
+}
+
+TEST_F(DxfReader, RationalSplinesUseTheirWeights) {
+  // The exact circle of radius 50 as a quadratic rational spline: nine control
+  // points on the square around it, the corners weighted sqrt(2)/2.
+  const double h = std::sqrt(0.5);
+  const double ctl[9][2] = {{50, 0},    {50, 50}, {0, 50},   {-50, 50}, {-50, 0},
+                            {-50, -50}, {0, -50}, {50, -50}, {50, 0}};
+  std::string body = "0|SPLINE|8|0|70|15|71|2|72|12|73|9|74|0";
+  for (double k : {0.0, 0.0, 0.0, 0.25, 0.25, 0.5, 0.5, 0.75, 0.75, 1.0, 1.0, 1.0})
+    body += "|40|" + std::to_string(k);
+  for (int i = 0; i < 9; ++i) body += "|41|" + std::to_string(i % 2 ? h : 1.0);
+  std::string unweighted = body;
+  for (const auto& c : ctl) {
+    const std::string p = "|10|" + std::to_string(c[0]) + "|20|" + std::to_string(c[1]);
+    body += p;
+    unweighted += p;
+  }
+  const Drawing d = ReadBody(body);
+  ASSERT_EQ(d.figures.size(), 1u);
+  EXPECT_GT(d.figures[0].Points.size(), 100u);
+  for (const TPointI& p : d.figures[0].Points) EXPECT_NEAR(Dist(p, 0, 0), 2000, 0.71);
+  EXPECT_FALSE(d.figures[0].Open);
+
+  // All weights 1 give the points of the same spline without weights.
+  std::string ones = unweighted, none = unweighted;
+  for (int i = 0; i < 9; ++i) {
+    const std::string w = "|41|" + std::to_string(i % 2 ? h : 1.0);
+    ones.replace(ones.find(w), w.size(), "|41|1");
+    none.replace(none.find(w), w.size(), "");
+  }
+  EXPECT_EQ(ReadBody(ones).figures[0].Points, ReadBody(none).figures[0].Points);
+}
+
+TEST_F(DxfReader, UnevenKnotsAreSteppedOverTheirValues) {
+  // A cubic spline whose last knot jumps far beyond the others: every part of
+  // the curve is drawn, not only the long last span.
+  std::vector<TPointD> ctl;
+  for (int i = 0; i < 158; ++i) ctl.push_back({i * 1.0, 10 * std::sin(i * 0.3)});
+  std::vector<double> knots{0, 0, 0, 0};
+  for (int i = 1; i <= 154; ++i) knots.push_back(i);
+  knots.insert(knots.end(), 4, 86084);
+  std::string body = "0|SPLINE|8|0|70|8|71|3|72|" + std::to_string(knots.size()) + "|73|158";
+  for (double k : knots) body += "|40|" + std::to_string(k);
+  for (const TPointD& c : ctl) body += "|10|" + std::to_string(c.X) + "|20|" + std::to_string(c.Y);
+  const Drawing d = ReadBody(body);
+  ASSERT_EQ(d.figures.size(), 1u);
+  const auto& pts = d.figures[0].Points;
+  double worst = 0;
+  for (std::size_t span = 3; span < 158; ++span) {
+    for (int i = 0; i < 20; ++i) {
+      const double t = knots[span] + (knots[span + 1] - knots[span]) * i / 20;
+      const TPointD q = test::DeBoor(3, knots, ctl, t);
+      worst = std::max(worst, DistanceToPolyline({q.X * 40, q.Y * 40}, pts));
+    }
+  }
+  EXPECT_LT(worst, 4);  // 0.1 mm
+}
+
+TEST_F(DxfReader, FitPointSplinesAreCurvesThroughTheirPoints) {
+  // Fit points on a circle of radius 50 mm (every 20 degrees): the polygon
+  // through them would stray 0.76 mm from the circle.
+  auto onCircle = [](int k) {
+    const double a = k * 20 * kPi / 180;
+    return "|11|" + std::to_string(50 * std::cos(a)) + "|21|" + std::to_string(50 * std::sin(a));
+  };
+  // Half a circle, with the circle's tangents at its ends.
+  std::string open = "0|SPLINE|8|0|70|8|71|3|72|0|73|0|74|10|12|0|22|1|13|0|23|-1";
+  for (int k = 0; k <= 9; ++k) open += onCircle(k);
+  // The full circle, closed.
+  std::string closed = "0|SPLINE|8|0|70|11|71|3|72|0|73|0|74|18";
+  for (int k = 0; k < 18; ++k) closed += onCircle(k);
+  for (const std::string& body : {open, closed}) {
+    const Drawing d = ReadBody(body);
+    ASSERT_EQ(d.figures.size(), 1u);
+    const auto& pts = d.figures[0].Points;
+    EXPECT_GT(pts.size(), 60u);
+    for (const TPointI& p : pts) EXPECT_NEAR(Dist(p, 0, 0), 2000, 2);  // 0.05 mm
+    for (int k = 0; k <= 9; ++k) {                                     // through the fit points
+      const TPointI f{static_cast<std::int32_t>(std::lround(2000 * std::cos(k * kPi / 9))),
+                      static_cast<std::int32_t>(std::lround(2000 * std::sin(k * kPi / 9)))};
+      EXPECT_NE(std::find(pts.begin(), pts.end(), f), pts.end()) << k;
+    }
+    EXPECT_FALSE(HasRepeatedPoint(pts));
+  }
+  EXPECT_FALSE(ReadBody(closed).figures[0].Open);
+}
+
+TEST_F(DxfReader, ArcAnglesAreFoldedIntoOneTurn) {
+  struct Case {
+    const char* angles;  // start and end as written
+    const char* folded;  // the same arc within one turn
+  };
+  const Case cases[] = {
+      {"50|0|51|900394", "50|0|51|34"},
+      {"50|0|51|3589793", "50|0|51|233"},
+      {"50|3589793|51|0", "50|233|51|0"},
+      {"50|350|51|-321.5", "50|350|51|38.5"},
+      {"50|-300|51|350", "50|60|51|350"},
+      {"50|0|51|720", "50|0|51|360"},  // equal angles after folding: the full circle
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.angles);
+    const Drawing d = ReadBody(std::string("0|ARC|8|0|10|0|20|0|40|10|") + c.angles);
+    const Drawing f = ReadBody(std::string("0|ARC|8|0|10|0|20|0|40|10|") + c.folded);
+    ASSERT_EQ(d.figures.size(), 1u);
+    ASSERT_EQ(f.figures.size(), 1u);
+    EXPECT_LE(MaxDeviation(d.figures[0].Points, f.figures[0].Points), 1);
+  }
+}
+
+TEST_F(DxfReader, CurvesTooLargeAreRefusedBeforeTheyAreFlattened) {
+  struct Case {
+    const char* body;
+    const char* key;
+  };
+  const Case cases[] = {
+      // 3,180,000 mm: ten million points
+      {"0|CIRCLE|8|0|10|0|20|0|40|3180000", "figuraZaDuzoPunktow"},
+      {"0|ELLIPSE|8|0|10|0|20|0|11|3000000|21|0|40|1|41|0|42|6.28", "figuraZaDuzoPunktow"},
+      // a bulge of 1e9 is a circle of about 2.5e9 mm through two close vertices
+      {"0|LWPOLYLINE|8|0|90|2|70|0|10|0|20|0|42|1000000000|10|5|20|0", "figuraZaDuzoPunktow"},
+      // a circle whose box does not fit the plotter units
+      {"0|CIRCLE|8|0|10|54000000|20|0|40|1000", "figuraPozaZakresem"},
+      // two points that fit, but not the distance between them
+      {"0|LINE|8|0|10|-30000000|20|0|11|30000000|21|0", "figuraPozaZakresem"},
+      // a long spline through fit points
+      {"0|SPLINE|8|0|71|3|11|0|21|0|11|4000000|21|1|11|8000000|21|0", "figuraZaDuzoPunktow"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    try {
+      ReadBody(c.body);
+      ADD_FAILURE() << "no error";
+    } catch (const MessageError& e) {
+      EXPECT_EQ(e.section(), "Project_window");
+      EXPECT_EQ(e.key(), c.key);
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 #include "drawing/hpgl.h"
 #include "project_fixture.h"
@@ -201,6 +202,96 @@ TEST_F(LoadTest, ThrowingPreparationIsReportedAndClosesTheWindow) {
   EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "rysunekPozaZakresem") + w.Caption});
   EXPECT_TRUE(w.CloseRequested);
   EXPECT_TRUE(w.Figures.empty());
+
+  // Memory that runs out is told in the operator's language, not as the
+  // library's own words.
+  messages.requests.clear();
+  ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw std::bad_alloc(); };
+  TMDIChild m;
+  EXPECT_FALSE(m.Load(Write("b.plt", "PU0,0;PD10,0;PU;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "brakPamieci")});
+  EXPECT_TRUE(m.CloseRequested);
+}
+
+// "0|SECTION|..." -> DXF lines.
+QByteArray DxfText(const QString& compact) {
+  return compact.split('|').join('\n').toLatin1() + '\n';
+}
+
+TEST_F(LoadTest, WhatTheDxfReaderLeavesOutIsTold) {
+  const QString insert = "0|INSERT|8|0|2|PART|10|0|20|0|";
+  const QString mesh =
+      "0|POLYLINE|8|0|66|1|70|64|0|VERTEX|8|0|10|0|20|0|70|192|0|VERTEX|8|0|10|0|20|0|70|128|"
+      "0|SEQEND|";
+  const QString line = "0|LINE|8|0|10|0|20|0|11|10|21|0|";
+  const QString titleBlock = "0|INSERT|8|0|67|1|2|TITLE|10|0|20|0|";
+  auto drawing = [](const QString& body) {
+    return DxfText("0|SECTION|2|ENTITIES|" + body + "0|ENDSEC|0|EOF");
+  };
+
+  // Two block references and a mesh beside a line: the line loads and the
+  // operator is told what was left out. A title block on the sheet is not counted.
+  TMDIChild w;
+  ASSERT_TRUE(w.Load(Write("parts.dxf", drawing(insert + mesh + titleBlock + line + insert))));
+  EXPECT_EQ(w.FigureCount(), 1);
+  EXPECT_TRUE(Errors().isEmpty());
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].icon, MessageIcon::Information);
+  EXPECT_EQ(messages.requests[0].text, Tr("Project_window", "pominieteBloki") + "2\r\n" +
+                                           Tr("Project_window", "pominieteSiatki") + "1");
+  EXPECT_EQ(prepared, QStringList{"ciecie"});
+
+  // Nothing but block references: refused, naming the blocks as the reason.
+  messages.requests.clear();
+  waits = restores = 0;
+  prepared.clear();
+  TMDIChild b;
+  EXPECT_FALSE(b.Load(Write("blocks.dxf", drawing(insert + insert + insert + titleBlock))));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "tylkoBloki") + "3"});
+  ExpectClosedEmpty(b);
+
+  // A drawing read right without anything left out shows no box.
+  messages.requests.clear();
+  TMDIChild plain;
+  ASSERT_TRUE(plain.Load(Write("line.dxf", drawing(line))));
+  EXPECT_TRUE(messages.requests.isEmpty());
+}
+
+TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
+  struct Case {
+    const char* name;
+    QString text;
+    const char* key;
+  };
+  const Case cases[] = {
+      // a square cut off in its last vertex would open as a triangle
+      {"cut.dxf",
+       "0|SECTION|2|ENTITIES|0|LWPOLYLINE|8|0|90|4|70|1|10|0|20|0|10|100|20|0|10|100|20|100|10|0",
+       "zbiorObciety"},
+      // a circle of 3,180,000 mm would take ten million points
+      {"huge.dxf", "0|SECTION|2|ENTITIES|0|CIRCLE|8|0|10|0|20|0|40|3180000|0|ENDSEC|0|EOF",
+       "figuraZaDuzoPunktow"},
+      // two small figures 60 km apart
+      {"far.dxf",
+       "0|SECTION|2|ENTITIES|0|LINE|8|0|10|-30000000|20|0|11|-29999990|21|0|"
+       "0|LINE|8|0|10|30000000|20|0|11|30000010|21|0|0|ENDSEC|0|EOF",
+       "figuraPozaZakresem"},
+      // two pieces that each fit, joined into one figure 60 km long
+      {"joined.dxf",
+       "0|SECTION|2|ENTITIES|0|LINE|8|0|10|-30000000|20|0|11|0|21|0|"
+       "0|LINE|8|0|10|0|20|0|11|30000000|21|0|0|ENDSEC|0|EOF",
+       "figuraPozaZakresem"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages.requests.clear();
+    waits = restores = 0;
+    TMDIChild w;
+    EXPECT_FALSE(w.Load(Write(c.name, DxfText(c.text))));
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(Errors()[0].startsWith(Tr("Project_window", c.key))) << Errors()[0].toStdString();
+    ExpectClosedEmpty(w);
+  }
 }
 
 // What the operator reads when a drawing cannot be loaded or prepared: the
