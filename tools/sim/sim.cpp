@@ -5,7 +5,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -23,7 +28,21 @@ Simulator::~Simulator() { Stop(); }
 bool Simulator::Start(QString* error) {
   Stop();
   if (!pty_.Open(error)) return false;
-  slavePath_ = pty_.slavePath();
+  // The program opens the line through a link of a name used once. The serial
+  // library locks a port by its name; a terminal number freed by one emulator
+  // and handed to the next (tests run side by side) could otherwise still be
+  // locked by a program that has not yet closed the old line.
+  static std::atomic<int> started{0};
+  const QString link = QDir::tempPath() + QStringLiteral("/vm-line-%1-%2")
+                                              .arg(QCoreApplication::applicationPid())
+                                              .arg(++started);
+  QFile::remove(link);
+  if (QFile::link(pty_.slavePath(), link)) {
+    linkPath_ = link;
+    slavePath_ = link;
+  } else {
+    slavePath_ = pty_.slavePath();
+  }
   hungUp_ = false;
   quit_ = false;
   thread_ = std::thread([this] { Loop(); });
@@ -35,6 +54,10 @@ void Simulator::Stop() {
   if (thread_.joinable()) thread_.join();
   std::lock_guard<std::mutex> lock(mutex_);
   pty_.Close();
+  if (!linkPath_.isEmpty()) {
+    QFile::remove(linkPath_);
+    linkPath_.clear();
+  }
 }
 
 void Simulator::SetSilent(bool on) {

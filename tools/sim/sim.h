@@ -90,6 +90,8 @@ class Simulator {
   Controller controller_;
   PseudoTerminal pty_;
   QString slavePath_;
+  // The link of a name used once that slavePath_ names, removed on Stop.
+  QString linkPath_;
   std::thread thread_;
   std::atomic<bool> quit_{false};
   std::uint64_t loops_ = 0;  // iterations of the thread, under mutex_
