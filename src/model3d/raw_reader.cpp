@@ -66,6 +66,8 @@ TRAWodczytWatek::TRAWodczytWatek(QObject* parent)
 TRAWodczytWatek::TRAWodczytWatek(int unit, QObject* parent)
     : TWorkerThread(parent), unit_(unit), fileName_(ModelExtents.FileName) {}
 
+bool TRAWodczytWatek::StopRequested() const { return Terminated() || ClosingRequested(); }
+
 void TRAWodczytWatek::ResetExtents() {
   constexpr double inf = std::numeric_limits<double>::infinity();
   minX_ = minY_ = minZ_ = inf;
@@ -84,6 +86,14 @@ void TRAWodczytWatek::Execute() {
   } catch (const std::bad_alloc&) {
     ioError_ = QStringLiteral("out of memory");
     outcome_ = TOutcome::ReadError;
+    return;
+  }
+  if (StopRequested()) {
+    outcome_ = TOutcome::Stopped;
+    return;
+  }
+  if (!list.empty() && minX_ == maxX_ && minY_ == maxY_ && minZ_ == maxZ_) {
+    outcome_ = TOutcome::Point;
     return;
   }
   ModelTriangles = std::move(list);
@@ -121,24 +131,32 @@ std::vector<TRawTrojkat> TRAWodczytWatek::CzytajPlik(const QString& fileName) {
   }
   std::vector<TRawTrojkat> list;
   QByteArray pending;  // the unfinished last line of the chunks read so far
-  QByteArray chunk(1 << 20, Qt::Uninitialized);
+  QByteArray chunk(1 << 18, Qt::Uninitialized);
+  bytesRead_.store(0, std::memory_order_relaxed);
+  std::uint32_t lines = 0;
+  bool stop = false;
   auto takeLine = [&](std::string_view line) {
+    // A look at the flags every 4096 lines keeps a stop request waiting for
+    // well under a millisecond (tens of them in a debugging build).
+    if ((++lines & 4095) == 0 && StopRequested()) stop = true;
     if (line.find("Object") != std::string_view::npos) return;
     TRawTrojkat t;
     if (ParsujLinie(line, t)) list.push_back(t);
   };
-  for (;;) {
+  while (!stop) {
+    if (StopRequested()) break;
     const qint64 got = f.read(chunk.data(), chunk.size());
     if (got < 0) {
       throw IoError("cannot read " + fileName.toStdString() + ": " + f.errorString().toStdString());
     }
     if (got == 0) break;
+    bytesRead_.fetch_add(got, std::memory_order_relaxed);
     pending.append(chunk.constData(), got);
     // Lines end with LF, CR LF or CR. A CR at the end of the data read so far
     // waits for the next chunk, which may start with its LF.
     std::size_t start = 0;
     const std::string_view data(pending.constData(), pending.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
+    for (std::size_t i = 0; i < data.size() && !stop; ++i) {
       const char c = data[i];
       if (c != '\n' && c != '\r') continue;
       if (c == '\r' && i + 1 == data.size()) break;
@@ -148,6 +166,7 @@ std::vector<TRawTrojkat> TRAWodczytWatek::CzytajPlik(const QString& fileName) {
     }
     pending.remove(0, static_cast<qsizetype>(start));
   }
+  if (stop || StopRequested()) return list;
   if (!pending.isEmpty()) {
     std::string_view rest(pending.constData(), pending.size());
     if (rest.back() == '\r') rest.remove_suffix(1);
@@ -212,6 +231,8 @@ QString TRAWodczytWatek::ErrorText() const {
       return Tr("Universal", "zbioruNieMoznaOtworzyc") + fileName_;
     case TOutcome::Empty:
       return Tr("SerialCutFrom3D", "modelPusty") + fileName_;
+    case TOutcome::Point:
+      return Tr("SerialCutFrom3D", "modelPunktowy") + fileName_;
     default:
       return {};
   }

@@ -44,9 +44,7 @@ void TWorkerThread::Finished() {
 }
 
 bool ClosingRequested() {
-  // The flag is a plain bool set by the GUI thread; read it atomically so the
-  // worker sees the change and the read is never optimised away.
-  return std::atomic_ref<bool>(AppClosing).load(std::memory_order_relaxed);
+  return AppClosing.load(std::memory_order_relaxed);
 }
 
 }  // namespace vm
