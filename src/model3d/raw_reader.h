@@ -29,11 +29,11 @@ class TRAWodczytWatek : public TWorkerThread {
   // How the last Execute() ended.
   enum class TOutcome {
     NotRun,
-    Read,      // triangles, extents, sizes and centre published
-    Empty,     // no line was a triangle: an empty list and zero extents published
-    Point,     // every vertex is one point: nothing published
-    ReadError, // the file could not be opened or read: nothing published
-    Stopped    // terminated or the program closing: nothing published
+    Read,       // triangles, extents, sizes and centre published
+    Empty,      // no line was a triangle: an empty list and zero extents published
+    Point,      // every vertex is one point: nothing published
+    ReadError,  // the file could not be opened or read: nothing published
+    Stopped     // terminated or the program closing: nothing published
   };
 
   // `unit` is the length unit of the numbers in the file (0 mm, 1 inch,

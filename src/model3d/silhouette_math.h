@@ -50,9 +50,7 @@ inline TPoint3F Lerp(TPoint3F a, TPoint3F b, double t) {
 
 // Orders the vertices by z ascending with three compare-and-swap steps.
 inline void SortByZ(TRawTrojkat& t) {
-  auto swap01 = [&] {
-    std::swap(t.X1, t.X2), std::swap(t.Y1, t.Y2), std::swap(t.Z1, t.Z2);
-  };
+  auto swap01 = [&] { std::swap(t.X1, t.X2), std::swap(t.Y1, t.Y2), std::swap(t.Z1, t.Z2); };
   if (t.Z1 > t.Z2) swap01();
   if (t.Z2 > t.Z3) std::swap(t.X2, t.X3), std::swap(t.Y2, t.Y3), std::swap(t.Z2, t.Z3);
   if (t.Z1 > t.Z2) swap01();

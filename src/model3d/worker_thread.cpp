@@ -43,8 +43,6 @@ void TWorkerThread::Finished() {
   if (FreeOnTerminate) deleteLater();
 }
 
-bool ClosingRequested() {
-  return AppClosing.load(std::memory_order_relaxed);
-}
+bool ClosingRequested() { return AppClosing.load(std::memory_order_relaxed); }
 
 }  // namespace vm

@@ -4,10 +4,10 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPointer>
-#include <QThread>
 #include <QLocale>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -264,8 +264,8 @@ TEST_F(GeneratorTest, StepsAreTheTrueSilhouettesOfTheTurnedModel) {
   for (int k = 0; k < 4; ++k) {
     SCOPED_TRACE(k);
     const auto& points = windows[k]->Figures[0]->Points;
-    const auto [lo, hi] = std::minmax_element(
-        points.begin(), points.end(), [](TPointI a, TPointI b) { return a.X < b.X; });
+    const auto [lo, hi] = std::minmax_element(points.begin(), points.end(),
+                                              [](TPointI a, TPointI b) { return a.X < b.X; });
     EXPECT_NEAR(PlotterUnitsToMm(hi->X - lo->X), widths[k], 0.4);
     EXPECT_GT(lo->X, 0);
     EXPECT_LT(hi->X, 8 * GridCols);
