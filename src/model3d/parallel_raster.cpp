@@ -8,6 +8,10 @@
 #include <mutex>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
 #include "model3d/silhouette_grid.h"
@@ -61,7 +65,9 @@ struct TShared {
   const std::vector<TRawTrojkat>* Model = nullptr;
   TTurn Turn;
   std::int32_t Cols = 0, Rows = 0;
-  std::uint8_t* Marks = nullptr;  // column-major, (Cols + 1) x (Rows + 1)
+  // Row after row, (Rows + 1) x (Cols + 1): a model's samples run mostly
+  // along rows, and a band of rows stays in the cache.
+  std::uint8_t* Marks = nullptr;
   const std::function<bool()>* Stop = nullptr;
   std::atomic<std::size_t> Next{0};  // first triangle of the next chunk
   std::atomic<bool> Stopped{false};
@@ -78,7 +84,7 @@ class TMarker {
         rows_(s.Rows),
         halfCols_(s.Cols / 2.0),
         halfRows_(s.Rows / 2.0),
-        stride_(std::size_t(s.Rows) + 1) {}
+        stride_(std::size_t(s.Cols) + 1) {}
 
   // Marks the triangles of chunks taken in turn until none is left or the
   // step is stopped. False when stopped.
@@ -115,6 +121,7 @@ class TMarker {
     const bool finite = std::isfinite(t.X1) && std::isfinite(t.Y1) && std::isfinite(t.X2) &&
                         std::isfinite(t.Y2) && std::isfinite(t.X3) && std::isfinite(t.Y3);
     const std::int32_t n = silhouette::FanSegments(first, second, third);
+    if (finite && Covered(t)) return true;
     // A large fan is looked at between its segments too, so that a stop
     // request is seen quickly even on a model of a few huge triangles.
     const bool large = n > 64;
@@ -126,6 +133,38 @@ class TMarker {
         Segment(p, q);
       } else {
         SegmentChecked(p, q);
+      }
+    }
+    return true;
+  }
+
+  // The cell index of a coordinate as Segment computes it; it never
+  // decreases as the coordinate grows.
+  static std::int32_t CellOf(double v, double half, std::int32_t last) {
+    const double c = std::min(std::max(v * 5.0 + half, 0.0), double(last));
+    return std::int32_t((c + kRoundMagic) - kRoundMagic);
+  }
+
+  // Whether every cell the triangle's samples can fall into is marked
+  // already, so that marking it would change nothing. The samples lie between
+  // the vertices, give or take the rounding of two interpolations to Singles
+  // (below 0.002 mm for coordinates within 10 m), so they fall into the cells
+  // of the vertices' rectangle widened by 0.01 mm. Marks only ever go from 0
+  // to 1, so a mark seen from another thread is there for good.
+  bool Covered(const TRawTrojkat& t) const {
+    const float loX = std::min({t.X1, t.X2, t.X3}), hiX = std::max({t.X1, t.X2, t.X3});
+    const float loY = std::min({t.Y1, t.Y2, t.Y3}), hiY = std::max({t.Y1, t.Y2, t.Y3});
+    constexpr float kNear = 1e4f;  // mm
+    constexpr double kSlack = 0.01;  // mm
+    if (!(loX > -kNear && hiX < kNear && loY > -kNear && hiY < kNear)) return false;
+    const std::int32_t c0 = CellOf(loX - kSlack, halfCols_, cols_);
+    const std::int32_t c1 = CellOf(hiX + kSlack, halfCols_, cols_);
+    const std::int32_t r0 = CellOf(loY - kSlack, halfRows_, rows_);
+    const std::int32_t r1 = CellOf(hiY + kSlack, halfRows_, rows_);
+    for (std::int32_t r = r0; r <= r1; ++r) {
+      std::uint8_t* row = s_.Marks + std::size_t(r) * stride_;
+      for (std::int32_t c = c0; c <= c1; ++c) {
+        if (std::atomic_ref<std::uint8_t>(row[c]).load(std::memory_order_relaxed) == 0) return false;
       }
     }
     return true;
@@ -145,24 +184,45 @@ class TMarker {
   // index as clamping after it.
   void Segment(TPoint3F p, TPoint3F q) {
     const std::int32_t m = silhouette::SegmentSamples(p, q);
+    // Everything the loop needs in locals: the marks are written through a
+    // pointer the compiler cannot tell apart from the members.
+    std::uint8_t* const marks = s_.Marks;
+    const double cols = cols_, rows = rows_, halfCols = halfCols_, halfRows = halfRows_;
+    const std::size_t stride = stride_;
     const double px = p.X, py = p.Y;
     const double dx = double(q.X) - p.X, dy = double(q.Y) - p.Y;
     const double* t = m <= TSampleTable::kMaxM ? table_.Row(m) : nullptr;
-    std::size_t previous = SIZE_MAX;
+#if defined(__SSE2__)
+    // x and y side by side in one register. After adding 2^52 + 2^51 the low
+    // 32 bits of each double are the rounded value.
+    const __m128d p2 = _mm_set_pd(py, px), d2 = _mm_set_pd(dy, dx);
+    const __m128d five = _mm_set1_pd(5.0), half = _mm_set_pd(halfRows, halfCols);
+    const __m128d zero = _mm_setzero_pd(), top = _mm_set_pd(rows, cols);
+    const __m128d magic = _mm_set1_pd(kRoundMagic);
+    for (std::int32_t i = 0; i <= m; ++i) {
+      const double ti = t != nullptr ? t[i] : double(i) / m;
+      const __m128d at = _mm_add_pd(p2, _mm_mul_pd(_mm_set1_pd(ti), d2));
+      const __m128d single = _mm_cvtps_pd(_mm_cvtpd_ps(at));  // stored as Singles
+      __m128d c = _mm_add_pd(_mm_mul_pd(single, five), half);
+      c = _mm_min_pd(_mm_max_pd(c, zero), top);
+      const __m128i k = _mm_castpd_si128(_mm_add_pd(c, magic));
+      const std::size_t col = std::uint32_t(_mm_cvtsi128_si32(k));
+      const std::size_t row = std::uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(k, 8)));
+      std::atomic_ref<std::uint8_t>(marks[row * stride + col]).store(1, std::memory_order_relaxed);
+    }
+#else
     for (std::int32_t i = 0; i <= m; ++i) {
       const double ti = t != nullptr ? t[i] : double(i) / m;
       const float x = static_cast<float>(px + ti * dx);
       const float y = static_cast<float>(py + ti * dy);
-      double c = double(x) * 5.0 + halfCols_;
-      double r = double(y) * 5.0 + halfRows_;
-      c = c > 0 ? (c < cols_ ? c : double(cols_)) : 0.0;
-      r = r > 0 ? (r < rows_ ? r : double(rows_)) : 0.0;
+      double c = std::min(std::max(double(x) * 5.0 + halfCols, 0.0), cols);
+      double r = std::min(std::max(double(y) * 5.0 + halfRows, 0.0), rows);
       c = (c + kRoundMagic) - kRoundMagic;
       r = (r + kRoundMagic) - kRoundMagic;
-      const std::size_t cell = std::size_t(c) * stride_ + std::size_t(r);
-      if (cell != previous) Mark(cell);
-      previous = cell;
+      const std::size_t cell = std::size_t(std::int64_t(r)) * stride + std::size_t(std::int64_t(c));
+      std::atomic_ref<std::uint8_t>(marks[cell]).store(1, std::memory_order_relaxed);
     }
+#endif
   }
 
   // The same for segments of a triangle with a coordinate that is not
@@ -173,7 +233,7 @@ class TMarker {
       const TPoint3F a = Lerp(p, q, double(i) / m);
       const std::int32_t col = silhouette::CellIndex(a.X, cols_);
       const std::int32_t row = silhouette::CellIndex(a.Y, rows_);
-      if (col >= 0 && row >= 0) Mark(std::size_t(col) * stride_ + std::size_t(row));
+      if (col >= 0 && row >= 0) Mark(std::size_t(row) * stride_ + std::size_t(col));
     }
   }
 
@@ -201,34 +261,46 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
   const std::int32_t cols = std::int32_t(g.size()) - 1;
   if (cols < 0) return;
   const std::int32_t rows = std::int32_t(g[0].size()) - 1;
-  const std::size_t stride = std::size_t(rows) + 1;
-  if (marks.size() != std::size_t(cols + 1) * stride) {
+  const std::size_t width = std::size_t(cols) + 1;
+  if (marks.size() != width * (std::size_t(rows) + 1)) {
     throw RangeError("silhouette marks do not match the grid");
   }
   const std::uint8_t* m = marks.data();
-  auto column = [&](std::int32_t i) {
-    std::uint8_t* out = g[std::size_t(i)].data();
-    const std::uint8_t* here = m + std::size_t(i) * stride;
-    if (i == 0 || i == cols || rows < 2) {
-      for (std::int32_t j = 0; j <= rows; ++j) out[j] = here[j] ? CellOutline : CellEmpty;
-      return;
-    }
-    const std::uint8_t* left = here - stride;
-    const std::uint8_t* right = here + stride;
-    out[0] = here[0] ? CellOutline : CellEmpty;
-    out[rows] = here[rows] ? CellOutline : CellEmpty;
-    for (std::int32_t j = 1; j < rows; ++j) {
-      const bool all = (left[j - 1] & left[j] & left[j + 1] & here[j - 1] & here[j + 1] &
-                        right[j - 1] & right[j] & right[j + 1]) != 0;
-      out[j] = !here[j] ? CellEmpty : all ? CellInterior : CellOutline;
+  auto marked = [&](std::int32_t i, std::int32_t j) {
+    return m[std::size_t(j) * width + std::size_t(i)] != 0;
+  };
+  // The marks lie row after row and the grid column after column: tiles of
+  // kTile x kTile cells keep both in the cache.
+  constexpr std::int32_t kTile = 64;
+  auto tile = [&](std::int32_t i0, std::int32_t j0) {
+    const std::int32_t i1 = std::min(cols, i0 + kTile - 1), j1 = std::min(rows, j0 + kTile - 1);
+    for (std::int32_t i = i0; i <= i1; ++i) {
+      std::uint8_t* out = g[std::size_t(i)].data();
+      const bool inner = i > 0 && i < cols;
+      for (std::int32_t j = j0; j <= j1; ++j) {
+        if (!marked(i, j)) {
+          out[j] = CellEmpty;
+        } else if (inner && j > 0 && j < rows) {
+          const std::uint8_t* up = m + std::size_t(j + 1) * width + std::size_t(i);
+          const std::uint8_t* here = up - width;
+          const std::uint8_t* down = here - width;
+          const bool all = (up[-1] & up[0] & up[1] & here[-1] & here[1] & down[-1] & down[0] &
+                            down[1]) != 0;
+          out[j] = all ? CellInterior : CellOutline;
+        } else {
+          out[j] = CellOutline;
+        }
+      }
     }
   };
-  const std::int32_t n = std::max(1, std::min(threads, cols + 1));
-  OnThreads(n, [&](std::int32_t k) {
-    // Interleaved bands of columns keep every thread busy to the end.
-    constexpr std::int32_t kBand = 64;
-    for (std::int32_t b = k * kBand; b <= cols; b += n * kBand)
-      for (std::int32_t i = b; i <= std::min(cols, b + kBand - 1); ++i) column(i);
+  const std::int32_t tilesAcross = cols / kTile + 1, tilesUp = rows / kTile + 1;
+  const std::int64_t tiles = std::int64_t(tilesAcross) * tilesUp;
+  const std::int32_t n = std::int32_t(std::max<std::int64_t>(1, std::min<std::int64_t>(threads, tiles)));
+  std::atomic<std::int64_t> next{0};
+  OnThreads(n, [&](std::int32_t) {
+    for (std::int64_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < tiles;) {
+      tile(std::int32_t(k % tilesAcross) * kTile, std::int32_t(k / tilesAcross) * kTile);
+    }
   });
 }
 

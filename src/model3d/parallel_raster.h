@@ -36,7 +36,7 @@ bool RasteryzujRownolegle(const std::vector<TRawTrojkat>& model, const silhouett
 // Cells that are marked and all of whose eight neighbours are marked become
 // interior (4), other marked cells outline (2), unmarked ones empty (1); the
 // border columns and rows are never interior. `marks` holds one byte per
-// cell, column after column, non-zero for a marked cell.
+// cell, row after row, 1 for a marked cell and 0 for another.
 void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t threads);
 
 // Along row 0, the cells between the first and the last cell of the first run

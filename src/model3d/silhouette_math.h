@@ -56,17 +56,27 @@ inline void SortByZ(TRawTrojkat& t) {
   if (t.Z1 > t.Z2) swap01();
 }
 
+// Round() for the non-negative counts of samples and segments: the same
+// result, halves to even, without a library call for the common sizes.
+inline std::int32_t RoundCount(double v) {
+  // Adding and taking away 2^52 + 2^51 rounds a double below 2^51 to an
+  // integer in the default rounding mode (nearest, halves to even).
+  constexpr double kMagic = 6755399441055744.0;
+  if (v >= 0 && v < 1073741824.0) return static_cast<std::int32_t>((v + kMagic) - kMagic);
+  return Round(v);
+}
+
 // Segments of the fan that fills a triangle (vertices ordered by z): twice
 // the longer of the edges from the first vertex, in cells, plus one.
 inline std::int32_t FanSegments(TPoint3F first, TPoint3F second, TPoint3F third) {
   const double a = Distance3(first, second);
   const double b = Distance3(first, third);
-  return CheckedMul(2, Round(std::max(a / kCellSize + 1, b / kCellSize + 1)));
+  return CheckedMul(2, RoundCount(std::max(a / kCellSize + 1, b / kCellSize + 1)));
 }
 
 // Samples of a segment beyond the first: one per cell of its length plus one.
 inline std::int32_t SegmentSamples(TPoint3F p, TPoint3F q) {
-  return CheckedAdd(Round(Distance3(p, q) / kCellSize), 1);
+  return CheckedAdd(RoundCount(Distance3(p, q) / kCellSize), 1);
 }
 
 // Index of the cell a coordinate falls into, clamped to 0..last; -1 for a
