@@ -114,8 +114,7 @@ bool TOutlineTracer::SzukajPoczatku() {
         if (row + 8 <= top + 1) {
           std::uint64_t w;
           std::memcpy(&w, column.data() + row, sizeof w);
-          const std::uint64_t freeCells =
-              (w >> 1) & ~(w >> 3) & 0x0101010101010101ULL;
+          const std::uint64_t freeCells = (w >> 1) & ~(w >> 3) & 0x0101010101010101ULL;
           if (freeCells == 0) {
             row += 8;
             continue;

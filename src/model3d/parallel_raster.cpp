@@ -69,6 +69,10 @@ struct TShared {
   // along rows, and a band of rows stays in the cache.
   std::uint8_t* Marks = nullptr;
   const std::function<bool()>* Stop = nullptr;
+  // Triangles a thread takes at a time: long runs keep neighbouring
+  // triangles (the front and the back of a part) on one thread, so that the
+  // later ones find their cells marked.
+  std::size_t Chunk = 1024;
   std::atomic<std::size_t> Next{0};  // first triangle of the next chunk
   std::atomic<bool> Stopped{false};
   std::mutex ErrorLock;
@@ -89,8 +93,8 @@ class TMarker {
   // Marks the triangles of chunks taken in turn until none is left or the
   // step is stopped. False when stopped.
   bool Run() {
-    constexpr std::size_t kChunk = 1024;
     const std::vector<TRawTrojkat>& model = *s_.Model;
+    const std::size_t kChunk = s_.Chunk;
     for (;;) {
       const std::size_t first = s_.Next.fetch_add(kChunk, std::memory_order_relaxed);
       if (first >= model.size()) return true;
@@ -145,29 +149,43 @@ class TMarker {
     return std::int32_t((c + kRoundMagic) - kRoundMagic);
   }
 
-  // Whether every cell the triangle's samples can fall into is marked
-  // already, so that marking it would change nothing. The samples lie between
-  // the vertices, give or take the rounding of two interpolations to Singles
-  // (below 0.002 mm for coordinates within 10 m), so they fall into the cells
-  // of the vertices' rectangle widened by 0.01 mm. Marks only ever go from 0
-  // to 1, so a mark seen from another thread is there for good.
-  bool Covered(const TRawTrojkat& t) const {
-    const float loX = std::min({t.X1, t.X2, t.X3}), hiX = std::max({t.X1, t.X2, t.X3});
-    const float loY = std::min({t.Y1, t.Y2, t.Y3}), hiY = std::max({t.Y1, t.Y2, t.Y3});
-    constexpr float kNear = 1e4f;  // mm
+  // The cells a sample between the two corners of a rectangle can fall
+  // into. The samples of a triangle lie between its vertices, give or take
+  // the rounding of two interpolations to Singles (below 0.002 mm for
+  // coordinates within 10 m): the rectangle widened by 0.01 mm holds them.
+  // False for coordinates farther out.
+  bool CellsBetween(float loX, float hiX, float loY, float hiY, std::int32_t (&box)[4]) const {
+    constexpr float kNear = 1e4f;    // mm
     constexpr double kSlack = 0.01;  // mm
     if (!(loX > -kNear && hiX < kNear && loY > -kNear && hiY < kNear)) return false;
-    const std::int32_t c0 = CellOf(loX - kSlack, halfCols_, cols_);
-    const std::int32_t c1 = CellOf(hiX + kSlack, halfCols_, cols_);
-    const std::int32_t r0 = CellOf(loY - kSlack, halfRows_, rows_);
-    const std::int32_t r1 = CellOf(hiY + kSlack, halfRows_, rows_);
-    for (std::int32_t r = r0; r <= r1; ++r) {
+    box[0] = CellOf(loX - kSlack, halfCols_, cols_);
+    box[1] = CellOf(hiX + kSlack, halfCols_, cols_);
+    box[2] = CellOf(loY - kSlack, halfRows_, rows_);
+    box[3] = CellOf(hiY + kSlack, halfRows_, rows_);
+    return true;
+  }
+
+  // Whether some cell of a rectangle of cells is not marked.
+  bool AnyUnmarked(const std::int32_t (&box)[4]) const {
+    for (std::int32_t r = box[2]; r <= box[3]; ++r) {
       std::uint8_t* row = s_.Marks + std::size_t(r) * stride_;
-      for (std::int32_t c = c0; c <= c1; ++c) {
-        if (std::atomic_ref<std::uint8_t>(row[c]).load(std::memory_order_relaxed) == 0) return false;
+      for (std::int32_t c = box[0]; c <= box[1]; ++c) {
+        if (std::atomic_ref<std::uint8_t>(row[c]).load(std::memory_order_relaxed) == 0) return true;
       }
     }
-    return true;
+    return false;
+  }
+
+  // Marking a triangle all of whose cells are marked already changes
+  // nothing: marks only ever go from 0 to 1 (a mark seen from another thread
+  // is there for good), and the grid is the union of the marks. On a closed
+  // model about half the triangles (the back of what the front covers) are
+  // such.
+  bool Covered(const TRawTrojkat& t) const {
+    std::int32_t box[4];
+    return CellsBetween(std::min({t.X1, t.X2, t.X3}), std::max({t.X1, t.X2, t.X3}),
+                        std::min({t.Y1, t.Y2, t.Y3}), std::max({t.Y1, t.Y2, t.Y3}), box) &&
+           !AnyUnmarked(box);
   }
 
   void Mark(std::size_t cell) {
@@ -284,8 +302,8 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
           const std::uint8_t* up = m + std::size_t(j + 1) * width + std::size_t(i);
           const std::uint8_t* here = up - width;
           const std::uint8_t* down = here - width;
-          const bool all = (up[-1] & up[0] & up[1] & here[-1] & here[1] & down[-1] & down[0] &
-                            down[1]) != 0;
+          const bool all =
+              (up[-1] & up[0] & up[1] & here[-1] & here[1] & down[-1] & down[0] & down[1]) != 0;
           out[j] = all ? CellInterior : CellOutline;
         } else {
           out[j] = CellOutline;
@@ -295,7 +313,8 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
   };
   const std::int32_t tilesAcross = cols / kTile + 1, tilesUp = rows / kTile + 1;
   const std::int64_t tiles = std::int64_t(tilesAcross) * tilesUp;
-  const std::int32_t n = std::int32_t(std::max<std::int64_t>(1, std::min<std::int64_t>(threads, tiles)));
+  const std::int32_t n =
+      std::int32_t(std::max<std::int64_t>(1, std::min<std::int64_t>(threads, tiles)));
   std::atomic<std::int64_t> next{0};
   OnThreads(n, [&](std::int32_t) {
     for (std::int64_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < tiles;) {
@@ -336,6 +355,7 @@ bool RasteryzujRownolegle(const std::vector<TRawTrojkat>& model, const silhouett
   shared.Stop = &stop;
   // A small model is not worth the threads.
   const std::int32_t n = model.size() < 64 ? 1 : std::max(1, threads);
+  shared.Chunk = std::max<std::size_t>(1024, model.size() / (4 * std::size_t(n)));
   OnThreads(n, [&shared](std::int32_t) {
     try {
       TMarker marker(shared);
