@@ -55,6 +55,10 @@ class TRAWodczytWatek : public TWorkerThread {
   // Widens the running extents by the three vertices of `t`.
   void AktualizujZakres(const TRawTrojkat& t);
 
+  // Bytes the file is read in at a time; a block's lines are parsed on
+  // several threads (pieces of at least a sixteenth of a block).
+  static inline qint64 BlockBytes = 16 << 20;
+
   TOutcome Outcome() const { return outcome_; }
   // Bytes of the file read so far; may be asked from any thread.
   qint64 BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
