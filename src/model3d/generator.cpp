@@ -366,8 +366,8 @@ void TfGenSer::StopRasteriser() {
   // still does; its completion no longer belongs to a step.
   w->OnTerminate = nullptr;
   w->Terminate();
-  w->wait();
-  if (!w->isRunning() && !w->isFinished()) delete w;  // never started: nothing frees it
+  w->Wait();
+  if (!w->Started()) delete w;  // never started: nothing frees it
 }
 
 void TfGenSer::UruchomKrok() {
