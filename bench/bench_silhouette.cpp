@@ -80,6 +80,23 @@ BENCHMARK(BM_SphereStep)
     ->UseRealTime()
     ->MinTime(2);
 
+// A whole run of 18 steps (0 to 170 degrees) on 8 threads.
+void BM_SphereEighteenSteps(benchmark::State& state) {
+  LoadSphere();
+  vm::TOutlineTracer tracer;
+  for (auto _ : state) {
+    for (int k = 0; k < 18; ++k) {
+      vm::ModelAngle = 10.0 * k;
+      vm::TRawDoPix step(8, nullptr);
+      step.Execute();
+      if (!step.Completed()) state.SkipWithError("step not completed");
+      tracer.SledzObrys();
+      benchmark::DoNotOptimize(vm::TracedFigures.size());
+    }
+  }
+}
+BENCHMARK(BM_SphereEighteenSteps)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 // The same step by the plain algorithm on one thread (the reference).
 void BM_SphereStepPlain(benchmark::State& state) {
   LoadSphere();
