@@ -284,31 +284,35 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
     throw RangeError("silhouette marks do not match the grid");
   }
   const std::uint8_t* m = marks.data();
-  auto marked = [&](std::int32_t i, std::int32_t j) {
-    return m[std::size_t(j) * width + std::size_t(i)] != 0;
-  };
-  // The marks lie row after row and the grid column after column: tiles of
-  // kTile x kTile cells keep both in the cache.
+  // The marks lie row after row and the grid column after column: a tile of
+  // kTile x kTile cells is classified row by row (the same few operations on
+  // neighbouring bytes, which the compiler does many at a time) into a small
+  // buffer, then written out column by column.
   constexpr std::int32_t kTile = 64;
   auto tile = [&](std::int32_t i0, std::int32_t j0) {
     const std::int32_t i1 = std::min(cols, i0 + kTile - 1), j1 = std::min(rows, j0 + kTile - 1);
-    for (std::int32_t i = i0; i <= i1; ++i) {
-      std::uint8_t* out = g[std::size_t(i)].data();
-      const bool inner = i > 0 && i < cols;
-      for (std::int32_t j = j0; j <= j1; ++j) {
-        if (!marked(i, j)) {
-          out[j] = CellEmpty;
-        } else if (inner && j > 0 && j < rows) {
-          const std::uint8_t* up = m + std::size_t(j + 1) * width + std::size_t(i);
-          const std::uint8_t* here = up - width;
-          const std::uint8_t* down = here - width;
-          const bool all =
-              (up[-1] & up[0] & up[1] & here[-1] & here[1] & down[-1] & down[0] & down[1]) != 0;
-          out[j] = all ? CellInterior : CellOutline;
-        } else {
-          out[j] = CellOutline;
-        }
+    std::uint8_t buffer[kTile][kTile];  // [row - j0][column - i0]
+    for (std::int32_t j = j0; j <= j1; ++j) {
+      const std::uint8_t* here = m + std::size_t(j) * width;
+      std::uint8_t* out = buffer[j - j0];
+      // Cells on the grid's border are never interior.
+      const bool innerRow = j > 0 && j < rows;
+      const std::int32_t a = std::max(i0, 1), b = std::min(i1, cols - 1);
+      for (std::int32_t i = i0; i <= i1; ++i) out[i - i0] = std::uint8_t(1 + here[i]);
+      if (!innerRow || a > b) continue;
+      const std::uint8_t* up = here + width;
+      const std::uint8_t* down = here - width;
+      // Marks are 0 or 1: 1 + mark is empty (1) or outline (2), and a marked
+      // cell with eight marked neighbours adds 2 (interior, 4).
+      for (std::int32_t i = a; i <= b; ++i) {
+        const std::uint8_t all = up[i - 1] & up[i] & up[i + 1] & here[i - 1] & here[i] &
+                                 here[i + 1] & down[i - 1] & down[i] & down[i + 1];
+        out[i - i0] = std::uint8_t(1 + here[i] + 2 * all);
       }
+    }
+    for (std::int32_t i = i0; i <= i1; ++i) {
+      std::uint8_t* column = g[std::size_t(i)].data();
+      for (std::int32_t j = j0; j <= j1; ++j) column[j] = buffer[j - j0][i - i0];
     }
   };
   const std::int32_t tilesAcross = cols / kTile + 1, tilesUp = rows / kTile + 1;
