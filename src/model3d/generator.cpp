@@ -186,6 +186,7 @@ void TfGenSer::CzytajModel(const QString& fileName) {
     // may be generated from it under an empty file name.
     ForgetModel();
     StatusPanels[0].clear();
+    if (View != nullptr) View->PokazScene();
     Notify();
     ShowMessageBox(Tr("Universal", "txtPlikuBrak") + "\r\n" + fileName, true);
     return;
