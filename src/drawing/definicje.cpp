@@ -14,7 +14,7 @@ TWorkingAreaLimits WorkingAreaLimits;
 QByteArray BuildDate;
 QByteArray DealerId;
 QString ExeDir;
-bool AppClosing = false;
+std::atomic<bool> AppClosing{false};
 
 double RotaryEntryX = 0, RotaryEntryY = 0;
 double RotaryStartX = 0, RotaryStartY = 0;

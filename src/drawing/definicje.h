@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -74,7 +75,8 @@ extern TWorkingAreaLimits WorkingAreaLimits;
 extern QByteArray BuildDate;
 extern QByteArray DealerId;
 extern QString ExeDir;  // folder of the program, with a trailing separator
-extern bool AppClosing;
+// Set by the GUI thread when the program closes; read by the 3D workers.
+extern std::atomic<bool> AppClosing;
 
 extern double RotaryEntryX, RotaryEntryY;  // mm
 extern double RotaryStartX, RotaryStartY;  // mm

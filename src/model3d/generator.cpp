@@ -166,6 +166,13 @@ void TfGenSer::WybierzPlikModelu(const QString& lastFolder) {
   }
   const QString file = hooks.ChooseFile ? hooks.ChooseFile(r) : QString();
   if (file.isEmpty()) return;
+  // Reading a model closes every project window; a generated series that was
+  // never saved would be lost without a word.
+  if (hooks.ProjectWindowCount && hooks.ProjectWindowCount() > 0 &&
+      ConfirmDialog(Tr("SerialCutFrom3D", "zamknacOknaProjektow"),
+                    MsgButtons(MsgButton::Yes) | MsgButton::No) != ModalResult::Yes) {
+    return;
+  }
   if (hooks.CloseAll) hooks.CloseAll();
   CzytajModel(file);
   // A folder too long for the record is not remembered (a cut-off path would
@@ -175,8 +182,13 @@ void TfGenSer::WybierzPlikModelu(const QString& lastFolder) {
 
 void TfGenSer::CzytajModel(const QString& fileName) {
   if (!QFileInfo(fileName).isFile()) {
+    // The model read before is gone with the windows made from it: nothing
+    // may be generated from it under an empty file name.
+    ForgetModel();
+    StatusPanels[0].clear();
+    if (View != nullptr) View->PokazScene();
+    Notify();
     ShowMessageBox(Tr("Universal", "txtPlikuBrak") + "\r\n" + fileName, true);
-    ModelExtents.FileName.clear();
     return;
   }
   ModelExtents.FileName = fileName;
@@ -190,6 +202,9 @@ void TfGenSer::CzytajModel(const QString& fileName) {
   }
   StatusPanels[0] = Tr("SerialCutFrom3D", "odczytRAWtrwa");
   UstawPrzyciski(false);
+  // The reader writes the extents: the model-info dialog, which copies them,
+  // stays off until it has ended.
+  btnModelInfo.SetEnabled(false);
   ModelTriangles.clear();
   ModelTriangles.shrink_to_fit();
   Notify();
@@ -223,19 +238,37 @@ void TfGenSer::ZakonczWatekCzytaniaRAW(TRAWodczytWatek* worker) {
     Notify();
     return;
   }
-  // A file that could not be read, or held no triangle, gives nothing to
-  // generate from: the operator is told, and only choosing another file stays.
+  // A file that could not be read, held no triangle or only one point gives
+  // nothing to generate from: the operator is told, and only choosing another
+  // file stays. A read stopped because the program closes says nothing.
   QString reason = worker->ErrorText();
   if (reason.isEmpty()) reason = worker->FatalError();
   StatusPanels[0].clear();
-  ModelExtents.FileName.clear();
-  ModelTriangles.clear();
+  ForgetModel();
   UstawPrzyciski(true);
   btnGeneruj.SetEnabled(false);
-  btnModelInfo.SetEnabled(false);
   if (View != nullptr) View->PokazScene();
   Notify();
-  ShowMessageBox(reason, true);
+  if (!reason.isEmpty()) ShowMessageBox(reason, true);
+}
+
+void TfGenSer::ForgetModel() {
+  if (View != nullptr) View->OdlaczListy();
+  ModelTriangles.clear();
+  ModelTriangles.shrink_to_fit();
+  ModelExtents = TModel{};
+  ModelSize[0] = ModelSize[1] = ModelSize[2] = 0;
+  ModelCentreX = ModelCentreY = ModelCentreZ = 0;
+  ePlik.SetCaption(QString());
+  ePlik.SetHint(QString());
+  btnGeneruj.SetEnabled(false);
+  btnModelInfo.SetEnabled(false);
+  StepCounter = 1;
+  Notify();
+}
+
+bool TfGenSer::ModelLoaded() const {
+  return !ModelExtents.FileName.isEmpty() && !ModelTriangles.empty() && !reader_;
 }
 
 void TfGenSer::UstawPrzyciski(bool on) {
@@ -248,10 +281,15 @@ void TfGenSer::UstawPrzyciski(bool on) {
 void TfGenSer::UstawKontrolki(bool on) {
   UstawPrzyciski(on);
   feIloscObrotow.SetEnabled(on);
+  // Off while a step runs; back with the model it shows.
+  btnModelInfo.SetEnabled(on && ModelLoaded());
   Notify();
 }
 
 void TfGenSer::btnModelInfoClick() {
+  // The double click on the group comes here too: nothing while a worker
+  // writes the model or the button is off.
+  if (!btnModelInfo.Enabled() || reader_ || rasteriser_) return;
   if (ModelExtents.FileName.isEmpty() || ePlik.Caption().isEmpty()) return;
   if (hooks.ShowModelInfo) hooks.ShowModelInfo();
 }
@@ -260,7 +298,9 @@ void TfGenSer::btnModelInfoClick() {
 
 bool TfGenSer::SprawdzRozmiar() {
   const double s = Dlgkonfig().skala.Value();
-  const double sx = ModelExtents.MaxX - ModelExtents.MinX;
+  // The width the wire has to clear is that of the widest turned silhouette,
+  // not the model's X size: a cube turned by 45 degrees is 1.41 times wider.
+  const double sx = 2 * ModelTurnRadius();
   const double sy = ModelExtents.MaxY - ModelExtents.MinY;
   const double lx = WorkingAreaLimits.X, ly = WorkingAreaLimits.Y;
   if (lx >= s * sx / 100 && ly >= s * sy / 100) {
@@ -327,8 +367,8 @@ void TfGenSer::StopRasteriser() {
   // still does; its completion no longer belongs to a step.
   w->OnTerminate = nullptr;
   w->Terminate();
-  w->wait();
-  if (!w->isRunning() && !w->isFinished()) delete w;  // never started: nothing frees it
+  w->Wait();
+  if (!w->Started()) delete w;  // never started: nothing frees it
 }
 
 void TfGenSer::UruchomKrok() {

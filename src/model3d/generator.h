@@ -63,6 +63,8 @@ struct TGenSerHooks {
   std::function<QString(const TModelFileRequest&)> ChooseFile;
   // Shows the model-info dialog at the viewer's client origin.
   std::function<void()> ShowModelInfo;
+  // How many project windows are open (none when empty).
+  std::function<int()> ProjectWindowCount;
 };
 
 class TfGenSer {
@@ -129,6 +131,8 @@ class TfGenSer {
   void CzytajModel(const QString& fileName);
   void UstawPrzyciski(bool on);
   void UstawKontrolki(bool on);
+  // The widest turned silhouette (twice the turn radius) and the model's
+  // height at the current scale against the working area.
   bool SprawdzRozmiar();
   // The number of steps N: the edit's value as a whole number in 1..180.
   double StepCount() const;
@@ -148,6 +152,11 @@ class TfGenSer {
   void StopRasteriser();
   // A stopped run: windows closed, counters back to the first step.
   void AbandonRun();
+  // No model any more: triangles, extents and file name cleared, the viewer
+  // shows nothing, Generate and model info off.
+  void ForgetModel();
+  // Whether a model has been read and is ready to generate from.
+  bool ModelLoaded() const;
   void Notify();
 
   QPointer<TRAWodczytWatek> reader_;

@@ -2,6 +2,7 @@
 #include "model3d/outline_trace.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -92,13 +93,46 @@ void TOutlineTracer::MoveTo(TCell cell, std::uint8_t direction) {
 bool TOutlineTracer::SzukajPoczatku() {
   Tracer = LastStart;
   const std::int32_t cols = Cols(), rows = Rows();
-  for (std::int32_t row = Tracer.Row; row <= rows; ++row) {
-    for (std::int32_t col = row == LastStart.Row ? Tracer.Col : 0; col <= cols; ++col) {
-      if (FreeOutline(col, row)) {
-        LastStart = Tracer = {col, row};
-        Current = CellPoint(Tracer);
-        return true;
+  if (cols < 0) return false;
+  // The search runs row by row, but the grid lies column after column: a band
+  // of rows is scanned column by column (each column's part of the band is
+  // one short run of bytes), keeping the lowest row with a free outline cell
+  // and its first column.
+  constexpr std::int32_t kBand = 64;
+  for (std::int32_t j0 = std::max(Tracer.Row, 0); j0 <= rows; j0 += kBand) {
+    const std::int32_t j1 = std::min(rows, j0 + kBand - 1);
+    std::int32_t bestRow = j1 + 1, bestCol = -1;
+    for (std::int32_t col = 0; col <= cols && bestRow > j0; ++col) {
+      const tpix2dY& column = SilhouetteGrid[std::size_t(col)];
+      const std::int32_t last = std::min(j1, bestRow - 1);
+      const std::int32_t top = std::min<std::int32_t>(last, std::int32_t(column.size()) - 1);
+      std::int32_t row = j0;
+      if (col < LastStart.Col && row == LastStart.Row) ++row;  // before the start
+      while (row <= top) {
+        // Eight cells at a time: a free outline cell has bit 2 set and bit 8
+        // clear.
+        if (row + 8 <= top + 1) {
+          std::uint64_t w;
+          std::memcpy(&w, column.data() + row, sizeof w);
+          const std::uint64_t freeCells = (w >> 1) & ~(w >> 3) & 0x0101010101010101ULL;
+          if (freeCells == 0) {
+            row += 8;
+            continue;
+          }
+        }
+        const std::uint8_t c = column[std::size_t(row)];
+        if ((c & CellOutline) != 0 && (c & CellVisited) == 0) {
+          bestRow = row;
+          bestCol = col;
+          break;
+        }
+        ++row;
       }
+    }
+    if (bestCol >= 0) {
+      LastStart = Tracer = {bestCol, bestRow};
+      Current = CellPoint(Tracer);
+      return true;
     }
   }
   return false;

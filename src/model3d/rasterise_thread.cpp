@@ -5,12 +5,26 @@
 #include <numbers>
 
 #include "drawing/definicje.h"
+#include "model3d/parallel_raster.h"
 #include "model3d/silhouette_grid.h"
+#include "model3d/silhouette_math.h"
 #include "shell/interfejs.h"
 
 namespace vm {
 
-TRawDoPix::TRawDoPix(QObject* parent) : TWorkerThread(parent) {}
+TRawDoPix::TRawDoPix(QObject* parent) : TRawDoPix(RasterThreadCount, parent) {}
+
+TRawDoPix::TRawDoPix(std::int32_t threads, QObject* parent)
+    : TWorkerThread(parent), threads_(RasterThreads(threads)) {}
+
+namespace {
+
+silhouette::TTurn CurrentTurn() {
+  const double a = ModelAngle * std::numbers::pi / 180.0;
+  return {std::cos(a), std::sin(a), ModelCentreX, ModelCentreY, ModelCentreZ};
+}
+
+}  // namespace
 
 void TRawDoPix::Execute() {
   listBuilt_ = false;
@@ -20,44 +34,44 @@ void TRawDoPix::Execute() {
   try {
     AlokujSiatke();
     if (ClosingRequested()) return;
-    WypelnijSiatke();
-    if (!Terminated() && !ClosingRequested()) ObrocModel();
-    if (!listBuilt_) return;
-    bool stopped = false;
-    for (TRawTrojkat& t : RotatedTriangles) {
-      if (Terminated() || ClosingRequested()) {
-        stopped = true;
-        break;
-      }
-      RasteryzujTrojkat(t);
-    }
-    OznaczWnetrze();
-    completed_ = !stopped && !ClosingRequested();
+    // The triangles are turned as they are rasterised, on every thread, in
+    // place of a turned copy of the whole model.
+    const bool done = RasteryzujRownolegle(ModelTriangles, CurrentTurn(), threads_,
+                                           [this] { return Terminated() || ClosingRequested(); });
+    completed_ = done && !ClosingRequested();
   } catch (const MessageError& e) {
     error_ = e;
   } catch (const std::exception& e) {
     error_ = MessageError("SerialCutFrom3D", "bladRasteryzacji", QString::fromStdString(e.what()));
   }
-  ZwolnijObrocony();
   Terminate();
+}
+
+bool TRawDoPix::RasteryzujJednowatkowo() {
+  listBuilt_ = false;
+  AlokujSiatke();
+  WypelnijSiatke();
+  ObrocModel();
+  bool stopped = false;
+  for (TRawTrojkat& t : RotatedTriangles) {
+    if (Terminated() || ClosingRequested()) {
+      stopped = true;
+      break;
+    }
+    RasteryzujTrojkat(t);
+  }
+  OznaczWnetrze();
+  ZwolnijObrocony();
+  return !stopped && !ClosingRequested();
 }
 
 void TRawDoPix::ObrocModel() {
   RotatedTriangles.clear();
   RotatedTriangles.reserve(ModelTriangles.size());
-  const double a = ModelAngle * std::numbers::pi / 180.0;
-  const double c = std::cos(a), s = std::sin(a);
-  auto turn = [&](float& x, float& y, float& z) {
-    const double dx = x - ModelCentreX, dy = y - ModelCentreY, dz = z - ModelCentreZ;
-    x = static_cast<float>(c * dx - s * dz);
-    y = static_cast<float>(dy);
-    z = static_cast<float>(s * dx + c * dz);
-  };
+  const silhouette::TTurn turn = CurrentTurn();
   for (const TRawTrojkat& t : ModelTriangles) {
     TRawTrojkat r = t;
-    turn(r.X1, r.Y1, r.Z1);
-    turn(r.X2, r.Y2, r.Z2);
-    turn(r.X3, r.Y3, r.Z3);
+    silhouette::TurnTriangle(turn, r);
     RotatedTriangles.push_back(r);
   }
   listBuilt_ = true;
@@ -78,17 +92,7 @@ void TRawDoPix::OznaczWnetrze() {
       }
     }
   }
-  if (rows < 0) return;
-  std::int32_t i0 = 0;
-  while (i0 <= cols && g[i0][0] != CellOutline) ++i0;
-  if (i0 > cols) return;
-  for (std::int32_t i = i0 + 1; i < cols; ++i) {
-    if (g[i][0] == CellOutline && g[i + 1][0] == CellOutline) {
-      g[i][0] = CellInterior;
-    } else {
-      break;
-    }
-  }
+  OtworzPodstawe();
 }
 
 void TRawDoPix::ZwolnijObrocony() {

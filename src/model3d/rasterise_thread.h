@@ -4,8 +4,8 @@
 //
 // Reads ModelTriangles, ModelCentreX/Y/Z, ModelAngle, GridCols, GridRows and
 // AppClosing; writes SilhouetteGrid and RotatedTriangles (freed at the end).
-// It checks its termination flag between triangles and the closing flag
-// between triangles and at every cell it marks.
+// The step runs on several threads (RasterThreadCount); they check the
+// termination and closing flags between triangles.
 #pragma once
 
 #include <QString>
@@ -20,10 +20,17 @@ class TRawDoPix : public TWorkerThread {
   Q_OBJECT
 
  public:
+  // `threads`: how many threads the step uses; 0 one per core.
   explicit TRawDoPix(QObject* parent = nullptr);
+  TRawDoPix(std::int32_t threads, QObject* parent);
   ~TRawDoPix() override { StopAndWait(); }
 
   void Execute() override;
+
+  // The same step on this thread alone, by the plain algorithm: the grid
+  // allocated and cleared, the turned list built, every triangle marked by
+  // RasteryzujTrojkat, the interior classified. False when stopped.
+  bool RasteryzujJednowatkowo();
 
   // RotatedTriangles := ModelTriangles turned by ModelAngle degrees about the
   // vertical axis through the model centre, centred on the origin.
@@ -43,6 +50,7 @@ class TRawDoPix : public TWorkerThread {
   QString ErrorText() const;
 
  private:
+  std::int32_t threads_ = 0;
   bool listBuilt_ = false;
   bool completed_ = false;
   std::optional<MessageError> error_;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <new>
+#include <thread>
 
 #include "drawing/errors.h"
 #include "drawing/units.h"
@@ -58,6 +59,91 @@ bool ParseRawNumber(std::string_view token, float& out) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// One line as a triangle in mm (see ParsujLinie); `t` zeroed when it is none.
+bool ParseTriangle(std::string_view line, int unit, TRawTrojkat& t) {
+  t = TRawTrojkat{};
+  std::size_t b = 0, e = line.size();
+  while (b < e && IsBlank(line[b])) ++b;
+  while (e > b && IsBlank(line[e - 1])) --e;
+  if (b == e) return false;
+
+  // Every blank separates two tokens, so doubled, leading or trailing blanks
+  // give empty tokens; a line is a triangle only with exactly nine tokens. The
+  // first token begins after the first blank, or at the start when the line
+  // does not begin with one.
+  std::array<std::string_view, 9> tokens;
+  std::size_t count = 0;
+  std::size_t pos = line[0] == ' ' ? 1 : 0;
+  for (;;) {
+    const std::size_t blank = line.find(' ', pos);
+    if (count == tokens.size()) return false;  // more than nine tokens
+    tokens[count++] = line.substr(pos, blank == std::string_view::npos ? line.npos : blank - pos);
+    if (blank == std::string_view::npos) break;
+    pos = blank + 1;
+  }
+  if (count != tokens.size()) return false;
+
+  std::array<float, 9> v{};
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (!ParseRawNumber(tokens[i], v[i])) return false;
+    const float mm = static_cast<float>(UnitToMm(unit, v[i]));
+    if (!std::isfinite(mm)) return false;
+    v[i] = mm;
+  }
+  TRawTrojkat r{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+  t = r;
+  return true;
+}
+
+// One piece of the file made of whole lines, parsed on its own thread.
+struct TPiece {
+  std::string_view Text;
+  std::vector<TRawTrojkat> Triangles;
+  double Min[3] = {INFINITY, INFINITY, INFINITY};
+  double Max[3] = {-INFINITY, -INFINITY, -INFINITY};
+
+  void Widen(const TRawTrojkat& t) {
+    const float v[3][3] = {{t.X1, t.Y1, t.Z1}, {t.X2, t.Y2, t.Z2}, {t.X3, t.Y3, t.Z3}};
+    for (const auto& p : v) {
+      for (int a = 0; a < 3; ++a) {
+        if (p[a] < Min[a]) Min[a] = p[a];
+        if (p[a] > Max[a]) Max[a] = p[a];
+      }
+    }
+  }
+};
+
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Lines end with LF, CR LF or CR. Calls take(line) for every line of `text`,
+// which ends with a line end; false when `stop` said so (it is asked every
+// 4096 lines).
+template <class Take, class Stop>
+bool ForEachLine(std::string_view text, Take take, Stop stop) {
+  std::size_t start = 0;
+  std::uint32_t lines = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!IsLineEnd(c)) continue;
+    // A look at the flags every 4096 lines keeps a stop request waiting for
+    // well under a millisecond (tens of them in a debugging build).
+    if ((++lines & 4095) == 0 && stop()) return false;
+    take(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  return true;
+}
+
+// Where a piece that should end near `pos` ends: after the next line end
+// (both characters of a CR LF).
+std::size_t PieceEnd(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !IsLineEnd(text[pos])) ++pos;
+  if (pos >= text.size()) return text.size();
+  if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+  return pos + 1;
+}
+
 }  // namespace
 
 TRAWodczytWatek::TRAWodczytWatek(QObject* parent)
@@ -65,6 +151,8 @@ TRAWodczytWatek::TRAWodczytWatek(QObject* parent)
 
 TRAWodczytWatek::TRAWodczytWatek(int unit, QObject* parent)
     : TWorkerThread(parent), unit_(unit), fileName_(ModelExtents.FileName) {}
+
+bool TRAWodczytWatek::StopRequested() const { return Terminated() || ClosingRequested(); }
 
 void TRAWodczytWatek::ResetExtents() {
   constexpr double inf = std::numeric_limits<double>::infinity();
@@ -84,6 +172,14 @@ void TRAWodczytWatek::Execute() {
   } catch (const std::bad_alloc&) {
     ioError_ = QStringLiteral("out of memory");
     outcome_ = TOutcome::ReadError;
+    return;
+  }
+  if (StopRequested()) {
+    outcome_ = TOutcome::Stopped;
+    return;
+  }
+  if (!list.empty() && minX_ == maxX_ && minY_ == maxY_ && minZ_ == maxZ_) {
+    outcome_ = TOutcome::Point;
     return;
   }
   ModelTriangles = std::move(list);
@@ -120,74 +216,101 @@ std::vector<TRawTrojkat> TRAWodczytWatek::CzytajPlik(const QString& fileName) {
     throw IoError("cannot open " + fileName.toStdString() + ": " + f.errorString().toStdString());
   }
   std::vector<TRawTrojkat> list;
-  QByteArray pending;  // the unfinished last line of the chunks read so far
-  QByteArray chunk(1 << 20, Qt::Uninitialized);
-  auto takeLine = [&](std::string_view line) {
-    if (line.find("Object") != std::string_view::npos) return;
-    TRawTrojkat t;
-    if (ParsujLinie(line, t)) list.push_back(t);
+  bytesRead_.store(0, std::memory_order_relaxed);
+  // The file is read in blocks; the whole lines of a block are parsed in
+  // pieces on several threads, and the pieces' triangles joined in the
+  // file's order. The unfinished last line waits for the next block.
+  const qint64 kBlock = std::max<qint64>(2, BlockBytes);
+  const std::size_t kPieceMin = std::size_t(std::max<qint64>(1, BlockBytes / 16));
+  const std::size_t threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+  QByteArray pending;
+  std::atomic<bool> stop{false};
+  auto stopNow = [this, &stop] {
+    if (stop.load(std::memory_order_relaxed)) return true;
+    if (!StopRequested()) return false;
+    stop.store(true, std::memory_order_relaxed);
+    return true;
   };
-  for (;;) {
-    const qint64 got = f.read(chunk.data(), chunk.size());
+  auto filter = [this](TPiece& piece) {
+    return [this, &piece](std::string_view line) {
+      if (line.find("Object") != std::string_view::npos) return;
+      TRawTrojkat t;
+      if (!ParseTriangle(line, unit_, t)) return;
+      piece.Triangles.push_back(t);
+      piece.Widen(t);
+    };
+  };
+  bool atEnd = false;
+  while (!atEnd) {
+    if (stopNow()) return list;
+    const qsizetype kept = pending.size();
+    pending.resize(kept + kBlock);
+    const qint64 got = f.read(pending.data() + kept, kBlock);
     if (got < 0) {
       throw IoError("cannot read " + fileName.toStdString() + ": " + f.errorString().toStdString());
     }
-    if (got == 0) break;
-    pending.append(chunk.constData(), got);
-    // Lines end with LF, CR LF or CR. A CR at the end of the data read so far
-    // waits for the next chunk, which may start with its LF.
-    std::size_t start = 0;
-    const std::string_view data(pending.constData(), pending.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-      const char c = data[i];
-      if (c != '\n' && c != '\r') continue;
-      if (c == '\r' && i + 1 == data.size()) break;
-      takeLine(data.substr(start, i - start));
-      if (c == '\r' && data[i + 1] == '\n') ++i;
-      start = i + 1;
+    pending.resize(kept + got);
+    bytesRead_.fetch_add(got, std::memory_order_relaxed);
+    atEnd = got == 0;
+    const std::string_view data(pending.constData(), std::size_t(pending.size()));
+    // Whole lines: up to the last line end, unless that is a CR at the end
+    // of the data read so far, whose LF may come with the next block. At the
+    // end of the file the last line needs no end.
+    std::size_t whole = data.size();
+    if (!atEnd) {
+      whole = data.find_last_of("\r\n");
+      if (whole == std::string_view::npos) continue;
+      if (data[whole] == '\r' && whole + 1 == data.size()) {
+        whole = whole == 0 ? std::string_view::npos : data.find_last_of("\r\n", whole - 1);
+        if (whole == std::string_view::npos) continue;
+      }
+      whole = PieceEnd(data, whole);
     }
-    pending.remove(0, static_cast<qsizetype>(start));
-  }
-  if (!pending.isEmpty()) {
-    std::string_view rest(pending.constData(), pending.size());
-    if (rest.back() == '\r') rest.remove_suffix(1);
-    takeLine(rest);
+    const std::string_view lines = data.substr(0, whole);
+    const std::size_t count = std::max<std::size_t>(1, std::min(threads, lines.size() / kPieceMin));
+    std::vector<TPiece> pieces(count);
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t to = k + 1 == count
+                                 ? lines.size()
+                                 : PieceEnd(lines, std::max(from, lines.size() * (k + 1) / count));
+      pieces[k].Text = lines.substr(from, to - from);
+      from = to;
+    }
+    auto parse = [&](std::size_t k) {
+      TPiece& piece = pieces[k];
+      std::string_view text = piece.Text;
+      const bool lastLine = atEnd && k + 1 == count;
+      const bool done = ForEachLine(text, filter(piece), stopNow);
+      // The file's last line, with no line end after it.
+      if (done && lastLine) {
+        const std::size_t end = text.find_last_of("\r\n");
+        std::string_view rest = end == std::string_view::npos ? text : text.substr(end + 1);
+        if (!rest.empty()) filter(piece)(rest);
+      }
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t k = 1; k < count; ++k) pool.emplace_back(parse, k);
+    parse(0);
+    for (std::thread& t : pool) t.join();
+    if (stopNow()) return list;
+    for (TPiece& piece : pieces) {
+      list.insert(list.end(), piece.Triangles.begin(), piece.Triangles.end());
+      if (piece.Triangles.empty()) continue;
+      minX_ = std::min(minX_, piece.Min[0]);
+      minY_ = std::min(minY_, piece.Min[1]);
+      minZ_ = std::min(minZ_, piece.Min[2]);
+      maxX_ = std::max(maxX_, piece.Max[0]);
+      maxY_ = std::max(maxY_, piece.Max[1]);
+      maxZ_ = std::max(maxZ_, piece.Max[2]);
+    }
+    pending.remove(0, qsizetype(whole));
   }
   return list;
 }
 
 bool TRAWodczytWatek::ParsujLinie(std::string_view line, TRawTrojkat& t) {
-  t = TRawTrojkat{};
-  std::size_t b = 0, e = line.size();
-  while (b < e && IsBlank(line[b])) ++b;
-  while (e > b && IsBlank(line[e - 1])) --e;
-  if (b == e) return false;
-
-  // Every blank separates two tokens, so doubled, leading or trailing blanks
-  // give empty tokens; a line is a triangle only with exactly nine tokens. The
-  // first token begins after the first blank, or at the start when the line
-  // does not begin with one.
-  std::array<std::string_view, 9> tokens;
-  std::size_t count = 0;
-  std::size_t pos = line[0] == ' ' ? 1 : 0;
-  for (;;) {
-    const std::size_t blank = line.find(' ', pos);
-    if (count == tokens.size()) return false;  // more than nine tokens
-    tokens[count++] = line.substr(pos, blank == std::string_view::npos ? line.npos : blank - pos);
-    if (blank == std::string_view::npos) break;
-    pos = blank + 1;
-  }
-  if (count != tokens.size()) return false;
-
-  std::array<float, 9> v{};
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    if (!ParseRawNumber(tokens[i], v[i])) return false;
-    const float mm = static_cast<float>(UnitToMm(unit_, v[i]));
-    if (!std::isfinite(mm)) return false;
-    v[i] = mm;
-  }
-  TRawTrojkat r{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
-  t = r;
+  if (!ParseTriangle(line, unit_, t)) return false;
   AktualizujZakres(t);
   return true;
 }
@@ -212,6 +335,8 @@ QString TRAWodczytWatek::ErrorText() const {
       return Tr("Universal", "zbioruNieMoznaOtworzyc") + fileName_;
     case TOutcome::Empty:
       return Tr("SerialCutFrom3D", "modelPusty") + fileName_;
+    case TOutcome::Point:
+      return Tr("SerialCutFrom3D", "modelPunktowy") + fileName_;
     default:
       return {};
   }

@@ -9,6 +9,7 @@
 
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
+#include "model3d/silhouette_math.h"
 #include "model3d/worker_thread.h"
 
 namespace vm {
@@ -38,38 +39,38 @@ TPoint3F Vertex(const TRawTrojkat& t, int i) {
   return {t.*kVertex[i][0], t.*kVertex[i][1], t.*kVertex[i][2]};
 }
 
-double Distance3(TPoint3F a, TPoint3F b) {
-  const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y, dz = double(b.Z) - a.Z;
-  return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
-TPoint3F Lerp(TPoint3F a, TPoint3F b, double t) {
-  return {static_cast<float>(a.X + t * (double(b.X) - a.X)),
-          static_cast<float>(a.Y + t * (double(b.Y) - a.Y)),
-          static_cast<float>(a.Z + t * (double(b.Z) - a.Z))};
-}
-
-// Index of the cell a coordinate falls into, clamped to 0..last. Clamping
-// before rounding keeps far-away points on the border instead of overflowing.
-// -1 for a coordinate that is not a number.
-std::int32_t CellIndex(float v, std::int32_t last) {
-  const double c = v / GridCellSize + last / 2.0;
-  if (std::isnan(c)) return -1;
-  if (c <= 0) return 0;
-  if (c >= last) return last;
-  return std::min(Round(c), last);
-}
+using silhouette::CellIndex;
+using silhouette::Lerp;
 
 }  // namespace
 
+double ModelTurnRadius() {
+  double r2 = 0;
+  auto widen = [&](float x, float z) {
+    const double dx = x - ModelCentreX, dz = z - ModelCentreZ;
+    r2 = std::max(r2, dx * dx + dz * dz);
+  };
+  for (const TRawTrojkat& t : ModelTriangles) {
+    widen(t.X1, t.Z1);
+    widen(t.X2, t.Z2);
+    widen(t.X3, t.Z3);
+  }
+  return std::sqrt(r2);
+}
+
 void UstawRozmiarSiatki() {
-  const double cols = std::max(ModelSize[0] / GridCellSize, ModelSize[2] / GridCellSize);
+  // Turned by any angle, no vertex leaves the circle of the turn radius about
+  // the axis, so the silhouette is never wider than its diameter. The margin
+  // keeps the outermost samples (after their rounding to Singles and to
+  // cells) off the border columns.
+  const double width = 2 * ModelTurnRadius();
+  const double cols = std::nearbyint(width / GridCellSize) + 2 * GridMarginCols;
   const double rows = ModelSize[1] / GridCellSize;
   if (!std::isfinite(cols) || !std::isfinite(rows) || cols < 0 || rows < 0 ||
-      (std::nearbyint(cols) + 1) * (std::nearbyint(rows) + 1) > double(MaxGridCells)) {
+      (cols + 1) * (std::nearbyint(rows) + 1) > double(MaxGridCells)) {
     TooLarge(cols, rows);
   }
-  GridCols = Round(cols);
+  GridCols = std::int32_t(cols);
   GridRows = Round(rows);
 }
 
@@ -101,9 +102,7 @@ void RasteryzujTrojkat(TRawTrojkat& t) {
   if (t.Z2 > t.Z3) ZamienWierzcholki(t, 1, 2);
   if (t.Z1 > t.Z2) ZamienWierzcholki(t, 0, 1);
   const TPoint3F first = Vertex(t, 0), second = Vertex(t, 1), third = Vertex(t, 2);
-  const double a = Distance3(first, second);
-  const double b = Distance3(first, third);
-  const std::int32_t n = CheckedMul(2, Round(std::max(a / GridCellSize + 1, b / GridCellSize + 1)));
+  const std::int32_t n = silhouette::FanSegments(first, second, third);
   for (std::int32_t k = 0; k <= n; ++k) {
     if (ClosingRequested()) return;  // nothing more would be marked
     const double s = double(k) / n;
@@ -112,7 +111,7 @@ void RasteryzujTrojkat(TRawTrojkat& t) {
 }
 
 void RasteryzujOdcinek(TPoint3F p, TPoint3F q) {
-  const std::int32_t m = CheckedAdd(Round(Distance3(p, q) / GridCellSize), 1);
+  const std::int32_t m = silhouette::SegmentSamples(p, q);
   for (std::int32_t i = 0; i <= m; ++i) {
     if (ClosingRequested()) return;
     ZaznaczKomorke(Lerp(p, q, double(i) / m));

@@ -31,10 +31,19 @@ extern std::int32_t GridRows;
 // Puts GridCols and GridRows back to 200.
 void ResetGridGlobals();
 
-// GridCols := Round(max(size X, size Z) / 0.2), GridRows := Round(size Y /
-// 0.2) from ModelSize. Raises MessageError ("SerialCutFrom3D", "siatkaZaDuza")
-// and changes nothing when the sizes are not finite or the grid would have
-// more than MaxGridCells cells.
+// Largest distance in mm of a vertex of ModelTriangles from the vertical
+// axis through the model centre (ModelCentreX, ModelCentreZ) about which the
+// steps turn the model: half the widest silhouette any step can have.
+double ModelTurnRadius();
+
+// Empty columns kept on each side of the widest turned silhouette.
+inline constexpr std::int32_t GridMarginCols = 2;
+
+// GridCols := Round(2 x ModelTurnRadius() / 0.2) + 2 x GridMarginCols, so
+// that no step's outline reaches a border column; GridRows := Round(size Y /
+// 0.2) from ModelSize. Raises MessageError ("SerialCutFrom3D",
+// "siatkaZaDuza") and changes nothing when the sizes are not finite or the
+// grid would have more than MaxGridCells cells.
 void UstawRozmiarSiatki();
 
 // Makes the grid GridCols + 1 columns of GridRows + 1 cells. Raises

@@ -1,33 +1,40 @@
 // Worker threads reporting their end to the creating thread.
 #include "model3d/worker_thread.h"
 
-#include <atomic>
 #include <exception>
 
 #include "drawing/definicje.h"
 
 namespace vm {
 
-TWorkerThread::TWorkerThread(QObject* parent) : QThread(parent) {
-  // The worker object lives in the creating thread, so a queued call to it
-  // runs there, after the thread's body has returned.
-  connect(this, &QThread::finished, this, &TWorkerThread::Finished, Qt::QueuedConnection);
+TWorkerThread::TWorkerThread(QObject* parent) : QObject(parent) {
+  // A look every 2 ms: far below what the operator notices, and the check
+  // is one atomic load.
+  poll_.setInterval(2);
+  connect(&poll_, &QTimer::timeout, this, &TWorkerThread::Poll);
 }
 
 TWorkerThread::~TWorkerThread() { StopAndWait(); }
 
 void TWorkerThread::StopAndWait() {
   Terminate();
-  wait();
+  Wait();
+}
+
+void TWorkerThread::Wait() {
+  // Joining (rather than waiting for a flag) also orders everything the body
+  // wrote before whatever the waiting thread does next.
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
 void TWorkerThread::Resume() {
   if (resumed_) return;
   resumed_ = true;
-  start();
+  thread_ = std::thread(&TWorkerThread::Run, this);
+  poll_.start();
 }
 
-void TWorkerThread::run() {
+void TWorkerThread::Run() {
   try {
     Execute();
   } catch (const std::exception& e) {
@@ -35,18 +42,20 @@ void TWorkerThread::run() {
   } catch (...) {
     fatalError_ = QStringLiteral("unknown error");
   }
+  ended_.store(true, std::memory_order_release);
+}
+
+void TWorkerThread::Poll() {
+  if (ended_.load(std::memory_order_acquire)) Finished();
 }
 
 void TWorkerThread::Finished() {
-  wait();  // the thread has left run(); make sure it has fully ended
+  poll_.stop();
+  Wait();  // the body has returned; make sure its thread has fully ended
   if (OnTerminate) OnTerminate();
   if (FreeOnTerminate) deleteLater();
 }
 
-bool ClosingRequested() {
-  // The flag is a plain bool set by the GUI thread; read it atomically so the
-  // worker sees the change and the read is never optimised away.
-  return std::atomic_ref<bool>(AppClosing).load(std::memory_order_relaxed);
-}
+bool ClosingRequested() { return AppClosing.load(std::memory_order_relaxed); }
 
 }  // namespace vm

@@ -1,22 +1,25 @@
 // Base of the worker threads of the 3D pipeline (model reader, rasteriser).
 //
 // A worker is created suspended: nothing runs until Resume(). Its body,
-// Execute(), runs on its own thread; when it returns, OnTerminate runs on the
-// thread that created the worker (the GUI thread) through a queued call, and a
-// worker with FreeOnTerminate set then deletes itself. The GUI reads what the
-// worker wrote only from OnTerminate, which the queued call orders after the
-// whole body. An exception escaping Execute() is kept as the worker's error
-// text instead of ending the program.
+// Execute(), runs on its own thread; when it has returned, OnTerminate runs on
+// the thread that created the worker (the GUI thread), and a worker with
+// FreeOnTerminate set then deletes itself. The creating thread notices the end
+// of the body with a short timer of its own (the body makes no call into the
+// GUI thread's event queue) and joins the body's thread first, so everything
+// the body wrote is seen by OnTerminate. An exception escaping Execute() is kept as the worker's
+// error text instead of ending the program.
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <functional>
+#include <thread>
 
 namespace vm {
 
-class TWorkerThread : public QThread {
+class TWorkerThread : public QObject {
   Q_OBJECT
 
  public:
@@ -31,6 +34,10 @@ class TWorkerThread : public QThread {
   // body has started, in which case it stops at once.
   void Terminate() { terminated_.store(true, std::memory_order_relaxed); }
   bool Terminated() const { return terminated_.load(std::memory_order_relaxed); }
+  // Whether Resume() has started the body.
+  bool Started() const { return resumed_; }
+  // Waits until the body has returned (at once when it never started).
+  void Wait();
 
   // Set before Resume(): run on the creating thread once the body has ended.
   std::function<void()> OnTerminate;
@@ -44,16 +51,20 @@ class TWorkerThread : public QThread {
   virtual void Execute() = 0;
 
  protected:
-  void run() override;
   // Terminates the body and waits until it has returned.
   void StopAndWait();
 
  private:
+  void Run();
+  void Poll();
   void Finished();
 
   QString fatalError_;
   bool resumed_ = false;
   std::atomic<bool> terminated_{false};
+  std::atomic<bool> ended_{false};  // the body has returned
+  QTimer poll_;
+  std::thread thread_;
 };
 
 // The application-closing flag as a worker reads it while the GUI may set it.

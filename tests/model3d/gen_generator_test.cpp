@@ -2,13 +2,19 @@
 // captions, pass numbers), the end of a run, refusals and stopping.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "drawing/definicje.h"
+#include "drawing/matma.h"
 #include "gen_fixture.h"
 #include "model3d/generator.h"
 #include "model3d/model_view.h"
@@ -41,6 +47,8 @@ class GeneratorTest : public ::testing::Test {
     };
     h.CloseAll = [this] { windows.clear(); };
     h.Tile = [this] { ++tiles; };
+    h.ProjectWindowCount = [this] { return int(windows.size()); };
+    h.ShowModelInfo = [this] { ++infos; };
     h.Close = [this] { ++closes; };
     h.ChooseFile = [this](const TModelFileRequest& r) {
       requests.push_back(r);
@@ -88,6 +96,7 @@ class GeneratorTest : public ::testing::Test {
   QStringList angles;
   int tiles = 0;
   int closes = 0;
+  int infos = 0;
   TfGenSer gen;  // last: stops its workers before the hooks' targets go
 };
 
@@ -204,6 +213,7 @@ TEST_F(GeneratorTest, TypedStepCountIsTakenAsAWholeNumberInRange) {
 
 TEST_F(GeneratorTest, ChoosingAFileAsksInTheLastFolderAndRemembersTheNewOne) {
   GlobalSettings().SetLastOpenDir(QStringLiteral("/models/old"));
+  messages.answers.push_back(ModalResult::Yes);
   windows.push_back(std::make_unique<TMDIChild>());
   Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
   ASSERT_EQ(requests.size(), 1u);
@@ -211,31 +221,164 @@ TEST_F(GeneratorTest, ChoosingAFileAsksInTheLastFolderAndRemembersTheNewOne) {
   EXPECT_EQ(requests[0].DefaultExt, "raw");
   EXPECT_TRUE(requests[0].Filter.endsWith("(*.raw)|*.raw|" + Tr("Universal", "wszystkiePliki") +
                                           " (*.*)|*.*"));
-  EXPECT_TRUE(windows.empty());  // every project window was closed first
+  // The open project windows were closed only after the operator agreed.
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_TRUE(messages.requests[0].confirmation);
+  EXPECT_EQ(messages.requests[0].text, Tr("SerialCutFrom3D", "zamknacOknaProjektow"));
+  EXPECT_EQ(messages.requests[0].buttons, MsgButtons(MsgButton::Yes) | MsgButton::No);
+  EXPECT_TRUE(windows.empty());
   EXPECT_EQ(GlobalSettings().LastOpenDir, QFileInfo(chosen).absolutePath());
   EXPECT_EQ(gen.ePlik.Caption(), chosen);
   EXPECT_TRUE(gen.btnModelInfo.Enabled());
 }
 
+TEST_F(GeneratorTest, NoToClosingTheProjectWindowsKeepsThemAndTheModel) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4), "first.raw");
+  gen.cbZamkniOknoAut.SetChecked(false);
+  ASSERT_TRUE(Generate(2));
+  ASSERT_EQ(windows.size(), 2u);
+  const QString first = chosen;
+
+  // Another model chosen while the generated, unsaved series is open: No.
+  messages.answers.push_back(ModalResult::No);
+  chosen = dir.filePath("second.raw");
+  ASSERT_TRUE(test::WriteAll(chosen, test::BoxRaw(0, 0, 0, 8, 8, 8)));
+  gen.btnPlikRawClick();
+  EXPECT_EQ(gen.Reader(), nullptr);  // nothing is read
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.lastText(), Tr("SerialCutFrom3D", "zamknacOknaProjektow"));
+  EXPECT_EQ(windows.size(), 2u);
+  EXPECT_EQ(ModelExtents.FileName, first);
+  EXPECT_EQ(gen.ePlik.Caption(), first);
+  EXPECT_DOUBLE_EQ(ModelExtents.MaxX, 4);
+  EXPECT_TRUE(gen.btnGeneruj.Enabled());
+}
+
+TEST_F(GeneratorTest, StepsAreTheTrueSilhouettesOfTheTurnedModel) {
+  // A 4 mm cube: 4 mm wide at 0 and 90 degrees, 5.66 mm at 45 and 135.
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  gen.cbZamkniOknoAut.SetChecked(false);
+  ASSERT_TRUE(Generate(4));
+  ASSERT_EQ(windows.size(), 4u);
+  const double widths[] = {4, 4 * M_SQRT2, 4, 4 * M_SQRT2};
+  for (int k = 0; k < 4; ++k) {
+    SCOPED_TRACE(k);
+    const auto& points = windows[k]->Figures[0]->Points;
+    const auto [lo, hi] = std::minmax_element(points.begin(), points.end(),
+                                              [](TPointI a, TPointI b) { return a.X < b.X; });
+    EXPECT_NEAR(PlotterUnitsToMm(hi->X - lo->X), widths[k], 0.4);
+    EXPECT_GT(lo->X, 0);
+    EXPECT_LT(hi->X, 8 * GridCols);
+  }
+}
+
 TEST_F(GeneratorTest, UnreadableModelsLeaveNothingToGenerate) {
-  // A file that is gone by the time it is read.
+  // A file that is gone by the time it is read, after a model was loaded:
+  // the old model goes too.
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  ASSERT_TRUE(gen.btnGeneruj.Enabled());
+  messages.requests.clear();
   gen.CzytajModel(dir.filePath("missing.raw"));
   ASSERT_EQ(messages.requests.size(), 1);
   EXPECT_EQ(messages.lastText(),
             Tr("Universal", "txtPlikuBrak") + "\r\n" + dir.filePath("missing.raw"));
   EXPECT_TRUE(ModelExtents.FileName.isEmpty());
-  EXPECT_FALSE(gen.btnGeneruj.Enabled());
-
-  // A file without triangles is reported, and generation stays off.
-  Load("Object 1\nnot a triangle\n");
-  ASSERT_EQ(messages.requests.size(), 2);
-  EXPECT_TRUE(messages.lastText().startsWith(Tr("SerialCutFrom3D", "modelPusty")));
+  EXPECT_TRUE(ModelTriangles.empty());
+  EXPECT_TRUE(gen.ePlik.Caption().isEmpty());
   EXPECT_FALSE(gen.btnGeneruj.Enabled());
   EXPECT_FALSE(gen.btnModelInfo.Enabled());
   EXPECT_TRUE(gen.btnPlikRaw.Enabled());
-  gen.feIloscObrotowKeyDown(Qt::Key_Return);  // Enter generates only when Generate could
-  EXPECT_FALSE(gen.Running);
+  gen.btnGenerujClick();
   EXPECT_TRUE(windows.empty());
+
+  const struct {
+    const char* name;
+    QByteArray raw;
+    QString text;
+  } refused[] = {
+      {"no triangle", "Object 1\nnot a triangle\n", Tr("SerialCutFrom3D", "modelPusty")},
+      {"every vertex one point", "1 2 3 1 2 3 1 2 3\n1 2 3 1 2 3 1 2 3\n",
+       Tr("SerialCutFrom3D", "modelPunktowy")},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+    messages.requests.clear();
+    Load(c.raw);
+    ASSERT_EQ(messages.requests.size(), 1);
+    EXPECT_TRUE(messages.lastText().startsWith(c.text));
+    EXPECT_TRUE(ModelTriangles.empty());
+    EXPECT_TRUE(ModelExtents.FileName.isEmpty());
+    EXPECT_FALSE(gen.btnGeneruj.Enabled());
+    EXPECT_FALSE(gen.btnModelInfo.Enabled());
+    EXPECT_TRUE(gen.btnPlikRaw.Enabled());
+    gen.feIloscObrotowKeyDown(Qt::Key_Return);  // Enter generates only when Generate could
+    EXPECT_FALSE(gen.Running);
+    EXPECT_TRUE(windows.empty());
+  }
+}
+
+TEST_F(GeneratorTest, ModelInfoIsOffWhileAWorkerRuns) {
+  Load(test::BoxRaw(0, 0, 0, 4, 4, 4));
+  ASSERT_TRUE(gen.btnModelInfo.Enabled());
+
+  // Reading another model: neither the button nor the group's double click
+  // (both come to btnModelInfoClick) shows the extents being written. The
+  // reader's completion can run only once this thread's events are.
+  chosen = dir.filePath("big.raw");
+  ASSERT_TRUE(test::WriteAll(chosen, test::BoxRaw(0, 0, 0, 8, 8, 8)));
+  gen.btnPlikRawClick();
+  ASSERT_NE(gen.Reader(), nullptr);
+  EXPECT_FALSE(gen.btnModelInfo.Enabled());
+  gen.btnModelInfoClick();
+  EXPECT_EQ(infos, 0);
+  ASSERT_TRUE(test::SpinUntil([&] { return gen.Reader() == nullptr; }));
+  EXPECT_TRUE(gen.btnModelInfo.Enabled());
+  gen.btnModelInfoClick();
+  EXPECT_EQ(infos, 1);
+
+  // Generating: off during the steps, on again at the end.
+  gen.cbZamkniOknoAut.SetChecked(false);
+  gen.feIloscObrotow.SetValue(2);
+  gen.btnGenerujClick();
+  ASSERT_NE(gen.Rasteriser(), nullptr);
+  EXPECT_FALSE(gen.btnModelInfo.Enabled());
+  gen.btnModelInfoClick();
+  EXPECT_EQ(infos, 1);
+  ASSERT_TRUE(test::SpinUntil([&] { return !gen.Running; }));
+  EXPECT_TRUE(gen.btnModelInfo.Enabled());
+}
+
+TEST_F(GeneratorTest, ClosingDuringALongReadStopsTheReaderAtOnce) {
+  // About 30 MB of triangles: seconds of reading in a debugging build.
+  const QByteArray line = "12.5 3.25 7 8.5 1 2 3.75 4 5.125\n";
+  chosen = dir.filePath("large.raw");
+  ASSERT_TRUE(test::WriteAll(chosen, line.repeated(1'000'000)));
+  const qint64 size = QFileInfo(chosen).size();
+  int changes = 0;
+  auto other = std::make_unique<TfGenSer>();
+  other->hooks.ChooseFile = [this](const TModelFileRequest&) { return chosen; };
+  other->hooks.Changed = [&changes] { ++changes; };
+  other->btnPlikRawClick();
+  QPointer<TRAWodczytWatek> reader = other->Reader();
+  ASSERT_FALSE(reader.isNull());
+  while (reader->BytesRead() == 0) QThread::yieldCurrentThread();
+  ASSERT_LT(reader->BytesRead(), size);
+
+  // The dialog goes while the reader is at the start of the file: it stops
+  // the reader and waits for it, and nothing of the model is published.
+  QElapsedTimer clock;
+  clock.start();
+  other.reset();
+  RecordProperty("close_ms", int(clock.elapsed()));
+  EXPECT_TRUE(reader.isNull());
+  EXPECT_TRUE(ModelTriangles.empty());
+  EXPECT_DOUBLE_EQ(ModelExtents.MaxX, 0);
+  // No completion reaches the freed dialog.
+  const int changesAtClose = changes;
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(changes, changesAtClose);
 }
 
 TEST_F(GeneratorTest, ModelsBeyondTheWorkingAreaAreRefused) {
@@ -246,6 +389,8 @@ TEST_F(GeneratorTest, ModelsBeyondTheWorkingAreaAreRefused) {
     QString text;
   } cases[] = {
       {39, 2400, 250, Tr("Main_window", "projektZaDuzy")},
+      // 40 mm wide, but 40.2 mm across its X-Z diagonal as it turns.
+      {40, 2400, 250, Tr("Main_window", "projektZaDuzy")},
       {4800, 29, 0, Tr("Main_window", "projektZaDuzy")},
       {4800, 279, 250,
        Tr("Main_window", "projektZaDuzaWysokosc") + "\r\n" +

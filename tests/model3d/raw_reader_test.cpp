@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cstring>
 
 #include "drawing/definicje.h"
 #include "shell/interfejs.h"
@@ -173,6 +174,84 @@ TEST_F(RawReaderTest, ModelWithoutTrianglesHasZeroExtentsAndIsReported) {
   EXPECT_EQ(ModelExtents.MaxZ, 0);
   EXPECT_EQ(ModelSize[0], 0);
   EXPECT_EQ(ModelCentreY, 0);
+}
+
+TEST_F(RawReaderTest, LargeFileReadInBlocksKeepsEveryLineInOrder) {
+  // Lines of every ending, object lines and junk, read in blocks of 4 KB
+  // parsed in pieces: the same triangles, in the same order, as the lines
+  // parsed one by one.
+  const char* endings[] = {"\n", "\r\n", "\r"};
+  QByteArray text;
+  QList<QByteArray> lines;
+  for (int k = 0; k < 3000; ++k) {
+    QByteArray line;
+    if (k % 97 == 0) {
+      line = "Object" + QByteArray::number(k);
+    } else if (k % 89 == 0) {
+      line = "not a triangle";
+    } else {
+      for (int v = 0; v < 9; ++v) {
+        if (v) line += ' ';
+        line += QByteArray::number(double(k) / 7 + v * 0.5 - 300, 'f', 3);
+      }
+    }
+    lines << line;
+    text += line + endings[k % 3];
+  }
+  text += "1 2 3 4 5 6 7 8 9";  // the last line has no ending
+  lines << "1 2 3 4 5 6 7 8 9";
+  TRAWodczytWatek one(0, nullptr);
+  std::vector<TRawTrojkat> expected;
+  for (const QByteArray& line : lines) {
+    TRawTrojkat t;
+    if (!line.contains("Object") && one.ParsujLinie(line.toStdString(), t)) expected.push_back(t);
+  }
+
+  ModelExtents.FileName = Write(text);
+  const qint64 block = TRAWodczytWatek::BlockBytes;
+  TRAWodczytWatek::BlockBytes = 4096;
+  TRAWodczytWatek reader(0, nullptr);
+  const bool done = test::RunToCompletion(reader);
+  TRAWodczytWatek::BlockBytes = block;
+  ASSERT_TRUE(done);
+  ASSERT_EQ(reader.Outcome(), TRAWodczytWatek::TOutcome::Read);
+  ASSERT_EQ(ModelTriangles.size(), expected.size());
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(std::memcmp(&ModelTriangles[k], &expected[k], sizeof(TRawTrojkat)), 0) << k;
+  }
+  EXPECT_DOUBLE_EQ(ModelExtents.MinX, one.MinX());
+  EXPECT_DOUBLE_EQ(ModelExtents.MaxZ, one.MaxZ());
+  EXPECT_EQ(reader.BytesRead(), text.size());
+}
+
+TEST_F(RawReaderTest, StoppedReaderPublishesNothing) {
+  ModelExtents.FileName = Write(QByteArray("1 2 3 4 5 6 7 8 9\n").repeated(20000));
+  ModelExtents.MaxX = 7;
+  for (const bool closing : {false, true}) {
+    SCOPED_TRACE(closing ? "closing" : "terminated");
+    TRAWodczytWatek reader(0, nullptr);
+    if (closing)
+      AppClosing = true;
+    else
+      reader.Terminate();
+    ASSERT_TRUE(test::RunToCompletion(reader));
+    AppClosing = false;
+    EXPECT_EQ(reader.Outcome(), TRAWodczytWatek::TOutcome::Stopped);
+    EXPECT_TRUE(reader.ErrorText().isEmpty());
+    EXPECT_TRUE(ModelTriangles.empty());
+    EXPECT_EQ(ModelExtents.MaxX, 7);
+  }
+}
+
+TEST_F(RawReaderTest, ModelOfOnePointIsRefused) {
+  ModelExtents.FileName = Write("2 2 2 2 2 2 2 2 2\nObject\n2 2 2 2 2 2 2 2 2\n");
+  ModelExtents.MaxX = 7;
+  TRAWodczytWatek reader(0, nullptr);
+  ASSERT_TRUE(test::RunToCompletion(reader));
+  EXPECT_EQ(reader.Outcome(), TRAWodczytWatek::TOutcome::Point);
+  EXPECT_EQ(reader.ErrorText(), Tr("SerialCutFrom3D", "modelPunktowy") + ModelExtents.FileName);
+  EXPECT_TRUE(ModelTriangles.empty());
+  EXPECT_EQ(ModelExtents.MaxX, 7);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <cmath>
 
 #include "drawing/definicje.h"
 #include "model3d/rasterise_thread.h"
@@ -141,34 +142,160 @@ TEST_F(SilhouetteGridTest, InteriorNeedsEightMarkedNeighboursAndOnlyTheFirstBase
                                 ".........................", "..........o#########o.oo."}));
 }
 
-TEST_F(SilhouetteGridTest, GridSizeFollowsTheModelAndRefusesWhatCannotBeHeld) {
-  ModelSize[0] = 10;
-  ModelSize[1] = 20;
-  ModelSize[2] = 12;
-  UstawRozmiarSiatki();
-  EXPECT_EQ(GridCols, 60);  // the larger of X and Z
-  EXPECT_EQ(GridRows, 100);
+// The twelve triangles of an axis-aligned box.
+std::vector<TRawTrojkat> Box(float x0, float y0, float z0, float x1, float y1, float z1) {
+  const TPoint3F v[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
+                         {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
+  const int faces[12][3] = {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}, {0, 1, 5}, {0, 5, 4},
+                            {3, 2, 6}, {3, 6, 7}, {0, 3, 7}, {0, 7, 4}, {1, 2, 6}, {1, 6, 5}};
+  std::vector<TRawTrojkat> out;
+  for (const auto& f : faces)
+    out.push_back({v[f[0]].X, v[f[0]].Y, v[f[0]].Z, v[f[1]].X, v[f[1]].Y, v[f[1]].Z, v[f[2]].X,
+                   v[f[2]].Y, v[f[2]].Z});
+  return out;
+}
 
-  const float refused[][3] = {{1e6f, 1e6f, 0}, {1e30f, 1, 1}, {INFINITY, 1, 1}, {NAN, 1, 1}};
-  for (const auto& size : refused) {
-    std::copy(size, size + 3, ModelSize);
+// Publishes a model as the reader does: triangles, sizes and centre.
+void Publish(std::vector<TRawTrojkat> model) {
+  ModelTriangles = std::move(model);
+  float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+  for (const TRawTrojkat& t : ModelTriangles) {
+    const float v[3][3] = {{t.X1, t.Y1, t.Z1}, {t.X2, t.Y2, t.Z2}, {t.X3, t.Y3, t.Z3}};
+    for (const auto& p : v)
+      for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
+  }
+  for (int a = 0; a < 3; ++a) ModelSize[a] = hi[a] - lo[a];
+  ModelCentreX = ModelSize[0] / 2.0 + lo[0];
+  ModelCentreY = ModelSize[1] / 2.0 + lo[1];
+  ModelCentreZ = ModelSize[2] / 2.0 + lo[2];
+}
+
+TEST_F(SilhouetteGridTest, GridSizeFollowsTheModelAndRefusesWhatCannotBeHeld) {
+  // A 10 x 20 x 12 box turns within the circle of its X-Z diagonal
+  // (15.62 mm): 78 columns and two empty ones on each side.
+  Publish(Box(0, 0, 0, 10, 20, 12));
+  UstawRozmiarSiatki();
+  EXPECT_EQ(GridCols, 78 + 4);
+  EXPECT_EQ(GridRows, 100);
+  // The radius is measured from the turning axis through the centre.
+  EXPECT_NEAR(ModelTurnRadius(), std::hypot(5.0, 6.0), 1e-6);
+
+  const float refused[][6] = {{0, 0, 0, 3e5f, 3e5f, 1}, {0, 0, 0, 1e30f, 1, 1}};
+  for (const auto& b : refused) {
+    Publish(Box(b[0], b[1], b[2], b[3], b[4], b[5]));
     try {
       UstawRozmiarSiatki();
-      ADD_FAILURE() << "size " << size[0] << " accepted";
+      ADD_FAILURE() << "size " << b[3] << " accepted";
     } catch (const MessageError& e) {
       EXPECT_EQ(e.key(), "siatkaZaDuza");
     }
-    EXPECT_EQ(GridCols, 60);
+    EXPECT_EQ(GridCols, 82);
     EXPECT_EQ(GridRows, 100);
   }
 
   // A step whose grid is too large reports it instead of failing silently.
   GridCols = GridRows = 100000;
-  ModelTriangles = Square(false);
+  Publish(Square(false));
   TRawDoPix worker;
   ASSERT_TRUE(test::RunToCompletion(worker));
   EXPECT_FALSE(worker.Completed());
   EXPECT_EQ(worker.ErrorText(), Tr("SerialCutFrom3D", "siatkaZaDuza") + "100000 x 100000");
+}
+
+// A sphere of the given diameter standing on the origin, 2 x stacks x slices
+// triangles.
+std::vector<TRawTrojkat> Sphere(double d, int stacks, int slices) {
+  const double r = d / 2;
+  auto v = [&](int i, int j) {
+    const double th = M_PI * i / stacks, ph = 2 * M_PI * j / slices;
+    return TPoint3F{float(r * std::sin(th) * std::cos(ph)), float(r - r * std::cos(th)),
+                    float(r * std::sin(th) * std::sin(ph))};
+  };
+  std::vector<TRawTrojkat> out;
+  auto add = [&](TPoint3F a, TPoint3F b, TPoint3F c) {
+    out.push_back({a.X, a.Y, a.Z, b.X, b.Y, b.Z, c.X, c.Y, c.Z});
+  };
+  for (int i = 0; i < stacks; ++i)
+    for (int j = 0; j < slices; ++j) {
+      add(v(i, j), v(i + 1, j), v(i + 1, j + 1));
+      add(v(i, j), v(i + 1, j + 1), v(i, j + 1));
+    }
+  return out;
+}
+
+// Triangles of all shapes scattered over a 30 mm block, some of them
+// slivers and points, from a fixed seed.
+std::vector<TRawTrojkat> Scattered(int count) {
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return float(seed >> 8) / float(1u << 24);
+  };
+  std::vector<TRawTrojkat> out;
+  for (int k = 0; k < count; ++k) {
+    const float x = 30 * next(), y = 30 * next(), z = 30 * next();
+    const float size = k % 50 == 0 ? 0 : 4 * next();
+    out.push_back({x, y, z, x + size * next(), y + size * next(), z - size * next(),
+                   x - size * next(), y + size * next(), z + size * next()});
+  }
+  return out;
+}
+
+TEST_F(SilhouetteGridTest, StepOnManyThreadsGivesTheSingleThreadedGridCellForCell) {
+  const struct {
+    const char* name;
+    std::vector<TRawTrojkat> model;
+    int narrowCols;  // > 0: a grid narrower than the model, clamped at the border
+  } models[] = {
+      {"sphere", Sphere(20, 24, 40), 0},
+      {"scattered triangles", Scattered(600), 0},
+      {"scattered triangles on a narrow grid", Scattered(600), 60},
+  };
+  for (const auto& m : models) {
+    Publish(m.model);
+    UstawRozmiarSiatki();
+    if (m.narrowCols > 0) GridCols = m.narrowCols;
+    for (const double angle : {17.5, 133.0}) {
+      SCOPED_TRACE(std::string(m.name) + " at " + std::to_string(angle));
+      ModelAngle = angle;
+      TRawDoPix plain(1, nullptr);
+      ASSERT_TRUE(plain.RasteryzujJednowatkowo());
+      const tpix2d expected = SilhouetteGrid;
+      for (const int threads : {1, 3, 8}) {
+        TRawDoPix step(threads, nullptr);
+        ASSERT_TRUE(test::RunToCompletion(step));
+        ASSERT_TRUE(step.Completed()) << step.ErrorText().toStdString();
+        ASSERT_EQ(SilhouetteGrid.size(), expected.size());
+        std::int64_t differing = 0;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+          for (std::size_t j = 0; j < expected[i].size(); ++j)
+            differing += SilhouetteGrid[i][j] != expected[i][j];
+        EXPECT_EQ(differing, 0) << threads << " threads";
+      }
+    }
+  }
+}
+
+TEST_F(SilhouetteGridTest, TurnedCubeHasTheTrueWidthAndStaysOffTheBorder) {
+  // A 20 mm cube seen at 0, 30 and 45 degrees is 20, 27.32 and 28.28 mm wide.
+  Publish(Box(0, 0, 0, 20, 20, 20));
+  UstawRozmiarSiatki();
+  for (const double angle : {0.0, 30.0, 45.0, 90.0}) {
+    SCOPED_TRACE(angle);
+    ModelAngle = angle;
+    TRawDoPix step(4, nullptr);
+    ASSERT_TRUE(test::RunToCompletion(step));
+    ASSERT_TRUE(step.Completed());
+    int first = GridCols + 1, last = -1;
+    for (int i = 0; i <= GridCols; ++i)
+      for (int j = 0; j <= GridRows; ++j)
+        if (SilhouetteGrid[i][j] != CellEmpty) first = std::min(first, i), last = std::max(last, i);
+    const double a = angle * M_PI / 180;
+    const double width = 20 * (std::fabs(std::cos(a)) + std::fabs(std::sin(a)));
+    EXPECT_NEAR((last - first) * GridCellSize, width, 2 * GridCellSize);
+    EXPECT_GT(first, 0);
+    EXPECT_LT(last, GridCols);
+  }
 }
 
 TEST_F(SilhouetteGridTest, TerminationOrClosingStopsARunningStep) {

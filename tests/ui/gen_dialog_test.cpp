@@ -108,6 +108,29 @@ TEST_F(GenSerDialogTest, TinyModelBecomesOnePreparedProjectWindowPerStep) {
   EXPECT_TRUE(ModelCutOffAtEnd);
   EXPECT_FALSE(dialog.isVisible());  // closed when all steps are done
   EXPECT_TRUE(dialog.generateButton()->isEnabled());
+
+  // A model chosen while the series is open asks first; No keeps the
+  // windows and reads nothing.
+  auto questions = [&] {
+    QStringList q;
+    for (const MessageRequest& r : messages.requests)
+      if (r.confirmation) q << r.text;
+    return q;
+  };
+  messages.answers.push_back(ModalResult::No);
+  dialog.fileButton()->click();
+  EXPECT_EQ(questions(), QStringList{Tr("SerialCutFrom3D", "zamknacOknaProjektow")});
+  EXPECT_EQ(gen.Reader(), nullptr);
+  EXPECT_EQ(main.Projects().size(), 6);
+  // Yes closes them and reads; the info button stays off while it does.
+  messages.answers.push_back(ModalResult::Yes);
+  dialog.fileButton()->click();
+  ASSERT_NE(gen.Reader(), nullptr);
+  EXPECT_FALSE(dialog.infoButton()->isEnabled());
+  ASSERT_TRUE(test::SpinUntil([&] { return gen.Reader() == nullptr; }));
+  EXPECT_EQ(questions().size(), 2);
+  EXPECT_TRUE(test::SpinUntil([&] { return main.Projects().isEmpty(); }));
+  EXPECT_TRUE(dialog.infoButton()->isEnabled());
 }
 
 TEST_F(GenSerDialogTest, ATypedNameThatDoesNotExistIsReportedInTheProgramsWords) {

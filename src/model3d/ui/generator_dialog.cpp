@@ -148,6 +148,7 @@ TfGenSerDialog::TfGenSerDialog(TMainForm* main, QWidget* parent) : QDialog(paren
     h.Windows = MdiGeneratorWindows(*m);
     h.CloseAll = [m] { m->CloseAllClick(); };
     h.Tile = [m] { m->mdiArea()->tileSubWindows(); };
+    h.ProjectWindowCount = [m] { return int(m->mdiArea()->subWindowList().size()); };
   }
   h.Close = [this] { reject(); };
   h.Beep = [] { QApplication::beep(); };
