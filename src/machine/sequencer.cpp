@@ -264,6 +264,10 @@ bool TCutSequencer::WriteJob(TMDIChild& w, int mode, int stolik) {
         w.save_ciecie(file, 0, rotation, last, job);
         break;
     }
+  } catch (const MessageError& e) {
+    // Refused with its own message (a job too large for the machine's buffer).
+    ShowMessageError(e);
+    return false;
   } catch (const Error& e) {
     // A job file that was not written completely is never sent.
     ShowMessageError(

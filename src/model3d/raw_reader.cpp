@@ -86,6 +86,16 @@ void TRAWodczytWatek::Execute() {
     outcome_ = TOutcome::ReadError;
     return;
   }
+  if (!list.empty()) {
+    // Coordinates that each fit a Single can still span more than one holds:
+    // such a model has infinite sizes and is refused, nothing published.
+    for (const double size : {maxX_ - minX_, maxY_ - minY_, maxZ_ - minZ_}) {
+      if (!std::isfinite(static_cast<float>(size))) {
+        outcome_ = TOutcome::TooLarge;
+        return;
+      }
+    }
+  }
   ModelTriangles = std::move(list);
   if (ModelTriangles.empty()) {
     // Without a triangle the running extents are still infinite; zero extents
@@ -212,6 +222,8 @@ QString TRAWodczytWatek::ErrorText() const {
       return Tr("Universal", "zbioruNieMoznaOtworzyc") + fileName_;
     case TOutcome::Empty:
       return Tr("SerialCutFrom3D", "modelPusty") + fileName_;
+    case TOutcome::TooLarge:
+      return Tr("SerialCutFrom3D", "modelZaDuzy") + fileName_;
     default:
       return {};
   }

@@ -27,9 +27,10 @@ class TRAWodczytWatek : public TWorkerThread {
   // How the last Execute() ended.
   enum class TOutcome {
     NotRun,
-    Read,      // triangles, extents, sizes and centre published
-    Empty,     // no line was a triangle: an empty list and zero extents published
-    ReadError  // the file could not be opened or read: nothing published
+    Read,       // triangles, extents, sizes and centre published
+    Empty,      // no line was a triangle: an empty list and zero extents published
+    ReadError,  // the file could not be opened or read: nothing published
+    TooLarge    // the model's sizes exceed a Single: nothing published
   };
 
   // `unit` is the length unit of the numbers in the file (0 mm, 1 inch,

@@ -1,5 +1,6 @@
 // The plain-cutting preparation as the project windows' hook: reads the
 // settings, reports failures and figures left unlinked to the operator.
+#include <optional>
 #include <utility>
 
 #include "drawing/errors.h"
@@ -23,22 +24,37 @@ TPlainCuttingHooks& Hooks() {
 }
 
 bool RunInstalled(TMDIChild& w) {
-  TPlainCutEnv env;
-  env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
-  env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
-  if (Hooks().MakeProbe) env.Aborted = Hooks().MakeProbe();
-  env.Progress = Hooks().Progress;
-  try {
-    const TPlainCutResult r = PrepareCiecie(w, env);
-    if (!r.Aborted && r.Unlinked > 0) {
-      ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") + QString::number(r.Unlinked),
+  TPlainCutResult result;
+  std::optional<MessageError> message;
+  QString text;
+  {
+    TPlainCutEnv env;
+    env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
+    env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
+    if (Hooks().MakeProbe) env.Aborted = Hooks().MakeProbe();
+    env.Progress = Hooks().Progress;
+    try {
+      result = PrepareCiecie(w, env);
+    } catch (const MessageError& e) {
+      message = e;
+    } catch (const Error& e) {
+      text = QString::fromStdString(e.what());
+    }
+  }
+  // The probe ends with the block above, before any box is shown: while it
+  // lives it takes every key press and click, and a box could not be closed.
+  if (!message && text.isEmpty()) {
+    if (!result.Aborted && result.Unlinked > 0) {
+      ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") + QString::number(result.Unlinked),
                      false);
     }
     return true;
-  } catch (const MessageError& e) {
-    ShowMessageError(e);
-  } catch (const Error& e) {
-    ShowMessageBox(QString::fromStdString(e.what()), true);
+  }
+  if (message) {
+    ShowMessageError(*message);
+  } else {
+    // The arithmetic's own description follows a translated lead.
+    ShowMessageBox(Tr("Universal", "bladOperacji") + text, true);
   }
   w.RequestClose();
   return false;

@@ -3,6 +3,7 @@
 // preparation for the current work mode; also the first entry position.
 #include <QFileInfo>
 #include <exception>
+#include <new>
 
 #include "drawing/definicje.h"
 #include "drawing/errors.h"
@@ -93,6 +94,8 @@ bool TMDIChild::Load(const QString& fileName) {
     Figures = collector.Take();
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
+  } catch (const std::bad_alloc&) {
+    return fail(Tr("Universal", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(Tr("Project_window", "bladOdczytuZbioru") + fileName + QStringLiteral("\r\n") +
                 QString::fromLocal8Bit(e.what()));
@@ -138,6 +141,8 @@ bool TMDIChild::Load(const QString& fileName) {
     }
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
+  } catch (const std::bad_alloc&) {
+    return fail(Tr("Universal", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(QString::fromLocal8Bit(e.what()));
   }

@@ -388,14 +388,7 @@ void TDlgkonfig::FormCreate() {
 void TDlgkonfig::FormActivate() {
   calibrationChanged_ = false;
 
-  const auto& h = KonfigHooks();
-  szybkoscObrobki.SetMaxValue(h.MaxCuttingSpeed ? h.MaxCuttingSpeed() : 1500.0);
-  if (h.FamilyJX && h.FamilyJX()) {
-    PrzeSpeed.SetMaxValue(1000);
-    if (PrzeSpeed.Value() > 1000) PrzeSpeed.SetValue(1000);
-  } else {
-    PrzeSpeed.SetMaxValue(h.MaxTravelSpeed ? h.MaxTravelSpeed() : 3000.0);
-  }
+  ApplyMachineLimits();
 
   updateactiv();
 
@@ -411,6 +404,21 @@ void TDlgkonfig::FormActivate() {
     snapshotInFile_ = true;
   } catch (const IoError& e) {
     ShowMessageBox(QString::fromStdString(e.what()), true);
+  }
+}
+
+void TDlgkonfig::ApplyMachineLimits() {
+  const auto& h = KonfigHooks();
+  szybkoscObrobki.SetMaxValue(h.MaxCuttingSpeed ? h.MaxCuttingSpeed() : 1500.0);
+  if (h.FamilyJX && h.FamilyJX()) {
+    PrzeSpeed.SetMaxValue(1000);
+  } else {
+    PrzeSpeed.SetMaxValue(h.MaxTravelSpeed ? h.MaxTravelSpeed() : 3000.0);
+  }
+  // A speed above the machine's limit never stays in force: jobs are written
+  // with these values even while the dialog is not shown.
+  for (TFltEditU* speed : {&szybkoscObrobki, &PrzeSpeed}) {
+    if (speed->Value() > speed->MaxValue()) speed->SetValue(speed->MaxValue());
   }
 }
 
@@ -675,6 +683,7 @@ QStringList TDlgkonfig::ApplySettingsText(const QByteArray& text) {
     else if (auto* e = dynamic_cast<TNumericEdit*>(p.control))
       e->SetValue(p.number);
   }
+  ApplyMachineLimits();
   return skipped;
 }
 

@@ -2,6 +2,8 @@
 // warning, the reader choice and the hand-over to the work mode's preparation.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "drawing/hpgl.h"
 #include "project_fixture.h"
 
@@ -197,6 +199,17 @@ TEST_F(LoadTest, ThrowingPreparationIsReportedAndClosesTheWindow) {
   TMDIChild w;
   EXPECT_FALSE(w.Load(Write("a.plt", "PU0,0;PD10,0;PU;")));
   EXPECT_EQ(Errors().size(), 1);
+  EXPECT_TRUE(w.CloseRequested);
+  EXPECT_TRUE(w.Figures.empty());
+}
+
+// Memory that still runs out is told in the operator's language, not as the
+// library's "std::bad_alloc".
+TEST_F(LoadTest, OutOfMemoryIsReportedInTheOperatorsLanguage) {
+  ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw std::bad_alloc(); };
+  TMDIChild w;
+  EXPECT_FALSE(w.Load(Write("a.plt", "PU0,0;PD10,0;PU;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Universal", "brakPamieci")});
   EXPECT_TRUE(w.CloseRequested);
   EXPECT_TRUE(w.Figures.empty());
 }
