@@ -134,15 +134,23 @@ void JobWriter::Append(const QByteArray& bytes) {
 }
 
 void JobWriter::FlushIfFull() {
+  // Checked after every command: a runaway path stops at the buffer's size.
+  if (written_ + out_.size() >= kMaxJobBytes) {
+    throw MessageError(QStringLiteral("Main_window"), QStringLiteral("ploterPrzekroczonyBufor"));
+  }
   if (out_.size() >= WriteBlock) WriteOut();
 }
 
 void JobWriter::WriteOut() {
   if (!file_) throw IoError("job file is not open");
+  if (written_ + out_.size() >= kMaxJobBytes) {
+    throw MessageError(QStringLiteral("Main_window"), QStringLiteral("ploterPrzekroczonyBufor"));
+  }
   const QByteArray bytes = out_.take();
   out_ = ByteWriter();
   if (bytes.isEmpty()) return;
   file_->Write(bytes);
+  written_ += bytes.size();
 }
 
 // ---- Begin and end ----
@@ -152,6 +160,7 @@ void JobWriter::BeginJob(const QString& fileName, const JobSettings& settings) {
   s_ = settings;
   file_.reset();
   out_ = ByteWriter();
+  written_ = 0;
 
   // Positions of the head are machine units, that is after calibration: the
   // start positions are calibrated like every target of a move.

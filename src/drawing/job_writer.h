@@ -35,6 +35,11 @@ inline constexpr TJobOutputMode JobRotaryTable = 311;
 inline constexpr TJobOutputMode JobPlainCutting = 32;
 inline constexpr TJobOutputMode JobSerialCutting = 33;
 
+// A job must be smaller than the controller's buffer (4 MiB). The writer stops
+// as soon as the job reaches it and raises MessageError ("Main_window",
+// "ploterPrzekroczonyBufor"), rather than writing a file that can never be sent.
+inline constexpr std::int64_t kMaxJobBytes = 4194304;
+
 // What a job is written with. The defaults are those of a fresh settings
 // store on a machine of the default family with no calibration.
 struct JobSettings {
@@ -198,6 +203,7 @@ class JobWriter {
   JobSettings s_;
   std::unique_ptr<JobFile> file_;
   ByteWriter out_;
+  std::int64_t written_ = 0;  // bytes of this job already written to the file
 };
 
 }  // namespace vm

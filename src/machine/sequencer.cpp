@@ -265,8 +265,8 @@ bool TCutSequencer::WriteJob(TMDIChild& w, int mode, int stolik) {
         break;
     }
   } catch (const MessageError& e) {
-    // The saver refused the job (a path that does not reach every figure):
-    // its own message, and nothing is sent.
+    // Refused with its own message (a path that does not reach every figure,
+    // a job too large for the machine's buffer): nothing is sent.
     ShowMessageError(e);
     return false;
   } catch (const Error& e) {

@@ -174,6 +174,16 @@ void TRAWodczytWatek::Execute() {
     outcome_ = TOutcome::ReadError;
     return;
   }
+  if (!list.empty()) {
+    // Coordinates that each fit a Single can still span more than one holds:
+    // such a model has infinite sizes and is refused, nothing published.
+    for (const double size : {maxX_ - minX_, maxY_ - minY_, maxZ_ - minZ_}) {
+      if (!std::isfinite(static_cast<float>(size))) {
+        outcome_ = TOutcome::TooLarge;
+        return;
+      }
+    }
+  }
   if (StopRequested()) {
     outcome_ = TOutcome::Stopped;
     return;
@@ -337,6 +347,8 @@ QString TRAWodczytWatek::ErrorText() const {
       return Tr("SerialCutFrom3D", "modelPusty") + fileName_;
     case TOutcome::Point:
       return Tr("SerialCutFrom3D", "modelPunktowy") + fileName_;
+    case TOutcome::TooLarge:
+      return Tr("SerialCutFrom3D", "modelZaDuzy") + fileName_;
     default:
       return {};
   }

@@ -33,7 +33,8 @@ class TRAWodczytWatek : public TWorkerThread {
     Empty,      // no line was a triangle: an empty list and zero extents published
     Point,      // every vertex is one point: nothing published
     ReadError,  // the file could not be opened or read: nothing published
-    Stopped     // terminated or the program closing: nothing published
+    Stopped,    // terminated or the program closing: nothing published
+    TooLarge    // the model's sizes exceed a Single: nothing published
   };
 
   // `unit` is the length unit of the numbers in the file (0 mm, 1 inch,

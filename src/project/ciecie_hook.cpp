@@ -1,5 +1,6 @@
 // The plain-cutting preparation as the project windows' hook: reads the
 // settings, reports failures and figures left unlinked to the operator.
+#include <optional>
 #include <utility>
 
 #include "drawing/errors.h"
@@ -24,25 +25,39 @@ TPlainCuttingHooks& Hooks() {
 }
 
 bool RunInstalled(TMDIChild& w) {
-  TPlainCutEnv env;
-  env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
-  env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
-  if (Hooks().MakeProbe) env.Aborted = Hooks().MakeProbe();
-  env.Progress = Hooks().Progress;
-  try {
-    const TPlainCutResult r = PrepareCiecie(w, env);
-    if (!r.Aborted && !r.UnreachedFigures.empty()) {
+  TPlainCutResult result;
+  std::optional<MessageError> message;
+  QString text;
+  {
+    TPlainCutEnv env;
+    env.Settings.Mode = Dlgkonfig().Mode.ItemIndex();
+    env.Settings.AddFrame = Dlgkonfig().AddFrame.Checked();
+    if (Hooks().MakeProbe) env.Aborted = Hooks().MakeProbe();
+    env.Progress = Hooks().Progress;
+    try {
+      result = PrepareCiecie(w, env);
+    } catch (const MessageError& e) {
+      message = e;
+    } catch (const Error& e) {
+      text = DrawingErrorText(w.Caption, e);
+    }
+  }
+  // The probe ends with the block above, before any box is shown: while it
+  // lives it takes every key press and click, and a box could not be closed.
+  if (!message && text.isEmpty()) {
+    if (!result.Aborted && !result.UnreachedFigures.empty()) {
       ShowMessageBox(Tr("Project_window", "figuryNiepolaczone") +
-                         QString::number(r.UnreachedFigures.size()) + QStringLiteral("\n") +
+                         QString::number(result.UnreachedFigures.size()) + QStringLiteral("\n") +
                          Tr("Project_window", "figuryNiepolaczoneNr") +
-                         FigureNumbers(r.UnreachedFigures),
+                         FigureNumbers(result.UnreachedFigures),
                      false);
     }
     return true;
-  } catch (const MessageError& e) {
-    ShowMessageError(e);
-  } catch (const Error& e) {
-    ShowMessageBox(DrawingErrorText(w.Caption, e), true);
+  }
+  if (message) {
+    ShowMessageError(*message);
+  } else {
+    ShowMessageBox(text, true);
   }
   w.RequestClose();
   return false;

@@ -107,7 +107,7 @@ bool TMDIChild::Load(const QString& fileName) {
     // coordinate.
     return fail(Tr("Project_window", "figuraPozaZakresem"));
   } catch (const std::bad_alloc&) {
-    return fail(Tr("Project_window", "brakPamieci"));
+    return fail(Tr("Universal", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
@@ -167,7 +167,7 @@ bool TMDIChild::Load(const QString& fileName) {
   } catch (const MessageError& e) {
     return fail(MessageErrorText(e));
   } catch (const std::bad_alloc&) {
-    return fail(Tr("Project_window", "brakPamieci"));
+    return fail(Tr("Universal", "brakPamieci"));
   } catch (const std::exception& e) {
     return fail(DrawingErrorText(fileName, e));
   }

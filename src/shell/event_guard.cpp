@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <exception>
+#include <new>
 
 #include "drawing/errors.h"
 #include "shell/interfejs.h"
@@ -15,6 +16,9 @@ bool DeliverReportingErrors(const std::function<bool()>& deliver) {
     return deliver();
   } catch (const MessageError& e) {
     ShowMessageError(e);
+  } catch (const std::bad_alloc&) {
+    // Memory ran out: the operator's own words, not the library's.
+    ShowMessageBox(Tr("Universal", "brakPamieci"), true);
   } catch (const std::exception& e) {
     ShowMessageBox(Tr("Universal", "bladOperacji") + QString::fromLocal8Bit(e.what()), true);
   } catch (...) {

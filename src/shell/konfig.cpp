@@ -389,14 +389,7 @@ void TDlgkonfig::FormCreate() {
 void TDlgkonfig::FormActivate() {
   calibrationChanged_ = false;
 
-  const auto& h = KonfigHooks();
-  szybkoscObrobki.SetMaxValue(h.MaxCuttingSpeed ? h.MaxCuttingSpeed() : 1500.0);
-  if (h.FamilyJX && h.FamilyJX()) {
-    PrzeSpeed.SetMaxValue(1000);
-    if (PrzeSpeed.Value() > 1000) PrzeSpeed.SetValue(1000);
-  } else {
-    PrzeSpeed.SetMaxValue(h.MaxTravelSpeed ? h.MaxTravelSpeed() : 3000.0);
-  }
+  ApplyMachineLimits();
 
   updateactiv();
 
@@ -413,6 +406,21 @@ void TDlgkonfig::FormActivate() {
   } catch (const IoError& e) {
     ShowMessageBox(Tr("Configuration", "bladPlikuUstawien") + QString::fromStdString(e.what()),
                    true);
+  }
+}
+
+void TDlgkonfig::ApplyMachineLimits() {
+  const auto& h = KonfigHooks();
+  szybkoscObrobki.SetMaxValue(h.MaxCuttingSpeed ? h.MaxCuttingSpeed() : 1500.0);
+  if (h.FamilyJX && h.FamilyJX()) {
+    PrzeSpeed.SetMaxValue(1000);
+  } else {
+    PrzeSpeed.SetMaxValue(h.MaxTravelSpeed ? h.MaxTravelSpeed() : 3000.0);
+  }
+  // A speed above the machine's limit never stays in force: jobs are written
+  // with these values even while the dialog is not shown.
+  for (TFltEditU* speed : {&szybkoscObrobki, &PrzeSpeed}) {
+    if (speed->Value() > speed->MaxValue()) speed->SetValue(speed->MaxValue());
   }
 }
 
@@ -678,6 +686,7 @@ QStringList TDlgkonfig::ApplySettingsText(const QByteArray& text) {
     else if (auto* e = dynamic_cast<TNumericEdit*>(p.control))
       e->SetValue(p.number);
   }
+  ApplyMachineLimits();
   return skipped;
 }
 

@@ -165,6 +165,9 @@ class TDlgkonfig {
 
  private:
   void BindHandlers();
+  // The machine's speed limits as the ranges of the speed edits; values above
+  // them are lowered to them.
+  void ApplyMachineLimits();
   void SetStepsForUnit();
   static QString UnitName();
 

@@ -2,6 +2,8 @@
 // moves of plain and serial jobs.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "drawing/errors.h"
 #include "drawing/rounding.h"
 #include "job_writer_fixture.h"
@@ -203,6 +205,34 @@ TEST_F(JobWriterCut, PositionsBeyond32BitsAreRangeErrors) {
   EXPECT_THROW(w.EncodeCut(3e7, 0, 0), RangeError);
   EXPECT_EQ(w.JobHead, (TPoint3I{0, 0, 0}));
   w.EndJob();
+}
+
+// A path that would make a job of hundreds of megabytes stops at the machine's
+// buffer size: the writer refuses it at once instead of writing on.
+TEST_F(JobWriterCut, AJobStopsAsSoonAsItReachesTheBufferSize) {
+  JobWriter w;
+  w.BeginJob(Path(), JobSettings{});
+  std::int64_t moves = 0;
+  try {
+    // 1 mm moves straight on: at least 14 bytes each, over 100 MB in all.
+    for (; moves < 7'500'000; ++moves) w.MoveTo(static_cast<std::int32_t>(40 * (moves + 1)), 0);
+    FAIL() << "the job was not stopped";
+  } catch (const MessageError& e) {
+    EXPECT_EQ(e.section(), "Main_window");
+    EXPECT_EQ(e.key(), "ploterPrzekroczonyBufor");
+  }
+  // Stopped at the limit: no more moves than 4 MiB can hold, and not long before.
+  EXPECT_LE(moves, kMaxJobBytes / 14);
+  EXPECT_GT(moves, kMaxJobBytes / 20);
+  EXPECT_LT(QFileInfo(Path()).size(), kMaxJobBytes);
+
+  // The next job of the same writer starts from nothing.
+  EXPECT_NO_THROW({
+    w.BeginJob(Path(), JobSettings{});
+    w.MoveTo(400, 0);
+    w.EndJob();
+  });
+  EXPECT_TRUE(sim::DecodeJob(ReadAll(Path())).ok());
 }
 
 }  // namespace

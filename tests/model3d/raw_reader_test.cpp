@@ -161,6 +161,26 @@ TEST_F(RawReaderTest, FileThatCannotBeReadPublishesNothingAndSaysSo) {
   }
 }
 
+// Every number fits a Single, but the model spans more than one holds: its
+// size would be infinite. It is refused with its message and nothing of it is
+// published.
+TEST_F(RawReaderTest, ModelWhoseSizeExceedsASingleIsRefused) {
+  ModelExtents.MaxX = 7;
+  ModelSize[0] = 3;
+  ModelTriangles.push_back({});
+  for (const char* text :
+       {"3e38 0 0 -3e38 0 0 0 0 0\n", "1 2 3 4 5 6 7 8 9\n0 0 -3.4e38 0 0 3.4e38 0 0 0\n"}) {
+    ModelExtents.FileName = Write(text);
+    TRAWodczytWatek reader(0, nullptr);
+    ASSERT_TRUE(test::RunToCompletion(reader));
+    EXPECT_EQ(reader.Outcome(), TRAWodczytWatek::TOutcome::TooLarge) << text;
+    EXPECT_EQ(reader.ErrorText(), Tr("SerialCutFrom3D", "modelZaDuzy") + ModelExtents.FileName);
+    EXPECT_EQ(ModelTriangles.size(), 1u);
+    EXPECT_EQ(ModelExtents.MaxX, 7);
+    EXPECT_EQ(ModelSize[0], 3);
+  }
+}
+
 TEST_F(RawReaderTest, ModelWithoutTrianglesHasZeroExtentsAndIsReported) {
   ModelExtents.FileName = Write("Object1\n1 2 3\nnot a number\n");
   ModelExtents.MinX = 4;

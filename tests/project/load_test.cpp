@@ -209,7 +209,7 @@ TEST_F(LoadTest, ThrowingPreparationIsReportedAndClosesTheWindow) {
   ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw std::bad_alloc(); };
   TMDIChild m;
   EXPECT_FALSE(m.Load(Write("b.plt", "PU0,0;PD10,0;PU;")));
-  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "brakPamieci")});
+  EXPECT_EQ(Errors(), QStringList{Tr("Universal", "brakPamieci")});
   EXPECT_TRUE(m.CloseRequested);
 }
 
@@ -335,6 +335,17 @@ TEST_F(LoadTest, FaultsAreToldInTheOperatorsLanguageWithTheFile) {
   }
   // The lead texts differ between the languages.
   EXPECT_TRUE(mainStatus.value(0).startsWith("Otwieranie pliku "));
+}
+
+// Memory that still runs out is told in the operator's language, not as the
+// library's "std::bad_alloc".
+TEST_F(LoadTest, OutOfMemoryIsReportedInTheOperatorsLanguage) {
+  ProjectHooks().ciecie = [](TMDIChild&) -> bool { throw std::bad_alloc(); };
+  TMDIChild w;
+  EXPECT_FALSE(w.Load(Write("a.plt", "PU0,0;PD10,0;PU;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Universal", "brakPamieci")});
+  EXPECT_TRUE(w.CloseRequested);
+  EXPECT_TRUE(w.Figures.empty());
 }
 
 TEST_F(LoadTest, ExtensionChoosesTheReader) {

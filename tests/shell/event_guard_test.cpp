@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "drawing/errors.h"
 #include "shell/interfejs.h"
 #include "shell/message_recorder.h"
@@ -32,6 +34,8 @@ TEST(EventGuard, EveryKindOfErrorIsShownAsAnErrorBox) {
       {[]() -> bool { throw IoError("out.cn: disk full"); }, lead + "out.cn: disk full"},
       {[&]() -> bool { throw message; }, MessageErrorText(message)},
       {[]() -> bool { throw 42; }, lead.trimmed()},
+      // Memory that ran out is told in the operator's language alone.
+      {[]() -> bool { throw std::bad_alloc(); }, Tr("Universal", "brakPamieci")},
   };
   for (const Case& c : cases) {
     ScopedMessageRecorder rec;

@@ -164,7 +164,7 @@ TEST_F(KonfigStore, EveryEditHasItsKindRangeAndStep) {
       {"Pauza_w_kacie", "TFltEdit", 0, 10000, 10},
       {"ilosckrokow", "TFltEdit", 1, 50000, 1},
       {"Srednicamaterialu", "TFltEditU", 0, 3000, 0},
-      {"szybkoscObrobki", "TFltEditU", 20, 3000, 0},
+      {"szybkoscObrobki", "TFltEditU", 20, 1500, 0},  // a load lowers it to the machine's limit
       {"PrzeSpeed", "TFltEditU", 20, 3000, 0},
       {"skala", "TFltEdit", 1, 1000, 1},
       {"Xwrzeciona", "TFltEditU", -1000, 1000, 0},
@@ -415,6 +415,22 @@ TEST_F(KonfigStore, ActivationTakesTheMachineSpeedLimits) {
   EXPECT_EQ(K().szybkoscObrobki.MaxValue(), 1000);
   EXPECT_EQ(K().PrzeSpeed.MaxValue(), 1000);
   EXPECT_EQ(K().PrzeSpeed.Value(), 1000);
+}
+
+// A settings file may hold a speed the machine does not allow: it is lowered
+// as the file is loaded, not only when the dialog is next shown, because jobs
+// are written with the values in force.
+TEST_F(KonfigStore, SpeedsAboveTheMachinesLimitsAreLoweredWhenLoaded) {
+  Write("a.tcf", "szybkoscObrobki := 2000\r\nPrzeSpeed := 2800\r\n");
+  K().LoadKonfig("a.tcf");
+  EXPECT_EQ(K().szybkoscObrobki.Value(), 1500);
+  EXPECT_EQ(K().PrzeSpeed.Value(), 2800);
+  KonfigHooks().FamilyJX = [] { return true; };
+  KonfigHooks().MaxCuttingSpeed = [] { return 1000.0; };
+  K().LoadKonfig("a.tcf");
+  EXPECT_EQ(K().szybkoscObrobki.Value(), 1000);
+  EXPECT_EQ(K().PrzeSpeed.Value(), 1000);
+  EXPECT_TRUE(K().SettingsText().contains("szybkoscObrobki := 1000\r\n"));
 }
 
 TEST_F(KonfigStore, ChangeEffectsOfLoadedValues) {

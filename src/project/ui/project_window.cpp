@@ -1,16 +1,16 @@
 #include "project/ui/project_window.h"
 
-#include "machine/ui/event_abort_probe.h"
-#include "project/ciecie.h"
-#include "project/prepare_mode.h"
-
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <exception>
 
 #include "drawing/errors.h"
 #include "drawing/matma.h"
+#include "machine/ui/event_abort_probe.h"
+#include "project/ciecie.h"
+#include "project/prepare_mode.h"
 #include "project/replay.h"
 #include "project/simulation_command.h"
 #include "project/ui/info_form.h"
@@ -181,18 +181,27 @@ void ProjectWindow::paintNow() {
 
 void ProjectWindow::replay() {
   if (buffer_.isNull()) return;
-  EventAbortProbe probe;
-  ReplayInputGuard guard;  // after the probe: sees the events first
-  BufferCanvas canvas(buffer_, *this);
-  replaying_ = true;
-  try {
-    TReplay(*project_, view_.Transform(), ViewSettingsFromKonfig(), canvas, probe).Run();
-  } catch (const Error& e) {
+  std::exception_ptr failure;
+  {
+    EventAbortProbe probe;
+    ReplayInputGuard guard;  // after the probe: sees the events first
+    BufferCanvas canvas(buffer_, *this);
+    replaying_ = true;
+    try {
+      TReplay(*project_, view_.Transform(), ViewSettingsFromKonfig(), canvas, probe).Run();
+    } catch (const Error&) {
+      failure = std::current_exception();
+    }
     replaying_ = false;
-    ShowDrawingError(e);
-    return;
   }
-  replaying_ = false;
+  // Shown once the probe is gone: under it the box would take no key or click.
+  if (failure) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const Error& e) {
+      ShowDrawingError(e);
+    }
+  }
 }
 
 void ProjectWindow::simulate() {

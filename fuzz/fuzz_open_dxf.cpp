@@ -1,0 +1,10 @@
+// The whole road of an opened DXF drawing in every work mode: the project
+// window's load and preparation, the job the cut sequencer writes for it, and
+// that job decoded completely.
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  vm::fuzz::Init();
+  vm::fuzz::OpenRoad(vm::fuzz::WriteInput(QStringLiteral("drawing.dxf"), data, size));
+  return 0;
+}
