@@ -192,21 +192,7 @@ void WriteJob(TMDIChild& w, const Road& road, const QString& file) {
   }
   JobSettings job = CurrentJobSettings(code, &w, 1, false);
   job.ReadStatus = nullptr;  // no machine link here
-  switch (code) {
-    case JobTurningSpindle:
-      w.Save_toczenie_wrzeciono(file, 0, last, job);
-      break;
-    case JobTurningTable:
-      w.Save_toczenie_stolik(file, 0, last, job);
-      break;
-    case JobRotarySpindle:
-    case JobRotaryTable:
-      w.Save_ciecie_obrotowe(file, 0, last, job);
-      break;
-    default:
-      w.save_ciecie(file, 0, rotation, last, job);
-      break;
-  }
+  w.SaveJob(code, file, 0, last, rotation, job);
 }
 
 }  // namespace

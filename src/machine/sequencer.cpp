@@ -249,21 +249,7 @@ bool TCutSequencer::WriteJob(TMDIChild& w, int mode, int stolik) {
   try {
     TOutputModeScope output(hooks, code);
     const JobSettings job = CurrentJobSettings(code, &w, windows, cutOff);
-    switch (code) {
-      case JobTurningSpindle:
-        w.Save_toczenie_wrzeciono(file, 0, last, job);
-        break;
-      case JobTurningTable:
-        w.Save_toczenie_stolik(file, 0, last, job);
-        break;
-      case JobRotarySpindle:
-      case JobRotaryTable:
-        w.Save_ciecie_obrotowe(file, 0, last, job);
-        break;
-      default:
-        w.save_ciecie(file, 0, rotation, last, job);
-        break;
-    }
+    w.SaveJob(code, file, 0, last, rotation, job);
   } catch (const MessageError& e) {
     // Refused with its own message (a path that does not reach every figure,
     // a job too large for the machine's buffer): nothing is sent.

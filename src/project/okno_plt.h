@@ -248,6 +248,11 @@ class TMDIChild {
   // in place (0 for plain cutting; a serial pass's turn of the table).
   void save_ciecie(const QString& fileName, std::int32_t first, double closingRotation,
                    std::int32_t last, const JobSettings& job);
+  // The saver of an output code: turning and rotary cutting write figures
+  // first..last; plain and serial cutting write the tree with a closing turn of
+  // closingRotation revolutions.
+  void SaveJob(std::int32_t code, const QString& fileName, std::int32_t first,
+               std::int32_t last, double closingRotation, const JobSettings& job);
 
   // --- Window events that hold logic ---
   void FormClose(TCloseAction& action);

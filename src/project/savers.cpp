@@ -216,4 +216,23 @@ void TMDIChild::save_ciecie(const QString& fileName, std::int32_t /*first*/, dou
   writer.EndJob();
 }
 
+void TMDIChild::SaveJob(std::int32_t code, const QString& fileName, std::int32_t first,
+                        std::int32_t last, double closingRotation, const JobSettings& job) {
+  switch (code) {
+    case JobTurningSpindle:
+      Save_toczenie_wrzeciono(fileName, first, last, job);
+      break;
+    case JobTurningTable:
+      Save_toczenie_stolik(fileName, first, last, job);
+      break;
+    case JobRotarySpindle:
+    case JobRotaryTable:
+      Save_ciecie_obrotowe(fileName, first, last, job);
+      break;
+    default:
+      save_ciecie(fileName, first, closingRotation, last, job);
+      break;
+  }
+}
+
 }  // namespace vm

@@ -71,22 +71,8 @@ class Reprepare : public TurningFixture {
     job.RotaryStartY = 980;
     const QString path = dir.filePath(QStringLiteral("out.cn"));
     const std::int32_t last = w.FigureCount() - 1;
-    switch (m.code) {
-      case JobTurningSpindle:
-        w.Save_toczenie_wrzeciono(path, 0, last, job);
-        break;
-      case JobTurningTable:
-        w.Save_toczenie_stolik(path, 0, last, job);
-        break;
-      case JobRotarySpindle:
-      case JobRotaryTable:
-        w.Save_ciecie_obrotowe(path, 0, last, job);
-        break;
-      default:
-        w.CutFrame = true;
-        w.save_ciecie(path, 0, 0, last, job);
-        break;
-    }
+    if (m.code == JobPlainCutting || m.code == JobSerialCutting) w.CutFrame = true;
+    w.SaveJob(m.code, path, 0, last, 0, job);
     return ReadAll(path);
   }
 
