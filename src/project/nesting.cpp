@@ -106,7 +106,7 @@ namespace {
 // are kept in one list that every figure checks.
 class TEnclosingBoxes {
  public:
-  explicit TEnclosingBoxes(const TMDIChild& w) : w_(w) {
+  explicit TEnclosingBoxes(const TMDIChild& w) {
     const std::int32_t n = w.FigureCount();
     if (n < 2) return;
     std::int64_t maxX = INT64_MIN, maxY = INT64_MIN;
@@ -121,6 +121,8 @@ class TEnclosingBoxes {
     cell_ = std::max<std::int64_t>(1, std::int64_t(std::sqrt(area / n)) + 1);
     cols_ = (maxX - minX_) / cell_ + 1;
     constexpr std::int64_t kMaxCellsPerBox = 256;
+    boxes_.reserve(static_cast<std::size_t>(n));
+    for (const auto& f : w.Figures) boxes_.push_back({f->fig_pp, f->fig_pk});
     for (std::int32_t j = 0; j < n; ++j) {
       const tfigura& b = *w.Figures[static_cast<std::size_t>(j)];
       if (b.Open) continue;
@@ -138,14 +140,13 @@ class TEnclosingBoxes {
   void Of(std::int32_t i, std::vector<std::int32_t>& out) const {
     out.clear();
     if (cell_ == 0) return;
-    const tfigura& a = *w_.Figures[static_cast<std::size_t>(i)];
+    const Box a = boxes_[static_cast<std::size_t>(i)];
     auto encloses = [&](std::int32_t j) {
-      const tfigura& b = *w_.Figures[static_cast<std::size_t>(j)];
-      return b.fig_pp.X < a.fig_pp.X && a.fig_pk.X < b.fig_pk.X && b.fig_pp.Y < a.fig_pp.Y &&
-             a.fig_pk.Y < b.fig_pk.Y;
+      const Box& b = boxes_[static_cast<std::size_t>(j)];
+      return b.lo.X < a.lo.X && a.hi.X < b.hi.X && b.lo.Y < a.lo.Y && a.hi.Y < b.hi.Y;
     };
     static const std::vector<std::int32_t> kNone;
-    const std::int64_t c = (a.fig_pp.X - minX_) / cell_, r = (a.fig_pp.Y - minY_) / cell_;
+    const std::int64_t c = (a.lo.X - minX_) / cell_, r = (a.lo.Y - minY_) / cell_;
     const auto it = grid_.find(r * cols_ + c);
     const auto& inCell = it != grid_.end() ? it->second : kNone;
     // Both lists are ascending and hold different figures.
@@ -158,7 +159,10 @@ class TEnclosingBoxes {
   }
 
  private:
-  const TMDIChild& w_;
+  struct Box {
+    TPointI lo, hi;
+  };
+  std::vector<Box> boxes_;
   std::int64_t minX_ = INT64_MAX, minY_ = INT64_MAX, cell_ = 0, cols_ = 1;
   std::unordered_map<std::int64_t, std::vector<std::int32_t>> grid_;
   std::vector<std::int32_t> big_;
@@ -174,50 +178,53 @@ void TMDIChild::co_w_czym() {
   }
   const std::int32_t n = FigureCount();
   const TEnclosingBoxes boxes(*this);
-  // FigureInside depends on the points alone: each pair is tested once, and
-  // only when the depths would let it change a parent.
-  std::unordered_map<std::uint64_t, bool> insideKnown;
-  auto inside = [&](std::int32_t i, std::int32_t j) {
-    const std::uint64_t key = std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j);
-    const auto [it, added] = insideKnown.try_emplace(key, false);
-    if (added) it->second = FigureInside(*this, i, j);
-    return it->second;
-  };
+  // FigureInside depends on the points alone; it is asked only when the
+  // depths would let the pair change a parent.
   std::vector<std::int32_t> enclosing;
   // Children of every figure by NestParent, kept in step with the parents so
   // that the depth propagation visits exactly the figures PropagateDepth would.
   std::vector<std::vector<std::int32_t>> children(static_cast<std::size_t>(n));
-  auto fig = [this](std::int32_t k) -> tfigura& { return *Figures[static_cast<std::size_t>(k)]; };
+  // Depths and parents are worked on side by side and stored at the end.
+  std::vector<std::int32_t> depth(static_cast<std::size_t>(n), 0);
+  std::vector<std::int32_t> parent(static_cast<std::size_t>(n), -1);
+  std::vector<std::int32_t> assigned(static_cast<std::size_t>(n), 0);
   auto propagate = [&](auto&& self, std::int32_t k) -> void {
+    const std::int32_t below = depth[static_cast<std::size_t>(k)] + 1;
     for (const std::int32_t m : children[static_cast<std::size_t>(k)]) {
-      fig(m).Depth = fig(k).Depth + 1;
-      MaxDepth = std::max(MaxDepth, fig(m).Depth);
+      depth[static_cast<std::size_t>(m)] = below;
+      MaxDepth = std::max(MaxDepth, below);
       self(self, m);
     }
-    MaxDepth = std::max(MaxDepth, fig(k).Depth);
+    MaxDepth = std::max(MaxDepth, depth[static_cast<std::size_t>(k)]);
   };
   bool changed = true;
   while (changed) {
     changed = false;
     for (std::int32_t i = 0; i < n; ++i) {
-      tfigura& fi = fig(i);
+      const auto si = static_cast<std::size_t>(i);
       boxes.Of(i, enclosing);
       for (const std::int32_t j : enclosing) {
-        tfigura& fj = fig(j);
-        if (fi.NestParent != -1 && fig(fi.NestParent).Depth >= fj.Depth) continue;
-        if (!inside(i, j)) continue;
-        if (fi.NestParent != -1) {
-          auto& siblings = children[static_cast<std::size_t>(fi.NestParent)];
+        const auto sj = static_cast<std::size_t>(j);
+        if (parent[si] != -1 && depth[static_cast<std::size_t>(parent[si])] >= depth[sj]) continue;
+        if (!FigureInside(*this, i, j)) continue;
+        if (parent[si] != -1) {
+          auto& siblings = children[static_cast<std::size_t>(parent[si])];
           siblings.erase(std::find(siblings.begin(), siblings.end(), i));
         }
-        children[static_cast<std::size_t>(j)].push_back(i);
-        fi.NestParent = j;
-        fi.Depth = fj.Depth + 1;
+        children[sj].push_back(i);
+        parent[si] = j;
+        depth[si] = depth[sj] + 1;
         propagate(propagate, i);
-        fj.ChildCount += 1;
+        assigned[sj] += 1;
         changed = true;
       }
     }
+  }
+  for (std::int32_t q = 0; q < n; ++q) {
+    tfigura& f = *Figures[static_cast<std::size_t>(q)];
+    f.Depth = depth[static_cast<std::size_t>(q)];
+    f.NestParent = parent[static_cast<std::size_t>(q)];
+    f.ChildCount = assigned[static_cast<std::size_t>(q)];
   }
 }
 
