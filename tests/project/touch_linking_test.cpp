@@ -175,5 +175,33 @@ TEST_F(TouchLinking, LargeFiguresTouchAtTheVerticesOfTheScan) {
   EXPECT_EQ(F(*fast, 1).LinkParent == 0 || F(*fast, 0).LinkParent == 1, true);
 }
 
+// Two long strips touching only at their second vertices: the contact search
+// polls the operator, and a key press while it runs stops the preparation.
+TEST_F(TouchLinking, AKeyPressStopsTheSearchForAContact) {
+  const int n = 40000;
+  Polyline a;
+  for (int k = 0; k < n / 2; ++k) a.push_back({40 * k, 0});
+  for (int k = n / 2 - 1; k >= 0; --k) a.push_back({40 * k, 1000});
+  a.push_back(a.front());
+  Polyline b{{-100, -200}, {43, -3}, {-100, -400}};
+  for (int k = 0; k < n - 4; ++k) b.push_back({40 * k, -1000});
+  b.push_back(b.front());
+
+  auto whole = MakeProject({a, b});
+  TPlainCutEnv env = test::Env(2, true);
+  PrepareCiecie(*whole, env);
+  // Joined where they touch: the strips' second vertices.
+  const tfigura& child = F(*whole, 0).LinkParent == 1 ? F(*whole, 0) : F(*whole, 1);
+  EXPECT_EQ(child.LinkVertex, 1);
+  EXPECT_EQ(child.EntryVertex, 1);
+
+  auto stopped = MakeProject({a, b});
+  int polls = 0;
+  env.Aborted = [&] { return ++polls >= 1; };
+  const TPlainCutResult r = PrepareCiecie(*stopped, env);
+  EXPECT_TRUE(r.Aborted);
+  EXPECT_GT(r.Unlinked, 0);
+}
+
 }  // namespace
 }  // namespace vm
