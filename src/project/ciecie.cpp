@@ -708,27 +708,45 @@ bool TCiecie::Connect() {
 
   // Nested figures, from the inside out: the children of every parent are
   // joined to the parent or to each other before the parent is reached.
-  for (std::int32_t d = w_.MaxDepth; d >= 0; --d) {
-    for (std::int32_t P = 0; P < Count(w_); ++P) {
-      tfigura& parent = Fig(w_, P);
-      if (parent.Depth != d || parent.ChildCount <= 0) continue;
-      const bool remembered = parent.Unlinked;
-      SetUnlinked(parent, false);
-      bool found = search_.FindConnectorFew(P);
+  auto joinChildren = [&](std::int32_t P) {
+    tfigura& parent = Fig(w_, P);
+    const bool remembered = parent.Unlinked;
+    SetUnlinked(parent, false);
+    bool found = search_.FindConnectorFew(P);
+    ShowReady();
+    while (found) {
+      found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
+                                                     : search_.FindConnectorFew(P);
       ShowReady();
-      while (found) {
-        found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
-                                                       : search_.FindConnectorFew(P);
-        ShowReady();
-        SetUnlinked(Fig(w_, P), false);
-        if (Poll()) {
-          SetUnlinked(Fig(w_, P), remembered);
-          return false;
-        }
+      SetUnlinked(Fig(w_, P), false);
+      if (Poll()) {
+        SetUnlinked(Fig(w_, P), remembered);
+        return false;
       }
-      SetUnlinked(Fig(w_, P), remembered);
-      search_.ForgetParent();
     }
+    SetUnlinked(Fig(w_, P), remembered);
+    search_.ForgetParent();
+    return true;
+  };
+  if (useGrid_) {
+    // The searches change no depth or child count, and the connectors they
+    // add have no children: the parents of each depth are known beforehand.
+    std::vector<std::vector<std::int32_t>> parentsAt(
+        static_cast<std::size_t>(std::max(w_.MaxDepth, 0) + 1));
+    for (std::int32_t P = 0; P < Count(w_); ++P) {
+      const tfigura& f = Fig(w_, P);
+      if (f.ChildCount > 0 && f.Depth >= 0 && f.Depth <= w_.MaxDepth)
+        parentsAt[static_cast<std::size_t>(f.Depth)].push_back(P);
+    }
+    for (std::int32_t d = w_.MaxDepth; d >= 0; --d)
+      for (const std::int32_t P : parentsAt[static_cast<std::size_t>(d)])
+        if (!joinChildren(P)) return false;
+  } else {
+    for (std::int32_t d = w_.MaxDepth; d >= 0; --d)
+      for (std::int32_t P = 0; P < Count(w_); ++P) {
+        const tfigura& parent = Fig(w_, P);
+        if (parent.Depth == d && parent.ChildCount > 0 && !joinChildren(P)) return false;
+      }
   }
 
   // General pass: one connector per round until nothing more can be joined.
