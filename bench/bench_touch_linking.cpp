@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,21 @@ std::vector<Polyline> TwoStrips(int n) {
   return {a, b};
 }
 
+// Short open segments scattered at random over a plate-sized area.
+std::vector<Polyline> Segments(int n) {
+  std::vector<Polyline> out;
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return int(seed >> 8);
+  };
+  for (int k = 0; k < n; ++k) {
+    const int x = next() % 400000, y = next() % 400000;
+    out.push_back({{x, y}, {x + next() % 2000 - 1000, y + next() % 2000 - 1000}});
+  }
+  return out;
+}
+
 void Run(benchmark::State& state, const std::vector<Polyline>& drawing, bool addFrame) {
   vm::TPlainCutEnv env;
   env.Settings.Mode = 2;
@@ -131,6 +147,15 @@ void BM_TouchTwoStrips(benchmark::State& state) {
 }
 BENCHMARK(BM_TouchTwoStrips)
     ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+
+void BM_TouchOpenSegments(benchmark::State& state) {
+  Run(state, Segments(int(state.range(0))), true);
+}
+BENCHMARK(BM_TouchOpenSegments)
+    ->Arg(4000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(3);
