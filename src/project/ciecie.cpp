@@ -125,6 +125,7 @@ class TCiecie {
  public:
   TCiecie(TMDIChild& w, const TPlainCutEnv& env) : w_(w), env_(env), search_(w) {
     search_.SetReference(env.ReferenceSearch);
+    search_.SetAbortProbe(env.Aborted);
   }
 
   TPlainCutResult Run();
@@ -316,7 +317,11 @@ void TCiecie::Summarise(TPlainCutResult& result) const {
   for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
 }
 
-bool TCiecie::Poll() { return env_.Aborted && env_.Aborted(); }
+bool TCiecie::Poll() {
+  // A stop seen by the connector search's own poll counts as well.
+  if (search_.Aborted()) return true;
+  return env_.Aborted && env_.Aborted();
+}
 
 void TCiecie::ShowReady() {
   w_.StatusBar.SimpleText = ReadyTextOf(Linked(), Count(w_));
