@@ -151,6 +151,31 @@ BENCHMARK(BM_TouchTwoStrips)
     ->Iterations(1)
     ->Repetitions(3);
 
+// Serial cutting of a long line doubling back on itself and a short upright
+// line standing on it between two of its vertices: every cut between them
+// runs along the long line, so the crossing walk goes round every pair.
+void BM_SerialCrossingWalk(benchmark::State& state) {
+  const int n = int(state.range(0));
+  Polyline zigzag;
+  for (int k = 0; k < n; ++k) zigzag.push_back({k % 2 == 0 ? 100 * k : 100 * k - 150, 0});
+  const int x = 100 * (n / 2) + 25;
+  const std::vector<Polyline> drawing{zigzag, {{x, 0}, {x, 500}}};
+  vm::TPlainCutEnv env;
+  env.Settings.Mode = 3;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = Project(drawing);
+    state.ResumeTiming();
+    const vm::TPlainCutResult r = vm::PrepareCiecie(*w, env);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_SerialCrossingWalk)
+    ->Arg(16000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+
 void BM_TouchOpenSegments(benchmark::State& state) {
   Run(state, Segments(int(state.range(0))), true);
 }
