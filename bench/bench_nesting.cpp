@@ -38,12 +38,18 @@ void BM_NestingLettersWithHoles(benchmark::State& state) {
 BENCHMARK(BM_NestingLettersWithHoles)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // Squares one inside another, listed from the outermost in: every figure lies
-// in every figure before it, the worst case of the enclosure lists.
+// in every figure before it, the worst case of the enclosure lists. Second
+// argument 1: listed from the innermost out, so every figure is moved deeper
+// once per figure around it.
 void BM_NestingConcentric(benchmark::State& state) {
   const int count = int(state.range(0));
+  const bool inward = state.range(1) == 0;
   vm::TMDIChild w;
-  for (int k = 0; k < count; ++k)
-    w.AddFigure(Ring(10 * k, 10 * k, 100000 - 20 * k, 100000 - 20 * k, 4));
+  for (int q = 0; q < count; ++q) {
+    const int k = inward ? q : count - 1 - q;
+    const int side = 20 * (count - k) + 1000;
+    w.AddFigure(Ring(10 * k, 10 * k, side, side, 4));
+  }
   w.Ustaw_PPiPK();
   for (auto _ : state) {
     w.MaxDepth = 0;
@@ -52,7 +58,12 @@ void BM_NestingConcentric(benchmark::State& state) {
   }
   state.counters["depth"] = w.MaxDepth;
 }
-BENCHMARK(BM_NestingConcentric)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NestingConcentric)
+    ->Args({1000, 0})
+    ->Args({3000, 0})
+    ->Args({8000, 0})
+    ->Args({8000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

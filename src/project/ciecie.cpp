@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 
 #include "drawing/figury.h"
 #include "drawing/matma.h"
@@ -79,6 +80,30 @@ class TVertexGrid {
         for (; it != entries_.end() && it->key == key; ++it) fn(it->fig, it->vtx);
       }
   }
+  // The highest vertex index of figure `fig` (held in the grid) within 10
+  // units of p in X and in Y, or -1.
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig,
+                           const std::vector<TPointI>& pts) const {
+    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
+    std::int32_t best = -1;
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+      for (std::int64_t dx = -1; dx <= 1; ++dx) {
+        const std::int64_t key = Key(cx + dx, cy + dy);
+        auto it =
+            std::lower_bound(entries_.begin(), entries_.end(), std::pair{key, fig},
+                             [](const Entry& e, const std::pair<std::int64_t, std::int32_t>& k) {
+                               return e.key != k.first ? e.key < k.first : e.fig < k.second;
+                             });
+        for (; it != entries_.end() && it->key == key && it->fig == fig; ++it) {
+          if (it->vtx <= best) continue;
+          const TPointI& o = pts[static_cast<std::size_t>(it->vtx)];
+          if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+              std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+            best = it->vtx;
+        }
+      }
+    return best;
+  }
 
  private:
   struct Entry {
@@ -100,6 +125,7 @@ class TCiecie {
  public:
   TCiecie(TMDIChild& w, const TPlainCutEnv& env) : w_(w), env_(env), search_(w) {
     search_.SetReference(env.ReferenceSearch);
+    search_.SetAbortProbe(env.Aborted);
   }
 
   TPlainCutResult Run();
@@ -115,13 +141,25 @@ class TCiecie {
                        std::uint8_t typ, std::int32_t maxIndex, std::uint8_t weighted);
   void AddFrameFigure();
   void AddEnclosingFigure();
-  void LinkRemainingFigures();
+  // false when the operator aborted
+  bool LinkRemainingFigures();
+  bool LinkRemainingFiguresReference();
   // Figures below `count` that may touch figure a: every figure with a vertex
   // near one of a's, and every figure the grid does not hold, ascending.
   // Without the grid (or for a start point or connector, whose points move
   // as they snap) every figure.
   std::vector<std::int32_t> TouchCandidates(std::int32_t a, std::int32_t count) const;
-  void LinkByContactWithFirst();
+  // The figures of the grid below `count`, other than a, with a vertex within
+  // touching distance of one of a's vertices as they are now, ascending.
+  std::vector<std::int32_t> GridNeighbours(std::int32_t a, std::int32_t count) const;
+  // The touch test, answered through the grid: the same pair as the
+  // vertex-by-vertex scan. false also when the operator aborted (aborted_).
+  bool Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib);
+  // The highest vertex of figure `fig` within touching distance of p, or -1.
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig) const;
+  // Polls the operator now and then during long loops; true once aborted.
+  bool PollSometimes();
+  bool LinkByContactWithFirst();  // false when the operator aborted
   bool NoFigureFlagged() const;
   void SetWeights();
   bool Connect();  // false when the operator aborted
@@ -146,7 +184,86 @@ class TCiecie {
   int connectorsAtBase_ = 0;
   TVertexGrid grid_;
   bool useGrid_ = false;
+  bool aborted_ = false;
+  std::uint32_t polls_ = 0;
 };
+
+bool TCiecie::PollSometimes() {
+  if (!aborted_ && (++polls_ & 4095) == 0 && Poll()) aborted_ = true;
+  return aborted_;
+}
+
+std::int32_t TCiecie::HighestNear(const TPointI& p, std::int32_t fig) const {
+  const auto& pts = Fig(w_, fig).Points;
+  if (fig < grid_.Covered()) return grid_.HighestNear(p, fig, pts);
+  for (auto k = static_cast<std::int32_t>(pts.size()) - 1; k >= 0; --k) {
+    const TPointI& o = pts[static_cast<std::size_t>(k)];
+    if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+        std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+      return k;
+  }
+  return -1;
+}
+
+bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib) {
+  if (aborted_) return false;
+  const bool ca = a < grid_.Covered(), cb = b < grid_.Covered();
+  if (!useGrid_ || a == b || (!ca && !cb)) return TouchTest(w_, a, b, ia, ib);
+  tfigura& fa = Fig(w_, a);
+  tfigura& fb = Fig(w_, b);
+  const auto na = static_cast<std::int32_t>(fa.Points.size());
+  const auto nb = static_cast<std::int32_t>(fb.Points.size());
+  if (na == 0 || nb == 0) return false;
+  // The scan's answer is the highest vertex of a near any vertex of b, with
+  // the highest vertex of b near it. Either walk a's vertices from the last
+  // and ask for b's near each, or ask for a's highest near each of b's; the
+  // walk over the figure held in the grid costs a look-up per vertex, over
+  // the other one a pass over the first figure's vertices.
+  const double walkA = double(na) * (cb ? 1.0 : double(nb));
+  const double walkB = double(nb) * (ca ? 1.0 : double(na));
+  std::int32_t i = -1, j = -1;
+  if (walkA <= walkB) {
+    for (std::int32_t k = na - 1; k >= 0; --k) {
+      if (PollSometimes()) return false;
+      j = HighestNear(fa.Points[static_cast<std::size_t>(k)], b);
+      if (j >= 0) {
+        i = k;
+        break;
+      }
+    }
+  } else {
+    for (std::int32_t k = 0; k < nb; ++k) {
+      if (PollSometimes()) return false;
+      i = std::max(i, HighestNear(fb.Points[static_cast<std::size_t>(k)], a));
+    }
+    if (i >= 0) j = HighestNear(fa.Points[static_cast<std::size_t>(i)], b);
+  }
+  if (i < 0) return false;
+  // A start point or connector end snaps onto the vertex it touches.
+  if (fa.Kind == 3) fa.Points[static_cast<std::size_t>(i)] = fb.Points[static_cast<std::size_t>(j)];
+  if (fb.Kind == 3) fb.Points[static_cast<std::size_t>(j)] = fa.Points[static_cast<std::size_t>(i)];
+  ia = i;
+  ib = j;
+  return true;
+}
+
+std::vector<std::int32_t> TCiecie::GridNeighbours(std::int32_t a, std::int32_t count) const {
+  std::vector<std::int32_t> out;
+  const tfigura& fa = Fig(w_, a);
+  for (const TPointI& p : fa.Points) {
+    grid_.ForNear(p, [&](std::int32_t q, std::int32_t v) {
+      if (q >= count || q == a) return;
+      if (!out.empty() && out.back() == q) return;
+      const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
+      if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+          std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+        out.push_back(q);
+    });
+  }
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
 
 std::vector<std::int32_t> TCiecie::TouchCandidates(std::int32_t a, std::int32_t count) const {
   std::vector<std::int32_t> out;
@@ -156,33 +273,25 @@ std::vector<std::int32_t> TCiecie::TouchCandidates(std::int32_t a, std::int32_t 
     for (std::int32_t q = 0; q < count; ++q) out[q] = q;
     return out;
   }
-  for (const TPointI& p : fa.Points) {
-    grid_.ForNear(p, [&](std::int32_t q, std::int32_t v) {
-      if (q >= count || q == a) return;
-      const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
-      if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
-          std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
-        out.push_back(q);
-    });
-  }
+  out = GridNeighbours(a, count);
   for (std::int32_t q = grid_.Covered(); q < count; ++q) out.push_back(q);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
 }
 
-void TCiecie::LinkByContactWithFirst() {
+bool TCiecie::LinkByContactWithFirst() {
   const std::int32_t first = w_.FirstFigure;
   for (const std::int32_t q : TouchCandidates(first, Count(w_))) {
     std::int32_t i, j;
-    if (TouchTest(w_, first, q, i, j)) {
+    if (Touch(first, q, i, j)) {
       tfigura& fq = Fig(w_, q);
       fq.LinkParent = first;
       fq.LinkVertex = i;
       fq.EntryVertex = j;
       fq.Unlinked = false;
     }
+    if (aborted_) return false;
   }
+  return true;
 }
 
 void TCiecie::Recount() {
@@ -208,7 +317,11 @@ void TCiecie::Summarise(TPlainCutResult& result) const {
   for (const auto& f : w_.Figures) result.Unlinked += f->Unlinked ? 1 : 0;
 }
 
-bool TCiecie::Poll() { return env_.Aborted && env_.Aborted(); }
+bool TCiecie::Poll() {
+  // A stop seen by the connector search's own poll counts as well.
+  if (search_.Aborted()) return true;
+  return env_.Aborted && env_.Aborted();
+}
 
 void TCiecie::ShowReady() {
   w_.StatusBar.SimpleText = ReadyTextOf(Linked(), Count(w_));
@@ -384,7 +497,7 @@ void TCiecie::ChooseStart() {
   }
 }
 
-void TCiecie::LinkRemainingFigures() {
+bool TCiecie::LinkRemainingFiguresReference() {
   for (auto& f : w_.Figures) f->LinkCandidate = 1;
   bool linked;
   do {
@@ -420,6 +533,113 @@ void TCiecie::LinkRemainingFigures() {
       ++i;
     }
   } while (linked);
+  return true;
+}
+
+// The passes of the reference above, visiting only the figures that can
+// still pass links on. A figure's candidates are scanned once over all its
+// visits: a drawn figure's points stay put and a figure still unlinked is not
+// moved, so a candidate that did not touch it never will, and a linked one is
+// skipped for good. A start point or connector moves as it snaps, so its
+// candidates are found again at each visit.
+bool TCiecie::LinkRemainingFigures() {
+  if (!useGrid_) return LinkRemainingFiguresReference();
+  const std::int32_t n = Count(w_);
+  std::set<std::int32_t> active;
+  std::int32_t linkedCount = 0;
+  for (std::int32_t q = 0; q < n; ++q) {
+    tfigura& f = Fig(w_, q);
+    f.LinkCandidate = 1;
+    if (!f.Unlinked) {
+      active.insert(active.end(), q);
+      ++linkedCount;
+    }
+  }
+  // Figures outside the grid still unlinked; every figure tests them.
+  std::vector<std::int32_t> outside;
+  for (std::int32_t q = grid_.Covered(); q < n; ++q)
+    if (Fig(w_, q).Unlinked) outside.push_back(q);
+  std::vector<std::vector<std::int32_t>> near(static_cast<std::size_t>(n));
+  std::vector<char> known(static_cast<std::size_t>(n), 0);
+  std::vector<std::size_t> cursor(static_cast<std::size_t>(n), 0);
+  std::uint32_t visits = 0;
+
+  auto link = [&](std::int32_t i, std::int32_t j, std::int32_t a, std::int32_t b) {
+    tfigura& fj = Fig(w_, j);
+    fj.LinkParent = i;
+    fj.LinkVertex = a;
+    fj.EntryVertex = b;
+    fj.Unlinked = false;
+    ++linkedCount;
+    if ((linkedCount & 1023) == 0) {
+      w_.StatusBar.SimpleText = ReadyTextOf(linkedCount, n);
+      if (env_.Progress) env_.Progress(w_);
+    }
+  };
+  // The first unlinked figure touching figure i, linked to it; -1 for none.
+  auto linkNext = [&](std::int32_t i) -> std::int32_t {
+    const auto si = static_cast<std::size_t>(i);
+    std::int32_t a, b;
+    if (Fig(w_, i).Kind == 3) {
+      for (const std::int32_t j : GridNeighbours(i, n)) {
+        if (!Fig(w_, j).Unlinked) continue;
+        if (Touch(i, j, a, b)) {
+          link(i, j, a, b);
+          return j;
+        }
+        if (aborted_) return -1;
+      }
+    } else {
+      if (!known[si]) {
+        near[si] = GridNeighbours(i, n);
+        known[si] = 1;
+      }
+      auto& list = near[si];
+      for (std::size_t& k = cursor[si]; k < list.size(); ++k) {
+        const std::int32_t j = list[k];
+        if (!Fig(w_, j).Unlinked) continue;
+        if (Touch(i, j, a, b)) {
+          link(i, j, a, b);
+          ++k;
+          return j;
+        }
+        if (aborted_) return -1;
+      }
+    }
+    for (const std::int32_t j : outside) {
+      if (j == i || !Fig(w_, j).Unlinked) continue;
+      if (Touch(i, j, a, b)) {
+        link(i, j, a, b);
+        return j;
+      }
+      if (aborted_) return -1;
+    }
+    return -1;
+  };
+
+  bool linked;
+  do {
+    linked = false;
+    auto it = active.begin();
+    while (it != active.end()) {
+      if ((++visits & 255) == 0 && Poll()) aborted_ = true;
+      const std::int32_t i = *it;
+      const std::int32_t next = linkNext(i);
+      if (aborted_) return false;
+      if (next >= 0) {
+        linked = true;
+        it = active.insert(next).first;
+        // Go on from the figure just reached, so chains are followed in order.
+        if (next < 2) break;
+        continue;
+      }
+      Fig(w_, i).LinkCandidate = 0;
+      it = active.erase(it);
+    }
+    if (outside.size() > 64)
+      std::erase_if(outside, [&](std::int32_t q) { return !Fig(w_, q).Unlinked; });
+  } while (linked);
+  return true;
 }
 
 bool TCiecie::NoFigureFlagged() const {
@@ -488,32 +708,50 @@ bool TCiecie::Connect() {
       if (!f->Unlinked && f->Depth < 2) outerReached = true;
     if (!outerReached) search_.FindConnector();
   }
-  LinkRemainingFigures();
+  if (!LinkRemainingFigures()) return false;
   Recount();
 
   // Nested figures, from the inside out: the children of every parent are
   // joined to the parent or to each other before the parent is reached.
-  for (std::int32_t d = w_.MaxDepth; d >= 0; --d) {
-    for (std::int32_t P = 0; P < Count(w_); ++P) {
-      tfigura& parent = Fig(w_, P);
-      if (parent.Depth != d || parent.ChildCount <= 0) continue;
-      const bool remembered = parent.Unlinked;
-      SetUnlinked(parent, false);
-      bool found = search_.FindConnectorFew(P);
+  auto joinChildren = [&](std::int32_t P) {
+    tfigura& parent = Fig(w_, P);
+    const bool remembered = parent.Unlinked;
+    SetUnlinked(parent, false);
+    bool found = search_.FindConnectorFew(P);
+    ShowReady();
+    while (found) {
+      found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
+                                                     : search_.FindConnectorFew(P);
       ShowReady();
-      while (found) {
-        found = Fig(w_, P).ChildCount >= kManyChildren ? search_.FindConnectorMany(P)
-                                                       : search_.FindConnectorFew(P);
-        ShowReady();
-        SetUnlinked(Fig(w_, P), false);
-        if (Poll()) {
-          SetUnlinked(Fig(w_, P), remembered);
-          return false;
-        }
+      SetUnlinked(Fig(w_, P), false);
+      if (Poll()) {
+        SetUnlinked(Fig(w_, P), remembered);
+        return false;
       }
-      SetUnlinked(Fig(w_, P), remembered);
-      search_.ForgetParent();
     }
+    SetUnlinked(Fig(w_, P), remembered);
+    search_.ForgetParent();
+    return true;
+  };
+  if (useGrid_) {
+    // The searches change no depth or child count, and the connectors they
+    // add have no children: the parents of each depth are known beforehand.
+    std::vector<std::vector<std::int32_t>> parentsAt(
+        static_cast<std::size_t>(std::max(w_.MaxDepth, 0) + 1));
+    for (std::int32_t P = 0; P < Count(w_); ++P) {
+      const tfigura& f = Fig(w_, P);
+      if (f.ChildCount > 0 && f.Depth >= 0 && f.Depth <= w_.MaxDepth)
+        parentsAt[static_cast<std::size_t>(f.Depth)].push_back(P);
+    }
+    for (std::int32_t d = w_.MaxDepth; d >= 0; --d)
+      for (const std::int32_t P : parentsAt[static_cast<std::size_t>(d)])
+        if (!joinChildren(P)) return false;
+  } else {
+    for (std::int32_t d = w_.MaxDepth; d >= 0; --d)
+      for (std::int32_t P = 0; P < Count(w_); ++P) {
+        const tfigura& parent = Fig(w_, P);
+        if (parent.Depth == d && parent.ChildCount > 0 && !joinChildren(P)) return false;
+      }
   }
 
   // General pass: one connector per round until nothing more can be joined.
@@ -594,12 +832,11 @@ TPlainCutResult TCiecie::Run() {
     F.LinkParent = -1;
     F.LinkVertex = -1;
   }
-  LinkByContactWithFirst();
-  LinkRemainingFigures();
+  const bool linkedByContact = LinkByContactWithFirst() && LinkRemainingFigures();
   SetWeights();
 
-  if (!NoFigureFlagged()) {
-    if (!Connect()) {
+  if (!linkedByContact || !NoFigureFlagged()) {
+    if (!linkedByContact || !Connect()) {
       result.Aborted = true;
       Summarise(result);
       cursor.Restore();

@@ -273,6 +273,7 @@ bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, 
 }
 
 bool TConnectorSearch::Run(Variant v, std::int32_t P) {
+  if (aborted_) return false;
   const bool cached = !(reference_ || v == Variant::Single);
   bool considered = false;
   for (;;) {
@@ -282,6 +283,7 @@ bool TConnectorSearch::Run(Variant v, std::int32_t P) {
 
     std::int32_t i = best.i, j = best.j;
     if (!Walk(best.K, best.T, i, j)) {
+      if (aborted_) return false;
       // Every cut between these two crosses one of them: give the pair up for
       // the rest of this search, so the caller's loop moves on.
       Reject(best.K, best.T);
@@ -671,6 +673,21 @@ bool TConnectorSearch::Walk(std::int32_t K, std::int32_t T, std::int32_t& i,
   const auto nK = static_cast<std::int32_t>(w_.Figures[K]->Points.size());
   const auto nT = static_cast<std::int32_t>(w_.Figures[T]->Points.size());
   const std::int32_t i0 = i, j0 = j;
+  // Every step tests the cut against the edges of both figures. A walk of
+  // this many edge tests is given up like one that runs round; the operator
+  // is asked now and then whether to stop.
+  constexpr std::int64_t kWalkEdgeTests = 50'000'000;
+  constexpr std::int64_t kPollEvery = 1'000'000;
+  const std::int64_t perStep = std::int64_t{nK} + nT;
+  std::int64_t tests = 0, nextPoll = kPollEvery;
+  auto overBudget = [&] {
+    tests += perStep;
+    if (tests >= nextPoll) {
+      nextPoll += kPollEvery;
+      if (abortProbe_ && abortProbe_()) aborted_ = true;
+    }
+    return aborted_ || tests > kWalkEdgeTests;
+  };
   using State = std::pair<std::int32_t, std::int32_t>;
   // One step back from a crossing cut: move the end on the crossed figure;
   // when it comes back to where it started, move the other end as well.
@@ -692,6 +709,7 @@ bool TConnectorSearch::Walk(std::int32_t K, std::int32_t T, std::int32_t& i,
   State hare = step(tortoise, r);
   std::uint64_t power = 1, lambda = 1;
   for (;;) {
+    if (overBudget()) return false;
     r = ConnectorCrossesFigure(K, hare.first, T, hare.second);
     if (r < 0) {
       i = hare.first;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
@@ -93,6 +94,11 @@ class TConnectorSearch {
   // grid. Tests use it to check the faster path against the definition.
   void SetReference(bool on) { reference_ = on; }
 
+  // Operator probe polled during long crossing walks; once it has said
+  // stop, Aborted() is true and every further call finds nothing.
+  void SetAbortProbe(std::function<bool()> probe) { abortProbe_ = std::move(probe); }
+  bool Aborted() const { return aborted_; }
+
   // Drops what the calls of one parent's search keep between calls; the
   // preparation calls it when it is done with a parent, whose own flag it
   // then puts back.
@@ -161,7 +167,9 @@ class TConnectorSearch {
   void ForPairs(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Fn&& fn) const;
   // Best vertex pair of one figure pair; false when no vertex pair is scored.
   bool BestOfPair(Variant v, std::int32_t K, std::int32_t T, std::int32_t e, Choice& out) const;
-  // The crossing walk; false when it runs round without finding a free cut.
+  // The crossing walk; false when it runs round without finding a free cut,
+  // when it has tested so many edges that it is given up as if it had, or
+  // when the operator stopped it (aborted_).
   bool Walk(std::int32_t K, std::int32_t T, std::int32_t& i, std::int32_t& j) const;
   void AddConnector(Variant v, std::int32_t P, const Choice& c);
   bool Rejected(std::int32_t K, std::int32_t T) const;
@@ -205,6 +213,8 @@ class TConnectorSearch {
   std::vector<std::int32_t> leftTargets_;
   std::vector<Bound> leftTargetBoxes_;
   bool reference_ = false;
+  std::function<bool()> abortProbe_;
+  mutable bool aborted_ = false;
   std::map<std::pair<int, std::int32_t>, Session> sessions_;
   // Figures by NestParent, the open ones among them, and all open figures,
   // as the search starts.

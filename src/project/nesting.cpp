@@ -99,56 +99,74 @@ void PropagateDepth(TMDIChild& w, std::int32_t k) { PropagateDepthFrom(w, k, 0);
 
 namespace {
 
-// For every figure i, the figures j (ascending) with FigureInside(i, j). The
-// test depends on the points alone, so it is computed once for all passes.
-// Only figures whose box strictly contains i's box can hold it, and such a box
-// contains i's lower-left corner: closed figures are registered in the grid
-// cells their box covers and each figure asks the cell of its corner. Boxes
-// covering very many cells are kept in one list that every figure checks.
-std::vector<std::vector<std::int32_t>> InsideLists(const TMDIChild& w) {
-  const std::int32_t n = w.FigureCount();
-  std::vector<std::vector<std::int32_t>> inside(static_cast<std::size_t>(n));
-  if (n < 2) return inside;
-  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
-  for (const auto& f : w.Figures) {
-    minX = std::min<std::int64_t>(minX, f->fig_pp.X);
-    minY = std::min<std::int64_t>(minY, f->fig_pp.Y);
-    maxX = std::max<std::int64_t>(maxX, f->fig_pk.X);
-    maxY = std::max<std::int64_t>(maxY, f->fig_pk.Y);
-  }
-  // About one figure per cell on a square grid of the whole project.
-  const double area = double(maxX - minX + 1) * double(maxY - minY + 1);
-  const std::int64_t cell = std::max<std::int64_t>(1, std::int64_t(std::sqrt(area / n)) + 1);
-  const std::int64_t cols = (maxX - minX) / cell + 1;
-  constexpr std::int64_t kMaxCellsPerBox = 256;
-  std::unordered_map<std::int64_t, std::vector<std::int32_t>> grid;
-  std::vector<std::int32_t> big;
-  for (std::int32_t j = 0; j < n; ++j) {
-    const tfigura& b = *w.Figures[static_cast<std::size_t>(j)];
-    if (b.Open) continue;
-    const std::int64_t c0 = (b.fig_pp.X - minX) / cell, c1 = (b.fig_pk.X - minX) / cell;
-    const std::int64_t r0 = (b.fig_pp.Y - minY) / cell, r1 = (b.fig_pk.Y - minY) / cell;
-    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerBox) {
-      big.push_back(j);
-      continue;
+// The figures j whose box strictly contains the box of figure i: the only
+// ones FigureInside(i, j) can hold for. Such a box contains i's lower-left
+// corner: closed figures are registered in the grid cells their box covers
+// and each figure asks the cell of its corner. Boxes covering very many cells
+// are kept in one list that every figure checks.
+class TEnclosingBoxes {
+ public:
+  explicit TEnclosingBoxes(const TMDIChild& w) {
+    const std::int32_t n = w.FigureCount();
+    if (n < 2) return;
+    std::int64_t maxX = INT64_MIN, maxY = INT64_MIN;
+    for (const auto& f : w.Figures) {
+      minX_ = std::min<std::int64_t>(minX_, f->fig_pp.X);
+      minY_ = std::min<std::int64_t>(minY_, f->fig_pp.Y);
+      maxX = std::max<std::int64_t>(maxX, f->fig_pk.X);
+      maxY = std::max<std::int64_t>(maxY, f->fig_pk.Y);
     }
-    for (std::int64_t c = c0; c <= c1; ++c)
-      for (std::int64_t r = r0; r <= r1; ++r) grid[r * cols + c].push_back(j);
+    // About one figure per cell on a square grid of the whole project.
+    const double area = double(maxX - minX_ + 1) * double(maxY - minY_ + 1);
+    cell_ = std::max<std::int64_t>(1, std::int64_t(std::sqrt(area / n)) + 1);
+    cols_ = (maxX - minX_) / cell_ + 1;
+    constexpr std::int64_t kMaxCellsPerBox = 256;
+    boxes_.reserve(static_cast<std::size_t>(n));
+    for (const auto& f : w.Figures) boxes_.push_back({f->fig_pp, f->fig_pk});
+    for (std::int32_t j = 0; j < n; ++j) {
+      const tfigura& b = *w.Figures[static_cast<std::size_t>(j)];
+      if (b.Open) continue;
+      const std::int64_t c0 = (b.fig_pp.X - minX_) / cell_, c1 = (b.fig_pk.X - minX_) / cell_;
+      const std::int64_t r0 = (b.fig_pp.Y - minY_) / cell_, r1 = (b.fig_pk.Y - minY_) / cell_;
+      if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerBox) {
+        big_.push_back(j);
+        continue;
+      }
+      for (std::int64_t c = c0; c <= c1; ++c)
+        for (std::int64_t r = r0; r <= r1; ++r) grid_[r * cols_ + c].push_back(j);
+    }
   }
-  for (std::int32_t i = 0; i < n; ++i) {
-    const tfigura& a = *w.Figures[static_cast<std::size_t>(i)];
-    auto& list = inside[static_cast<std::size_t>(i)];
-    auto consider = [&](std::int32_t j) {
-      if (FigureInside(w, i, j)) list.push_back(j);
+  // The figures whose box strictly contains i's, ascending, into out.
+  void Of(std::int32_t i, std::vector<std::int32_t>& out) const {
+    out.clear();
+    if (cell_ == 0) return;
+    const Box a = boxes_[static_cast<std::size_t>(i)];
+    auto encloses = [&](std::int32_t j) {
+      const Box& b = boxes_[static_cast<std::size_t>(j)];
+      return b.lo.X < a.lo.X && a.hi.X < b.hi.X && b.lo.Y < a.lo.Y && a.hi.Y < b.hi.Y;
     };
-    const std::int64_t c = (a.fig_pp.X - minX) / cell, r = (a.fig_pp.Y - minY) / cell;
-    if (const auto it = grid.find(r * cols + c); it != grid.end())
-      for (const std::int32_t j : it->second) consider(j);
-    for (const std::int32_t j : big) consider(j);
-    std::sort(list.begin(), list.end());
+    static const std::vector<std::int32_t> kNone;
+    const std::int64_t c = (a.lo.X - minX_) / cell_, r = (a.lo.Y - minY_) / cell_;
+    const auto it = grid_.find(r * cols_ + c);
+    const auto& inCell = it != grid_.end() ? it->second : kNone;
+    // Both lists are ascending and hold different figures.
+    std::size_t p = 0, q = 0;
+    while (p < inCell.size() || q < big_.size()) {
+      const bool fromCell = q == big_.size() || (p < inCell.size() && inCell[p] < big_[q]);
+      const std::int32_t j = fromCell ? inCell[p++] : big_[q++];
+      if (encloses(j)) out.push_back(j);
+    }
   }
-  return inside;
-}
+
+ private:
+  struct Box {
+    TPointI lo, hi;
+  };
+  std::vector<Box> boxes_;
+  std::int64_t minX_ = INT64_MAX, minY_ = INT64_MAX, cell_ = 0, cols_ = 1;
+  std::unordered_map<std::int64_t, std::vector<std::int32_t>> grid_;
+  std::vector<std::int32_t> big_;
+};
 
 }  // namespace
 
@@ -159,39 +177,54 @@ void TMDIChild::co_w_czym() {
     f->ChildCount = 0;
   }
   const std::int32_t n = FigureCount();
-  const auto inside = InsideLists(*this);
+  const TEnclosingBoxes boxes(*this);
+  // FigureInside depends on the points alone; it is asked only when the
+  // depths would let the pair change a parent.
+  std::vector<std::int32_t> enclosing;
   // Children of every figure by NestParent, kept in step with the parents so
   // that the depth propagation visits exactly the figures PropagateDepth would.
   std::vector<std::vector<std::int32_t>> children(static_cast<std::size_t>(n));
-  auto fig = [this](std::int32_t k) -> tfigura& { return *Figures[static_cast<std::size_t>(k)]; };
+  // Depths and parents are worked on side by side and stored at the end.
+  std::vector<std::int32_t> depth(static_cast<std::size_t>(n), 0);
+  std::vector<std::int32_t> parent(static_cast<std::size_t>(n), -1);
+  std::vector<std::int32_t> assigned(static_cast<std::size_t>(n), 0);
   auto propagate = [&](auto&& self, std::int32_t k) -> void {
+    const std::int32_t below = depth[static_cast<std::size_t>(k)] + 1;
     for (const std::int32_t m : children[static_cast<std::size_t>(k)]) {
-      fig(m).Depth = fig(k).Depth + 1;
-      MaxDepth = std::max(MaxDepth, fig(m).Depth);
+      depth[static_cast<std::size_t>(m)] = below;
+      MaxDepth = std::max(MaxDepth, below);
       self(self, m);
     }
-    MaxDepth = std::max(MaxDepth, fig(k).Depth);
+    MaxDepth = std::max(MaxDepth, depth[static_cast<std::size_t>(k)]);
   };
   bool changed = true;
   while (changed) {
     changed = false;
     for (std::int32_t i = 0; i < n; ++i) {
-      tfigura& fi = fig(i);
-      for (const std::int32_t j : inside[static_cast<std::size_t>(i)]) {
-        tfigura& fj = fig(j);
-        if (fi.NestParent != -1 && fig(fi.NestParent).Depth >= fj.Depth) continue;
-        if (fi.NestParent != -1) {
-          auto& siblings = children[static_cast<std::size_t>(fi.NestParent)];
+      const auto si = static_cast<std::size_t>(i);
+      boxes.Of(i, enclosing);
+      for (const std::int32_t j : enclosing) {
+        const auto sj = static_cast<std::size_t>(j);
+        if (parent[si] != -1 && depth[static_cast<std::size_t>(parent[si])] >= depth[sj]) continue;
+        if (!FigureInside(*this, i, j)) continue;
+        if (parent[si] != -1) {
+          auto& siblings = children[static_cast<std::size_t>(parent[si])];
           siblings.erase(std::find(siblings.begin(), siblings.end(), i));
         }
-        children[static_cast<std::size_t>(j)].push_back(i);
-        fi.NestParent = j;
-        fi.Depth = fj.Depth + 1;
+        children[sj].push_back(i);
+        parent[si] = j;
+        depth[si] = depth[sj] + 1;
         propagate(propagate, i);
-        fj.ChildCount += 1;
+        assigned[sj] += 1;
         changed = true;
       }
     }
+  }
+  for (std::int32_t q = 0; q < n; ++q) {
+    tfigura& f = *Figures[static_cast<std::size_t>(q)];
+    f.Depth = depth[static_cast<std::size_t>(q)];
+    f.NestParent = parent[static_cast<std::size_t>(q)];
+    f.ChildCount = assigned[static_cast<std::size_t>(q)];
   }
 }
 

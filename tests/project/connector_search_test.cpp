@@ -235,6 +235,36 @@ TEST(ConnectorSearch, WalkThatRunsRoundWithoutAFreeCutGivesThePairUp) {
   }
 }
 
+TEST(ConnectorSearch, AKeyPressStopsALongCrossingWalk) {
+  // A child of thousands of points doubling back along one line, the target
+  // on that line in its middle: every cut runs along one of the child's own
+  // edges, and the walk goes round all of them, each step testing every
+  // edge. The operator's key press ends it, and the pair is not counted as
+  // given up.
+  test::Polyline child;
+  for (int k = 0; k < 3000; ++k) child.push_back({k % 2 == 0 ? 10 * k : 10 * k - 15, 0});
+  auto w = MakeProject({{{15001, 0}}, child});
+  Plain(*w);
+  State(*w, 0, true, 1, -1);
+  State(*w, 1, false, 1, -1);
+  w->FirstFigure = 0;
+  TConnectorSearch s(*w);
+  int polls = 0;
+  s.SetAbortProbe([&] { return ++polls >= 2; });
+  EXPECT_FALSE(s.FindConnectorUnordered());
+  EXPECT_TRUE(s.Aborted());
+  EXPECT_EQ(polls, 2);
+  EXPECT_EQ(s.PairsRejected(), 0);
+  EXPECT_EQ(s.ConnectorsAdded(), 0);
+  EXPECT_FALSE(s.FindConnectorUnordered());  // nothing more once stopped
+
+  // Without a key press the walk runs round and the pair is given up.
+  TConnectorSearch whole(*w);
+  EXPECT_TRUE(whole.FindConnectorUnordered());
+  EXPECT_EQ(whole.PairsRejected(), 1);
+  EXPECT_FALSE(whole.Aborted());
+}
+
 TEST(ConnectorSearch, NeighbourListsPutDeeperAndOwnChildrenLast) {
   // Figure 0 at depth 1; 1 near and as deep; 2 far; 3 near but shallower;
   // 4 nearest but nested in 0.

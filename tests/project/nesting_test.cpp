@@ -91,6 +91,10 @@ TEST_F(NestingTest, NestingMatchesThePairPasses) {
       }
     }
     if (many) figures.push_back(Square(-10, -10, 5000));
+    // Deep stacks of concentric squares, in any order.
+    if (seed % 10 == 0)
+      for (int k = 0; k < 40; ++k)
+        figures.push_back(Square(2000 - 20 * k, 2000 - 20 * k, 40 * k + 10));
     std::shuffle(figures.begin(), figures.end(), rng);
     TMDIChild fast, reference;
     for (const Pts& p : figures) {
