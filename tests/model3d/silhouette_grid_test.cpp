@@ -225,7 +225,8 @@ std::vector<TRawTrojkat> Sphere(double d, int stacks, int slices) {
 
 // Triangles of all shapes scattered over a 30 mm block, some of them
 // slivers and points, from a fixed seed.
-std::vector<TRawTrojkat> Scattered(int count) {
+// Triangles of sides up to `size` mm at random places in a 30 mm cube.
+std::vector<TRawTrojkat> Scattered(int count, float size = 4) {
   std::uint32_t seed = 12345;
   auto next = [&] {
     seed = seed * 1664525u + 1013904223u;
@@ -234,9 +235,9 @@ std::vector<TRawTrojkat> Scattered(int count) {
   std::vector<TRawTrojkat> out;
   for (int k = 0; k < count; ++k) {
     const float x = 30 * next(), y = 30 * next(), z = 30 * next();
-    const float size = k % 50 == 0 ? 0 : 4 * next();
-    out.push_back({x, y, z, x + size * next(), y + size * next(), z - size * next(),
-                   x - size * next(), y + size * next(), z + size * next()});
+    const float a = k % 50 == 0 ? 0 : size * next();
+    out.push_back({x, y, z, x + a * next(), y + a * next(), z - a * next(), x - a * next(),
+                   y + a * next(), z + a * next()});
   }
   return out;
 }
@@ -250,6 +251,8 @@ TEST_F(SilhouetteGridTest, StepOnManyThreadsGivesTheSingleThreadedGridCellForCel
       {"sphere", Sphere(20, 24, 40), 0},
       {"scattered triangles", Scattered(600), 0},
       {"scattered triangles on a narrow grid", Scattered(600), 60},
+      // Fans of hundreds of segments, and segments of hundreds of samples.
+      {"large triangles", Scattered(30, 90), 0},
   };
   for (const auto& m : models) {
     Publish(m.model);
