@@ -96,9 +96,9 @@ bool TOutlineTracer::SzukajPoczatku() {
   if (cols < 0) return false;
   // The search runs row by row, but the grid lies column after column: a band
   // of rows is scanned column by column (each column's part of the band is
-  // one short run of bytes), keeping the lowest row with a free outline cell
-  // and its first column.
-  constexpr std::int32_t kBand = 64;
+  // one run of bytes, long enough for the processor to fetch ahead), keeping
+  // the lowest row with a free outline cell and its first column.
+  constexpr std::int32_t kBand = 512;
   for (std::int32_t j0 = std::max(Tracer.Row, 0); j0 <= rows; j0 += kBand) {
     const std::int32_t j1 = std::min(rows, j0 + kBand - 1);
     std::int32_t bestRow = j1 + 1, bestCol = -1;
