@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -443,6 +444,29 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
   constexpr std::int32_t kTile = 64;
   auto tile = [&](std::int32_t i0, std::int32_t j0) {
     const std::int32_t i1 = std::min(cols, i0 + kTile - 1), j1 = std::min(rows, j0 + kTile - 1);
+    // Most tiles lie wholly outside the silhouette or inside it: when no
+    // cell of the tile or around it is marked, all its cells are empty; when
+    // all are marked and the tile does not reach the border, all are
+    // interior.
+    {
+      std::uint8_t any = 0, all = 1;
+      const std::int32_t c0 = std::max(i0 - 1, 0), c1 = std::min(i1 + 1, cols);
+      for (std::int32_t j = std::max(j0 - 1, 0); j <= std::min(j1 + 1, rows); ++j) {
+        const std::uint8_t* row = m + std::size_t(j) * width;
+        for (std::int32_t i = c0; i <= c1; ++i) {
+          any |= row[i];
+          all &= row[i];
+        }
+      }
+      const bool border = i0 == 0 || j0 == 0 || i1 == cols || j1 == rows;
+      if (any == 0 || (all == 1 && !border)) {
+        const std::uint8_t value = any == 0 ? CellEmpty : CellInterior;
+        for (std::int32_t i = i0; i <= i1; ++i) {
+          std::memset(g[std::size_t(i)].data() + j0, value, std::size_t(j1 - j0) + 1);
+        }
+        return;
+      }
+    }
     std::uint8_t buffer[kTile][kTile];  // [row - j0][column - i0]
     for (std::int32_t j = j0; j <= j1; ++j) {
       const std::uint8_t* here = m + std::size_t(j) * width;
