@@ -317,10 +317,22 @@ class TMarker {
 
   // Whether some cell of a rectangle of cells is not marked.
   bool AnyUnmarked(const std::int32_t (&box)[4]) const {
+    auto mark = [](std::uint8_t& cell) {
+      return std::atomic_ref<std::uint8_t>(cell).load(std::memory_order_relaxed);
+    };
     for (std::int32_t r = box[2]; r <= box[3]; ++r) {
       std::uint8_t* row = s_.Marks + std::size_t(r) * stride_;
-      for (std::int32_t c = box[0]; c <= box[1]; ++c) {
-        if (std::atomic_ref<std::uint8_t>(row[c]).load(std::memory_order_relaxed) == 0) return true;
+      std::int32_t c = box[0];
+      // Marks are 0 or 1: eight of them ANDed give 0 when one is unmarked,
+      // one test for eight cells.
+      for (; c + 7 <= box[1]; c += 8) {
+        const std::uint8_t all = mark(row[c]) & mark(row[c + 1]) & mark(row[c + 2]) &
+                                 mark(row[c + 3]) & mark(row[c + 4]) & mark(row[c + 5]) &
+                                 mark(row[c + 6]) & mark(row[c + 7]);
+        if (all == 0) return true;
+      }
+      for (; c <= box[1]; ++c) {
+        if (mark(row[c]) == 0) return true;
       }
     }
     return false;
