@@ -6,6 +6,9 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "drawing/definicje.h"
 #include "drawing/figury.h"
@@ -90,24 +93,27 @@ void TOutlineTracer::MoveTo(TCell cell, std::uint8_t direction) {
   Current = CellPoint(cell);
 }
 
-bool TOutlineTracer::SzukajPoczatku() {
-  Tracer = LastStart;
-  const std::int32_t cols = Cols(), rows = Rows();
-  if (cols < 0) return false;
+namespace {
+
+// The first outline cell not yet visited among columns c0 .. c1, row by row
+// upward from `from` (its row from its column on, later rows from column
+// 0); Col -1 when there is none.
+TCell FirstFreeOutline(const tpix2d& grid, TCell from, std::int32_t c0, std::int32_t c1,
+                       std::int32_t rows) {
   // The search runs row by row, but the grid lies column after column: a band
   // of rows is scanned column by column (each column's part of the band is
-  // one short run of bytes), keeping the lowest row with a free outline cell
-  // and its first column.
-  constexpr std::int32_t kBand = 64;
-  for (std::int32_t j0 = std::max(Tracer.Row, 0); j0 <= rows; j0 += kBand) {
+  // one run of bytes, long enough for the processor to fetch ahead), keeping
+  // the lowest row with a free outline cell and its first column.
+  constexpr std::int32_t kBand = 512;
+  for (std::int32_t j0 = std::max(from.Row, 0); j0 <= rows; j0 += kBand) {
     const std::int32_t j1 = std::min(rows, j0 + kBand - 1);
     std::int32_t bestRow = j1 + 1, bestCol = -1;
-    for (std::int32_t col = 0; col <= cols && bestRow > j0; ++col) {
-      const tpix2dY& column = SilhouetteGrid[std::size_t(col)];
+    for (std::int32_t col = c0; col <= c1 && bestRow > j0; ++col) {
+      const tpix2dY& column = grid[std::size_t(col)];
       const std::int32_t last = std::min(j1, bestRow - 1);
       const std::int32_t top = std::min<std::int32_t>(last, std::int32_t(column.size()) - 1);
       std::int32_t row = j0;
-      if (col < LastStart.Col && row == LastStart.Row) ++row;  // before the start
+      if (col < from.Col && row == from.Row) ++row;  // before the start
       while (row <= top) {
         // Eight cells at a time: a free outline cell has bit 2 set and bit 8
         // clear.
@@ -129,13 +135,56 @@ bool TOutlineTracer::SzukajPoczatku() {
         ++row;
       }
     }
-    if (bestCol >= 0) {
-      LastStart = Tracer = {bestCol, bestRow};
-      Current = CellPoint(Tracer);
-      return true;
+    if (bestCol >= 0) return {bestCol, bestRow};
+  }
+  return {-1, -1};
+}
+
+}  // namespace
+
+bool TOutlineTracer::SzukajPoczatku() {
+  Tracer = LastStart;
+  const std::int32_t cols = Cols(), rows = Rows();
+  if (cols < 0) return false;
+  // A large grid is searched by several threads, each over its share of the
+  // columns; the lowest row found wins, the leftmost share among equals. The
+  // search only reads the grid.
+  const std::int64_t cells = std::int64_t(cols + 1) * (std::int64_t(rows) + 1);
+  const std::int32_t parts =
+      cells < (std::int64_t(1) << 22)
+          ? 1
+          : std::int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  TCell found{-1, -1};
+  if (parts == 1) {
+    found = FirstFreeOutline(SilhouetteGrid, LastStart, 0, cols, rows);
+  } else {
+    std::vector<TCell> best(std::size_t(parts), TCell{-1, -1});
+    auto share = [&](std::int32_t k) {
+      const auto first = [&](std::int32_t p) {
+        return std::int32_t(std::int64_t(cols + 1) * p / parts);
+      };
+      best[std::size_t(k)] = FirstFreeOutline(SilhouetteGrid, LastStart, first(k),
+                                              first(k + 1) - 1, rows);
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(std::size_t(parts));
+    for (std::int32_t k = 1; k < parts; ++k) {
+      try {
+        pool.emplace_back(share, k);
+      } catch (const std::system_error&) {
+        share(k);  // no thread to be had: this one searches the share
+      }
+    }
+    share(0);
+    for (std::thread& t : pool) t.join();
+    for (const TCell& c : best) {
+      if (c.Col >= 0 && (found.Col < 0 || c.Row < found.Row)) found = c;
     }
   }
-  return false;
+  if (found.Col < 0) return false;
+  LastStart = Tracer = found;
+  Current = CellPoint(Tracer);
+  return true;
 }
 
 std::int32_t TOutlineTracer::LiczKandydatow() {

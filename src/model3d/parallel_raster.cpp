@@ -4,10 +4,15 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VM_RASTER_AVX2 1
+#endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -33,22 +38,26 @@ using silhouette::TTurn;
 
 // Sample parameters i / m of a segment of m + 1 samples, kept for the short
 // segments that make up nearly all of a model: the same doubles the division
-// gives, without a division per sample.
+// gives, without a division per sample. Every row ends in three more 1s, so
+// that the samples can be taken four at a time (a repeated last sample marks
+// nothing new).
 class TSampleTable {
  public:
   static constexpr std::int32_t kMaxM = 256;
+  static constexpr std::int32_t kPad = 3;
   TSampleTable() {
     std::size_t pos = 0;
     for (std::int32_t m = 1; m <= kMaxM; ++m) {
       start_[m] = pos;
       for (std::int32_t i = 0; i <= m; ++i) t_[pos++] = double(i) / m;
+      for (std::int32_t i = 0; i < kPad; ++i) t_[pos++] = 1.0;
     }
   }
   const double* Row(std::int32_t m) const { return &t_[start_[m]]; }
 
  private:
   std::array<std::size_t, kMaxM + 1> start_{};
-  std::array<double, (kMaxM + 1) * (kMaxM + 2) / 2> t_{};
+  std::array<double, kMaxM*(kMaxM + 1) / 2 + (kPad + 1) * kMaxM> t_{};
 };
 
 const TSampleTable& SampleTable() {
@@ -59,6 +68,130 @@ const TSampleTable& SampleTable() {
 // 2^52 + 2^51: adding and taking it away rounds a double below 2^51 to the
 // nearest integer, halves to even, in the default rounding mode.
 constexpr double kRoundMagic = 6755399441055744.0;
+
+#if defined(VM_RASTER_AVX2)
+// What the AVX2 marking of a fan needs.
+struct TFanJob {
+  std::uint8_t* Marks;
+  std::size_t Stride;
+  const TSampleTable* Table;
+  double Cols, Rows, HalfCols, HalfRows;
+  TPoint3F First, Second, Third;  // ordered by z
+  std::int32_t N;                 // segments of the fan beyond the first
+};
+
+// Segments k0 .. k1 of a fan of finite vertices on a processor with AVX2:
+// four segments at a time, then the samples of each segment four at a time.
+// Lane by lane these are the operations of Lerp, SegmentSamples and
+// TMarker::Segment in their order, each rounding as its scalar form does
+// (no fused multiply-add), so the same cells are marked. False, with nothing
+// marked, when a segment is too long for the quick count of its samples; the
+// caller then takes the block the plain way.
+// A double rounded to a Single and back, four at a time.
+__attribute__((target("avx2"), always_inline)) inline __m256d single(__m256d v) {
+  return _mm256_cvtps_pd(_mm256_cvtpd_ps(v));
+}
+
+__attribute__((target("avx2"))) bool MarkFanAvx2(const TFanJob& f, std::int32_t k0,
+                                                 std::int32_t k1) {
+  constexpr std::int32_t kBlock = 64;
+  alignas(32) double px[kBlock + 4], py[kBlock + 4], dx[kBlock + 4], dy[kBlock + 4];
+  alignas(32) std::int32_t samples[kBlock + 4];
+  const __m256d magic = _mm256_set1_pd(kRoundMagic);
+  {
+    const __m256d n = _mm256_set1_pd(double(f.N));
+    const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3), lastK = _mm_set1_epi32(k1);
+    const __m256d ax = _mm256_set1_pd(f.First.X), ay = _mm256_set1_pd(f.First.Y),
+                  az = _mm256_set1_pd(f.First.Z);
+    // The differences as Lerp takes them, in doubles.
+    const __m256d d3x = _mm256_set1_pd(double(f.Third.X) - f.First.X),
+                  d3y = _mm256_set1_pd(double(f.Third.Y) - f.First.Y),
+                  d3z = _mm256_set1_pd(double(f.Third.Z) - f.First.Z);
+    const __m256d d2x = _mm256_set1_pd(double(f.Second.X) - f.First.X),
+                  d2y = _mm256_set1_pd(double(f.Second.Y) - f.First.Y),
+                  d2z = _mm256_set1_pd(double(f.Second.Z) - f.First.Z);
+    const __m256d cell = _mm256_set1_pd(silhouette::kCellSize);
+    const __m256d limit = _mm256_set1_pd(1073741824.0);
+    for (std::int32_t k = k0; k <= k1; k += 4) {
+      // Lanes past the block repeat its last segment.
+      const __m128i kk = _mm_min_epi32(_mm_add_epi32(_mm_set1_epi32(k), lanes), lastK);
+      const __m256d sv = _mm256_div_pd(_mm256_cvtepi32_pd(kk), n);
+      const __m256d pX = single(_mm256_add_pd(ax, _mm256_mul_pd(sv, d3x)));
+      const __m256d pY = single(_mm256_add_pd(ay, _mm256_mul_pd(sv, d3y)));
+      const __m256d pZ = single(_mm256_add_pd(az, _mm256_mul_pd(sv, d3z)));
+      const __m256d qX = single(_mm256_add_pd(ax, _mm256_mul_pd(sv, d2x)));
+      const __m256d qY = single(_mm256_add_pd(ay, _mm256_mul_pd(sv, d2y)));
+      const __m256d qZ = single(_mm256_add_pd(az, _mm256_mul_pd(sv, d2z)));
+      const __m256d ex = _mm256_sub_pd(qX, pX), ey = _mm256_sub_pd(qY, pY),
+                    ez = _mm256_sub_pd(qZ, pZ);
+      const __m256d len = _mm256_sqrt_pd(_mm256_add_pd(
+          _mm256_add_pd(_mm256_mul_pd(ex, ex), _mm256_mul_pd(ey, ey)), _mm256_mul_pd(ez, ez)));
+      const __m256d v = _mm256_div_pd(len, cell);
+      // Lengths of 2^30 cells or more, or not numbers, go the plain way.
+      if (_mm256_movemask_pd(_mm256_cmp_pd(v, limit, _CMP_LT_OQ)) != 0xF) return false;
+      const __m256i counts = _mm256_castpd_si256(_mm256_add_pd(v, magic));
+      const std::int32_t j = k - k0;
+      _mm256_store_pd(px + j, pX);
+      _mm256_store_pd(py + j, pY);
+      _mm256_store_pd(dx + j, ex);
+      _mm256_store_pd(dy + j, ey);
+      // The low half of each lane is the rounded count.
+      const __m256i lowHalves =
+          _mm256_permutevar8x32_epi32(counts, _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0));
+      _mm_store_si128(reinterpret_cast<__m128i*>(samples + j),
+                      _mm_add_epi32(_mm256_castsi256_si128(lowHalves), _mm_set1_epi32(1)));
+    }
+  }
+  const __m256d five = _mm256_set1_pd(5.0), zero = _mm256_setzero_pd();
+  const __m256d hc = _mm256_set1_pd(f.HalfCols), hr = _mm256_set1_pd(f.HalfRows);
+  const __m256d topc = _mm256_set1_pd(f.Cols), topr = _mm256_set1_pd(f.Rows);
+  const __m256i low = _mm256_set1_epi64x(0xFFFFFFFF);
+  const __m256i stride = _mm256_set1_epi64x(std::int64_t(f.Stride));
+  const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
+  std::uint8_t* const marks = f.Marks;
+  auto mark = [marks](std::uint64_t c) {
+    std::atomic_ref<std::uint8_t>(marks[c]).store(1, std::memory_order_relaxed);
+  };
+  for (std::int32_t j = 0; j <= k1 - k0; ++j) {
+    const std::int32_t m = samples[j];
+    const double* t = m <= TSampleTable::kMaxM ? f.Table->Row(m) : nullptr;
+    const __m256d vpx = _mm256_set1_pd(px[j]), vpy = _mm256_set1_pd(py[j]);
+    const __m256d vdx = _mm256_set1_pd(dx[j]), vdy = _mm256_set1_pd(dy[j]);
+    const __m128i last = _mm_set1_epi32(m);
+    const __m256d vm = _mm256_set1_pd(double(m));
+    for (std::int32_t i = 0; i <= m; i += 4) {
+      __m256d ti;
+      if (t != nullptr) {
+        ti = _mm256_loadu_pd(t + i);
+      } else {
+        // Lanes past the last sample repeat it.
+        const __m128i k = _mm_min_epi32(_mm_add_epi32(_mm_set1_epi32(i), lanes), last);
+        ti = _mm256_div_pd(_mm256_cvtepi32_pd(k), vm);
+      }
+      __m256d x = _mm256_add_pd(vpx, _mm256_mul_pd(ti, vdx));
+      __m256d y = _mm256_add_pd(vpy, _mm256_mul_pd(ti, vdy));
+      x = _mm256_cvtps_pd(_mm256_cvtpd_ps(x));  // stored as Singles
+      y = _mm256_cvtps_pd(_mm256_cvtpd_ps(y));
+      x = _mm256_min_pd(_mm256_max_pd(_mm256_add_pd(_mm256_mul_pd(x, five), hc), zero), topc);
+      y = _mm256_min_pd(_mm256_max_pd(_mm256_add_pd(_mm256_mul_pd(y, five), hr), zero), topr);
+      const __m256i col = _mm256_and_si256(_mm256_castpd_si256(_mm256_add_pd(x, magic)), low);
+      const __m256i row = _mm256_castpd_si256(_mm256_add_pd(y, magic));
+      const __m256i cell = _mm256_add_epi64(_mm256_mul_epu32(row, stride), col);
+      const __m128i lo = _mm256_castsi256_si128(cell), hi = _mm256_extracti128_si256(cell, 1);
+      mark(std::uint64_t(_mm_cvtsi128_si64(lo)));
+      mark(std::uint64_t(_mm_extract_epi64(lo, 1)));
+      mark(std::uint64_t(_mm_cvtsi128_si64(hi)));
+      mark(std::uint64_t(_mm_extract_epi64(hi, 1)));
+    }
+  }
+  return true;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
 
 // What every thread of a step shares.
 struct TShared {
@@ -129,6 +262,23 @@ class TMarker {
     // A large fan is looked at between its segments too, so that a stop
     // request is seen quickly even on a model of a few huge triangles.
     const bool large = n > 64;
+#if defined(VM_RASTER_AVX2)
+    if (avx2_ && finite) {
+      const TFanJob job{s_.Marks, stride_, &table_, double(cols_), double(rows_), halfCols_,
+                        halfRows_, first, second, third, n};
+      for (std::int32_t k0 = 0; k0 <= n; k0 += 64) {
+        if (large && StopNow()) return false;
+        const std::int32_t k1 = std::min(n, k0 + 63);
+        if (!MarkFanAvx2(job, k0, k1)) {
+          for (std::int32_t k = k0; k <= k1; ++k) {
+            const double s = double(k) / n;
+            Segment(Lerp(first, third, s), Lerp(first, second, s));
+          }
+        }
+      }
+      return true;
+    }
+#endif
     for (std::int32_t k = 0; k <= n; ++k) {
       if (large && (k & 63) == 0 && StopNow()) return false;
       const double s = double(k) / n;
@@ -167,10 +317,22 @@ class TMarker {
 
   // Whether some cell of a rectangle of cells is not marked.
   bool AnyUnmarked(const std::int32_t (&box)[4]) const {
+    auto mark = [](std::uint8_t& cell) {
+      return std::atomic_ref<std::uint8_t>(cell).load(std::memory_order_relaxed);
+    };
     for (std::int32_t r = box[2]; r <= box[3]; ++r) {
       std::uint8_t* row = s_.Marks + std::size_t(r) * stride_;
-      for (std::int32_t c = box[0]; c <= box[1]; ++c) {
-        if (std::atomic_ref<std::uint8_t>(row[c]).load(std::memory_order_relaxed) == 0) return true;
+      std::int32_t c = box[0];
+      // Marks are 0 or 1: eight of them ANDed give 0 when one is unmarked,
+      // one test for eight cells.
+      for (; c + 7 <= box[1]; c += 8) {
+        const std::uint8_t all = mark(row[c]) & mark(row[c + 1]) & mark(row[c + 2]) &
+                                 mark(row[c + 3]) & mark(row[c + 4]) & mark(row[c + 5]) &
+                                 mark(row[c + 6]) & mark(row[c + 7]);
+        if (all == 0) return true;
+      }
+      for (; c <= box[1]; ++c) {
+        if (mark(row[c]) == 0) return true;
       }
     }
     return false;
@@ -260,6 +422,9 @@ class TMarker {
   const std::int32_t cols_, rows_;
   const double halfCols_, halfRows_;
   const std::size_t stride_;
+#if defined(VM_RASTER_AVX2)
+  const bool avx2_ = HasAvx2();
+#endif
 };
 
 // Runs body(k) for k = 0 .. threads - 1, body(0) on this thread.
@@ -291,6 +456,29 @@ void KlasyfikujKomorki(const std::vector<std::uint8_t>& marks, std::int32_t thre
   constexpr std::int32_t kTile = 64;
   auto tile = [&](std::int32_t i0, std::int32_t j0) {
     const std::int32_t i1 = std::min(cols, i0 + kTile - 1), j1 = std::min(rows, j0 + kTile - 1);
+    // Most tiles lie wholly outside the silhouette or inside it: when no
+    // cell of the tile or around it is marked, all its cells are empty; when
+    // all are marked and the tile does not reach the border, all are
+    // interior.
+    {
+      std::uint8_t any = 0, all = 1;
+      const std::int32_t c0 = std::max(i0 - 1, 0), c1 = std::min(i1 + 1, cols);
+      for (std::int32_t j = std::max(j0 - 1, 0); j <= std::min(j1 + 1, rows); ++j) {
+        const std::uint8_t* row = m + std::size_t(j) * width;
+        for (std::int32_t i = c0; i <= c1; ++i) {
+          any |= row[i];
+          all &= row[i];
+        }
+      }
+      const bool border = i0 == 0 || j0 == 0 || i1 == cols || j1 == rows;
+      if (any == 0 || (all == 1 && !border)) {
+        const std::uint8_t value = any == 0 ? CellEmpty : CellInterior;
+        for (std::int32_t i = i0; i <= i1; ++i) {
+          std::memset(g[std::size_t(i)].data() + j0, value, std::size_t(j1 - j0) + 1);
+        }
+        return;
+      }
+    }
     std::uint8_t buffer[kTile][kTile];  // [row - j0][column - i0]
     for (std::int32_t j = j0; j <= j1; ++j) {
       const std::uint8_t* here = m + std::size_t(j) * width;

@@ -2,6 +2,7 @@
 #include "model3d/point_reduction.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "drawing/definicje.h"
@@ -10,6 +11,31 @@
 #include "drawing/matma.h"
 
 namespace vm {
+namespace {
+
+// Whether a point strictly between a and b lies at least `tolerance` from
+// the line: the largest of their LinePointDistance values compared with
+// it. Dividing by the line's norm keeps the order of the distances, so the
+// largest numerator divided once gives that largest distance exactly.
+bool Deviates(const std::vector<TPointI>& points, std::size_t a, std::size_t b,
+              const TLineABC& line, double tolerance) {
+  if (line.Vertical) {
+    for (std::size_t k = a + 1; k < b; ++k) {
+      if (std::fabs(static_cast<double>(points[k].X) - line.CoefB) >= tolerance) return true;
+    }
+    return false;
+  }
+  if (line.CoefA == 0 && line.CoefB == 0) return 0.0 >= tolerance && b > a + 1;
+  const double norm = std::sqrt(line.CoefA * line.CoefA + line.CoefB * line.CoefB);
+  double most = 0;
+  for (std::size_t k = a + 1; k < b; ++k) {
+    most = std::max(most, std::fabs(line.CoefA * points[k].X + line.CoefB * points[k].Y +
+                                    line.CoefK));
+  }
+  return b > a + 1 && most / norm >= tolerance;
+}
+
+}  // namespace
 
 void RedukujPunkty(std::vector<TPointI>& points, double tolerance) {
   const std::size_t n = points.size();
@@ -22,9 +48,7 @@ void RedukujPunkty(std::vector<TPointI>& points, double tolerance) {
   while (b < n) {
     const TLineABC line =
         LineEquation(TSegment{points[a].X, points[a].Y, points[b].X, points[b].Y});
-    double d = 0;
-    for (std::size_t k = a + 1; k < b; ++k) d = std::max(d, LinePointDistance(points[k], line));
-    if (d >= tolerance) {
+    if (Deviates(points, a, b, line, tolerance)) {
       // Keep the last candidate that still fitted; it is the next anchor.
       a = b - 1;
       points[kept++] = points[a];

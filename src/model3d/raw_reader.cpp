@@ -250,6 +250,12 @@ std::vector<TRawTrojkat> TRAWodczytWatek::CzytajPlik(const QString& fileName) {
       piece.Widen(t);
     };
   };
+  // After the first block, the list is made as large as the file will
+  // probably need (its lines alike), so that joining the later blocks does
+  // not copy it again and again.
+  const qint64 fileSize = f.size();
+  std::size_t parsedBytes = 0;
+  bool sized = false;
   bool atEnd = false;
   while (!atEnd) {
     if (stopNow()) return list;
@@ -314,8 +320,18 @@ std::vector<TRawTrojkat> TRAWodczytWatek::CzytajPlik(const QString& fileName) {
       maxY_ = std::max(maxY_, piece.Max[1]);
       maxZ_ = std::max(maxZ_, piece.Max[2]);
     }
+    parsedBytes += whole;
+    if (!sized && !atEnd && parsedBytes > 0 && !list.empty()) {
+      sized = true;
+      const double expected = 1.1 * double(list.size()) * double(fileSize) / double(parsedBytes);
+      if (expected > double(list.capacity()) && expected < double(list.max_size())) {
+        list.reserve(std::size_t(expected));
+      }
+    }
     pending.remove(0, qsizetype(whole));
   }
+  // A file whose first lines were denser than the rest leaves much unused.
+  if (list.capacity() - list.size() > list.size() / 8) list.shrink_to_fit();
   return list;
 }
 

@@ -134,6 +134,33 @@ TEST_F(TraceTest, AtAJunctionTheWalkTakesTheCellWithMostEmptyNeighbours) {
   EXPECT_EQ(tracer.Current, (TPointI{16, 24}));
 }
 
+TEST_F(TraceTest, StartSearchOnALargeGridTakesTheLowestRowThenTheLeftmostCell) {
+  // A grid large enough to be searched in shares of columns: the answer
+  // must not depend on which share finds a cell first.
+  GridCols = GridRows = 2099;
+  AlokujSiatke();
+  WypelnijSiatke();
+  for (auto [i, j] : {std::pair{1500, 300}, {700, 300}, {1900, 200}, {20, 900}, {2050, 900}}) {
+    SilhouetteGrid[i][j] = CellOutline;
+  }
+  const std::pair<int, int> expected[] = {{1900, 200}, {700, 300}, {1500, 300}, {20, 900},
+                                          {2050, 900}};
+  for (auto [i, j] : expected) {
+    ASSERT_TRUE(tracer.SzukajPoczatku());
+    EXPECT_EQ(tracer.Tracer, (TCell{i, j}));
+    EXPECT_EQ(tracer.LastStart, (TCell{i, j}));
+    SilhouetteGrid[i][j] |= CellVisited;
+  }
+  EXPECT_FALSE(tracer.SzukajPoczatku());
+  // From a start in the middle of a row, the cells of that row to its left
+  // are not looked at again.
+  SilhouetteGrid[700][300] = CellOutline;
+  SilhouetteGrid[1500][300] = CellOutline;
+  tracer.LastStart = {1000, 300};
+  ASSERT_TRUE(tracer.SzukajPoczatku());
+  EXPECT_EQ(tracer.Tracer, (TCell{1500, 300}));
+}
+
 TEST_F(TraceTest, GridWithoutOutlineTracesNothing) {
   SetPicture({"....", "....", "...."});
   tracer.SledzObrys();

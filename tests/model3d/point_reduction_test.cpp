@@ -6,6 +6,7 @@
 #include "drawing/definicje.h"
 #include "drawing/errors.h"
 #include "drawing/figury.h"
+#include "drawing/matma.h"
 
 namespace vm {
 namespace {
@@ -53,6 +54,53 @@ TEST(PointReduction, KnownPolylines) {
     std::vector<TPointI> points = c.points;
     RedukujPunkty(points, c.tolerance);
     EXPECT_EQ(points, c.expected);
+  }
+}
+
+// The reduction by its plain definition: from the anchor, the candidate grows
+// while no point between them lies the tolerance or more from their line.
+std::vector<TPointI> PlainReduction(std::vector<TPointI> points, double tolerance) {
+  if (points.size() < 3) return points;
+  std::vector<TPointI> out{points[0]};
+  std::size_t a = 0, b = 2;
+  while (b < points.size()) {
+    const TLineABC line =
+        LineEquation(TSegment{points[a].X, points[a].Y, points[b].X, points[b].Y});
+    double d = 0;
+    for (std::size_t k = a + 1; k < b; ++k) d = std::max(d, LinePointDistance(points[k], line));
+    if (d >= tolerance) {
+      a = b - 1;
+      out.push_back(points[a]);
+      b = a + 2;
+    } else {
+      ++b;
+    }
+  }
+  out.push_back(points.back());
+  return out;
+}
+
+TEST(PointReduction, WalksOfCellsGiveThePointsOfThePlainReduction) {
+  // Random walks of cell steps (vertical chords among them), and tolerances
+  // around the distances they give, keep exactly the same points.
+  std::uint32_t seed = 777;
+  auto next = [&] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+  for (int walk = 0; walk < 40; ++walk) {
+    std::vector<TPointI> points{{0, 0}};
+    const int length = 20 + int(next() % 400);
+    for (int k = 0; k < length; ++k) {
+      TPointI p = points.back();
+      const std::uint32_t step = next() % 8;
+      p.X += step < 3 ? 8 : step < 5 ? 0 : -8;
+      p.Y += step % 3 == 0 ? 8 : step % 3 == 1 ? 0 : -8;
+      if (p == points.back()) p.Y += 8;
+      points.push_back(p);
+    }
+    for (const double tolerance : {0.0, 4.0, 8.0, 12.0, 16.0 / 3, 40.0}) {
+      std::vector<TPointI> reduced = points;
+      RedukujPunkty(reduced, tolerance);
+      EXPECT_EQ(reduced, PlainReduction(points, tolerance)) << walk << " at " << tolerance;
+    }
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "drawing/definicje.h"
+#include "model3d/parallel_raster.h"
 #include "model3d/rasterise_thread.h"
 #include "shell/interfejs.h"
 #include "support/test_support.h"
@@ -223,9 +224,9 @@ std::vector<TRawTrojkat> Sphere(double d, int stacks, int slices) {
   return out;
 }
 
-// Triangles of all shapes scattered over a 30 mm block, some of them
-// slivers and points, from a fixed seed.
-std::vector<TRawTrojkat> Scattered(int count) {
+// Triangles of all shapes, sides up to `size` mm, scattered over a 30 mm
+// block, some of them slivers and points, from a fixed seed.
+std::vector<TRawTrojkat> Scattered(int count, float size = 4) {
   std::uint32_t seed = 12345;
   auto next = [&] {
     seed = seed * 1664525u + 1013904223u;
@@ -234,9 +235,22 @@ std::vector<TRawTrojkat> Scattered(int count) {
   std::vector<TRawTrojkat> out;
   for (int k = 0; k < count; ++k) {
     const float x = 30 * next(), y = 30 * next(), z = 30 * next();
-    const float size = k % 50 == 0 ? 0 : 4 * next();
-    out.push_back({x, y, z, x + size * next(), y + size * next(), z - size * next(),
-                   x - size * next(), y + size * next(), z + size * next()});
+    const float a = k % 50 == 0 ? 0 : size * next();
+    out.push_back({x, y, z, x + a * next(), y + a * next(), z - a * next(), x - a * next(),
+                   y + a * next(), z + a * next()});
+  }
+  return out;
+}
+
+// Two spheres of 40 mm, 120 mm apart along x: a grid with whole stretches
+// outside and inside the silhouette.
+std::vector<TRawTrojkat> TwoSpheres() {
+  std::vector<TRawTrojkat> out = Sphere(40, 16, 24);
+  const std::size_t n = out.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    TRawTrojkat t = out[k];
+    t.X1 += 120, t.X2 += 120, t.X3 += 120;
+    out.push_back(t);
   }
   return out;
 }
@@ -250,6 +264,9 @@ TEST_F(SilhouetteGridTest, StepOnManyThreadsGivesTheSingleThreadedGridCellForCel
       {"sphere", Sphere(20, 24, 40), 0},
       {"scattered triangles", Scattered(600), 0},
       {"scattered triangles on a narrow grid", Scattered(600), 60},
+      {"two spheres far apart", TwoSpheres(), 0},
+      // Fans of hundreds of segments, and segments of hundreds of samples.
+      {"large triangles", Scattered(30, 90), 0},
   };
   for (const auto& m : models) {
     Publish(m.model);
@@ -273,6 +290,40 @@ TEST_F(SilhouetteGridTest, StepOnManyThreadsGivesTheSingleThreadedGridCellForCel
         EXPECT_EQ(differing, 0) << threads << " threads";
       }
     }
+  }
+}
+
+TEST_F(SilhouetteGridTest, ClassifyingLooksPastTheEdgesOfWholeBlocksOfMarks) {
+  // Everything marked but one cell just right of one block of 64 x 64 cells
+  // and one just above another: the cells next to them stay outline, as do
+  // all cells on the grid's border.
+  GridCols = GridRows = 199;
+  AlokujSiatke();
+  const std::size_t width = 200;
+  std::vector<std::uint8_t> marks(width * width, 1);
+  marks[70 * width + 128] = 0;
+  marks[192 * width + 100] = 0;
+  for (const int threads : {1, 4}) {
+    KlasyfikujKomorki(marks, threads);
+    std::int64_t differing = 0;
+    for (std::int32_t i = 0; i <= GridCols; ++i) {
+      for (std::int32_t j = 0; j <= GridRows; ++j) {
+        auto marked = [&](std::int32_t c, std::int32_t r) { return marks[r * width + c] == 1; };
+        std::uint8_t expected = CellEmpty;
+        if (marked(i, j)) {
+          expected = CellOutline;
+          bool all = i > 0 && j > 0 && i < GridCols && j < GridRows;
+          for (int di = -1; all && di <= 1; ++di)
+            for (int dj = -1; all && dj <= 1; ++dj) all = marked(i + di, j + dj);
+          if (all) expected = CellInterior;
+        }
+        differing += SilhouetteGrid[i][j] != expected;
+      }
+    }
+    EXPECT_EQ(differing, 0) << threads << " threads";
+    EXPECT_EQ(SilhouetteGrid[127][70], CellOutline);
+    EXPECT_EQ(SilhouetteGrid[100][191], CellOutline);
+    EXPECT_EQ(SilhouetteGrid[0][10], CellOutline);
   }
 }
 
