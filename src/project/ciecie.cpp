@@ -56,14 +56,18 @@ class TVertexGrid {
   void Build(const TMDIChild& w) {
     entries_.clear();
     covered_ = w.FigureCount();
+    std::size_t total = 0;
+    for (std::int32_t q = 0; q < covered_; ++q)
+      total += w.Figures[static_cast<std::size_t>(q)]->Points.size();
+    entries_.reserve(total);
     for (std::int32_t q = 0; q < covered_; ++q) {
       const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
       for (std::size_t k = 0; k < pts.size(); ++k)
         entries_.push_back({Key(Cell(pts[k].X), Cell(pts[k].Y)), q, static_cast<std::int32_t>(k)});
     }
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      return a.key != b.key ? a.key < b.key : (a.fig != b.fig ? a.fig < b.fig : a.vtx < b.vtx);
-    });
+    // The entries come in figure and vertex order, so a stable sort by the
+    // key alone orders them by key, figure and vertex.
+    SortByKey();
   }
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }
@@ -91,6 +95,31 @@ class TVertexGrid {
   static std::int64_t Key(std::int64_t cx, std::int64_t cy) {
     return cx * (std::int64_t{1} << 32) + (cy & 0xffffffff);
   }
+  // Stable radix sort by key (as signed numbers), 16 bits a pass; passes
+  // over digits that all entries share are skipped.
+  void SortByKey() {
+    const std::size_t n = entries_.size();
+    if (n < 2) return;
+    auto ordered = [](const Entry& e) {
+      return static_cast<std::uint64_t>(e.key) ^ (std::uint64_t{1} << 63);
+    };
+    std::vector<Entry> other(n);
+    std::vector<std::uint32_t> count(1u << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+      std::fill(count.begin(), count.end(), 0u);
+      for (const Entry& e : entries_) ++count[(ordered(e) >> shift) & 0xffff];
+      if (count[(ordered(entries_[0]) >> shift) & 0xffff] == n) continue;
+      std::uint32_t sum = 0;
+      for (auto& c : count) {
+        const std::uint32_t here = c;
+        c = sum;
+        sum += here;
+      }
+      for (const Entry& e : entries_) other[count[(ordered(e) >> shift) & 0xffff]++] = e;
+      entries_.swap(other);
+    }
+  }
+
   std::vector<Entry> entries_;
   std::int32_t covered_ = 0;
 };

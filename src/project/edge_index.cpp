@@ -139,6 +139,10 @@ void TEdgeIndex::Build(const TMDIChild& w) {
   cellEdges_.clear();
   gx_ = gy_ = 0;
   const std::int32_t n = w.FigureCount();
+  std::size_t total = 0;
+  for (std::int32_t f = 0; f < n; ++f)
+    total += w.Figures[static_cast<std::size_t>(f)]->Points.size();
+  edges_.reserve(total + static_cast<std::size_t>(n));
   for (std::int32_t f = 0; f < n; ++f) {
     const tfigura& fig = *w.Figures[static_cast<std::size_t>(f)];
     if (fig.Kind != 0) continue;
