@@ -245,6 +245,9 @@ void TCiecie::ShowReady() {
 }
 
 void TCiecie::BuildVertexRecs() {
+  // Each edge's direction is computed once and serves the vertices at both
+  // its ends.
+  std::vector<double> direction;
   for (auto& fp : w_.Figures) {
     tfigura& f = *fp;
     const auto& p = f.Points;
@@ -252,16 +255,18 @@ void TCiecie::BuildVertexRecs() {
     // Both ends of a closed figure describe the same corner: the last point
     // lies on or next to the first.
     const bool closed = Closed(f) && n >= 3;
+    direction.resize(p.size());
+    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = VectorAngle(p[k], p[k + 1]);
     f.VertexRecs.clear();
     f.VertexRecs.reserve(p.size());
     for (std::int32_t k = 0; k < n; ++k) {
       double angle;
       if (k == 0)
-        angle = closed ? TurnAngle(p[n - 2], p[0], p[1]) : kHalfPi;
+        angle = closed ? TurnBetween(VectorAngle(p[n - 2], p[0]), direction[0]) : kHalfPi;
       else if (k == n - 1)
-        angle = closed ? TurnAngle(p[n - 2], p[n - 1], p[1]) : kHalfPi;
+        angle = closed ? TurnBetween(direction[n - 2], VectorAngle(p[n - 1], p[1])) : kHalfPi;
       else
-        angle = TurnAngle(p[k - 1], p[k], p[k + 1]);
+        angle = TurnBetween(direction[k - 1], direction[k]);
       f.VertexRecs.push_back(TVertexRec{angle, 0, 0});
     }
   }
