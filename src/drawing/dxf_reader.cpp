@@ -254,6 +254,8 @@ void Thpgl::ReadDouble(double& x) {
   ReadLine();
   std::string_view t = dxfTrimmed_;
   if (t.empty()) return;
+  // Plain decimals (nearly every value) hold no comma: they are read first.
+  if (FastDecimal(t, x)) return;
   // Map a decimal comma to a point without allocating.
   char local[64];
   if (t.find(',') != std::string_view::npos && t.size() <= sizeof local) {

@@ -162,7 +162,11 @@ double VectorAngleD(TPointD p, TPointD q) {
 }
 
 double TurnAngle(TPointI p1, TPointI p2, TPointI p3) {
-  double d = VectorAngle(p1, p2) - VectorAngle(p2, p3);
+  return TurnBetween(VectorAngle(p1, p2), VectorAngle(p2, p3));
+}
+
+double TurnBetween(double in, double out) {
+  double d = in - out;
   if (d > kPi) d -= 2 * kPi;
   if (d < -kPi) d += 2 * kPi;
   return d;

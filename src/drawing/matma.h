@@ -69,6 +69,8 @@ double VectorAngle(TPointI p, TPointI q);   // [0, 2 pi); 0 for equal points
 double VectorAngleD(TPointD p, TPointD q);  // 3 pi / 2 for equal points
 // VectorAngle(p1, p2) - VectorAngle(p2, p3) in [-pi, pi]; positive turns clockwise.
 double TurnAngle(TPointI p1, TPointI p2, TPointI p3);
+// The same from the directions (VectorAngle) of the edge in and the edge out.
+double TurnBetween(double in, double out);
 void OrderSegmentByX(TSegment& s);
 void OrderSegmentByY(TSegment& s);
 // True when the segments cross; sharing only an end point is touching.

@@ -57,14 +57,18 @@ class TVertexGrid {
   void Build(const TMDIChild& w) {
     entries_.clear();
     covered_ = w.FigureCount();
+    std::size_t total = 0;
+    for (std::int32_t q = 0; q < covered_; ++q)
+      total += w.Figures[static_cast<std::size_t>(q)]->Points.size();
+    entries_.reserve(total);
     for (std::int32_t q = 0; q < covered_; ++q) {
       const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
       for (std::size_t k = 0; k < pts.size(); ++k)
         entries_.push_back({Key(Cell(pts[k].X), Cell(pts[k].Y)), q, static_cast<std::int32_t>(k)});
     }
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      return a.key != b.key ? a.key < b.key : (a.fig != b.fig ? a.fig < b.fig : a.vtx < b.vtx);
-    });
+    // The entries come in figure and vertex order, so a stable sort by the
+    // key alone orders them by key, figure and vertex.
+    SortByKey();
   }
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }
@@ -116,6 +120,31 @@ class TVertexGrid {
   static std::int64_t Key(std::int64_t cx, std::int64_t cy) {
     return cx * (std::int64_t{1} << 32) + (cy & 0xffffffff);
   }
+  // Stable radix sort by key (as signed numbers), 16 bits a pass; passes
+  // over digits that all entries share are skipped.
+  void SortByKey() {
+    const std::size_t n = entries_.size();
+    if (n < 2) return;
+    auto ordered = [](const Entry& e) {
+      return static_cast<std::uint64_t>(e.key) ^ (std::uint64_t{1} << 63);
+    };
+    std::vector<Entry> other(n);
+    std::vector<std::uint32_t> count(1u << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+      std::fill(count.begin(), count.end(), 0u);
+      for (const Entry& e : entries_) ++count[(ordered(e) >> shift) & 0xffff];
+      if (count[(ordered(entries_[0]) >> shift) & 0xffff] == n) continue;
+      std::uint32_t sum = 0;
+      for (auto& c : count) {
+        const std::uint32_t here = c;
+        c = sum;
+        sum += here;
+      }
+      for (const Entry& e : entries_) other[count[(ordered(e) >> shift) & 0xffff]++] = e;
+      entries_.swap(other);
+    }
+  }
+
   std::vector<Entry> entries_;
   std::int32_t covered_ = 0;
 };
@@ -329,6 +358,9 @@ void TCiecie::ShowReady() {
 }
 
 void TCiecie::BuildVertexRecs() {
+  // Each edge's direction is computed once and serves the vertices at both
+  // its ends.
+  std::vector<double> direction;
   for (auto& fp : w_.Figures) {
     tfigura& f = *fp;
     const auto& p = f.Points;
@@ -336,16 +368,18 @@ void TCiecie::BuildVertexRecs() {
     // Both ends of a closed figure describe the same corner: the last point
     // lies on or next to the first.
     const bool closed = Closed(f) && n >= 3;
+    direction.resize(p.size());
+    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = VectorAngle(p[k], p[k + 1]);
     f.VertexRecs.clear();
     f.VertexRecs.reserve(p.size());
     for (std::int32_t k = 0; k < n; ++k) {
       double angle;
       if (k == 0)
-        angle = closed ? TurnAngle(p[n - 2], p[0], p[1]) : kHalfPi;
+        angle = closed ? TurnBetween(VectorAngle(p[n - 2], p[0]), direction[0]) : kHalfPi;
       else if (k == n - 1)
-        angle = closed ? TurnAngle(p[n - 2], p[n - 1], p[1]) : kHalfPi;
+        angle = closed ? TurnBetween(direction[n - 2], VectorAngle(p[n - 1], p[1])) : kHalfPi;
       else
-        angle = TurnAngle(p[k - 1], p[k], p[k + 1]);
+        angle = TurnBetween(direction[k - 1], direction[k]);
       f.VertexRecs.push_back(TVertexRec{angle, 0, 0});
     }
   }

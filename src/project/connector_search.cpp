@@ -47,6 +47,14 @@ bool Candidate(const tfigura& f, std::int32_t v) {
   return static_cast<std::size_t>(v) < f.VertexRecs.size() && f.VertexRecs[v].Weighted == 1;
 }
 
+// The candidate vertices of f from `from` up to `to`, ascending.
+std::vector<std::int32_t> Candidates(const tfigura& f, std::int32_t from, std::int32_t to) {
+  std::vector<std::int32_t> out;
+  for (std::int32_t v = from; v < to; ++v)
+    if (Candidate(f, v)) out.push_back(v);
+  return out;
+}
+
 const TVertexRec& Rec(const tfigura& f, std::int32_t v) {
   if (v < 0 || static_cast<std::size_t>(v) >= f.VertexRecs.size())
     throw RangeError("vertex record index out of range");
@@ -158,11 +166,12 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
       }
       break;
     }
-    case Variant::Many:
+    case Variant::Many: {
+      // The candidate vertices of T, listed once for every vertex of K.
+      const std::vector<std::int32_t> targets = Candidates(t, 1, nT);
       for (std::int32_t i = 0; i < nK; ++i) {
         if (!Candidate(k, i)) continue;
-        for (std::int32_t j = 1; j < nT; ++j) {
-          if (!Candidate(t, j)) continue;
+        for (const std::int32_t j : targets) {
           std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
           // ((s * 5) div 10) * 5 div 10 is s div 4 while s * 5 fits.
           if (s <= kMaxTimes5) {
@@ -175,18 +184,20 @@ void TConnectorSearch::ForPairs(Variant v, std::int32_t K, std::int32_t T, std::
         }
       }
       break;
-    case Variant::Ordered:
+    }
+    case Variant::Ordered: {
+      const std::vector<std::int32_t> targets = Candidates(t, 0, nT);
       for (std::int32_t i = 0; i < nK; ++i) {
         if (!Candidate(k, i)) continue;
         const std::int64_t wi = k.VertexRecs[i].Weight;
-        for (std::int32_t j = 0; j < nT; ++j) {
-          if (!Candidate(t, j)) continue;
+        for (const std::int32_t j : targets) {
           std::int64_t s = SquaredDistanceFast(k.Points[i], t.Points[j]);
           s = CheckedMul(CheckedMul(s, wi), std::int64_t{t.VertexRecs[j].Weight});
           fn(i, j, s);
         }
       }
       break;
+    }
   }
 }
 

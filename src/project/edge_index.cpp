@@ -76,14 +76,14 @@ bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t to
   return false;
 }
 
-namespace {
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  const std::int64_t q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
+std::int64_t TEdgeIndex::CellDiv(std::int64_t a) const {
+  auto q = static_cast<std::int64_t>(std::floor(static_cast<double>(a) * invCell_));
+  if (q * cell_ > a)
+    --q;
+  else if ((q + 1) * cell_ <= a)
+    ++q;
+  return q;
 }
-
-}  // namespace
 
 std::int64_t TEdgeIndex::CellX(double x) const {
   return static_cast<std::int64_t>(std::floor((x - double(minX_)) / double(cell_)));
@@ -99,12 +99,11 @@ void TEdgeIndex::ForCells(TPointI a, TPointI b, Fn&& fn) const {
   if (b.X < a.X) std::swap(a, b);
   // One unit of margin round the segment: a point it shares with an edge on
   // a cell boundary lies in a cell both of them visit.
-  const std::int64_t c0 = std::max<std::int64_t>(0, FloorDiv(std::int64_t{a.X} - 1 - minX_, cell_));
-  const std::int64_t c1 =
-      std::min<std::int64_t>(gx_ - 1, FloorDiv(std::int64_t{b.X} + 1 - minX_, cell_));
+  const std::int64_t c0 = std::max<std::int64_t>(0, CellDiv(std::int64_t{a.X} - 1 - minX_));
+  const std::int64_t c1 = std::min<std::int64_t>(gx_ - 1, CellDiv(std::int64_t{b.X} + 1 - minX_));
   const std::int64_t ylo = std::min(a.Y, b.Y), yhi = std::max(a.Y, b.Y);
-  const std::int64_t r0 = std::max<std::int64_t>(0, FloorDiv(ylo - 1 - minY_, cell_));
-  const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, FloorDiv(yhi + 1 - minY_, cell_));
+  const std::int64_t r0 = std::max<std::int64_t>(0, CellDiv(ylo - 1 - minY_));
+  const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, CellDiv(yhi + 1 - minY_));
   if (c1 < c0 || r1 < r0) return;
   if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
     // A short segment: the cells of its box.
@@ -139,6 +138,10 @@ void TEdgeIndex::Build(const TMDIChild& w) {
   cellEdges_.clear();
   gx_ = gy_ = 0;
   const std::int32_t n = w.FigureCount();
+  std::size_t total = 0;
+  for (std::int32_t f = 0; f < n; ++f)
+    total += w.Figures[static_cast<std::size_t>(f)]->Points.size();
+  edges_.reserve(total + static_cast<std::size_t>(n));
   for (std::int32_t f = 0; f < n; ++f) {
     const tfigura& fig = *w.Figures[static_cast<std::size_t>(f)];
     if (fig.Kind != 0) continue;
@@ -173,6 +176,7 @@ void TEdgeIndex::Build(const TMDIChild& w) {
     gy_ = spanY / cell_ + 1;
   }
 
+  invCell_ = 1.0 / static_cast<double>(cell_);
   cellStart_.assign(static_cast<std::size_t>(gx_ * gy_ + 1), 0);
   for (const Edge& e : edges_) ForCells(e.p, e.q, [&](std::int64_t c) { ++cellStart_[c + 1]; });
   for (std::size_t k = 1; k < cellStart_.size(); ++k) cellStart_[k] += cellStart_[k - 1];

@@ -46,6 +46,9 @@ class TEdgeIndex {
     TPointI p, q;
     std::int32_t figure;
   };
+  // Floor of a / cell_, exact for |a| < 2^52: the double quotient from the
+  // reciprocal is off by at most one and is corrected in integers.
+  std::int64_t CellDiv(std::int64_t a) const;
   std::int64_t CellX(double x) const;
   std::int64_t CellY(double y) const;
   // Calls fn(cell) for every cell the segment passes through (and its
@@ -57,6 +60,7 @@ class TEdgeIndex {
   // Edges by cell: cellStart_[c] .. cellStart_[c + 1] in cellEdges_.
   std::vector<std::int32_t> cellStart_, cellEdges_;
   std::int64_t minX_ = 0, minY_ = 0, cell_ = 1, gx_ = 0, gy_ = 0;
+  double invCell_ = 1;
   mutable std::vector<std::uint32_t> stamp_;
   mutable std::uint32_t query_ = 0;
 };

@@ -65,7 +65,7 @@ TFigureCollector::~TFigureCollector() = default;
 bool TFigureCollector::Add(std::unique_ptr<tfigura> figure) {
   if (!figure) throw Error("TFigureCollector::Add: no figure");
   if (figure->Points.empty()) return false;
-  TPointSeq points(figure->Points);
+  TPointSeq points(std::move(figure->Points));
   std::vector<TPointI>().swap(figure->Points);
   // The reader's closure decides whether the new figure joins others.
   if (figure->Open && points.size() > 1) JoinOpenFigures(points);
@@ -250,7 +250,7 @@ TFigureList TFigureCollector::Take() {
   list.reserve(alive_);
   for (std::int64_t e = head_; e >= 0; e = entries_[static_cast<std::size_t>(e)].next) {
     Entry& entry = entries_[static_cast<std::size_t>(e)];
-    entry.figure->Points = entry.points.ToVector();
+    entry.figure->Points = entry.points.TakeVector();
     licz_parametry(*entry.figure);
     list.push_back(std::move(entry.figure));
   }

@@ -33,7 +33,15 @@ std::uint64_t PointHash(const TPointI& p) {
 }  // namespace
 
 TPointSeq::TPointSeq(const std::vector<TPointI>& points) : buf_(points), hi_(points.size()) {
-  for (const TPointI& p : points) {
+  HashAll();
+}
+
+TPointSeq::TPointSeq(std::vector<TPointI>&& points) : buf_(std::move(points)), hi_(buf_.size()) {
+  HashAll();
+}
+
+void TPointSeq::HashAll() {
+  for (const TPointI& p : buf_) {
     const std::uint64_t h = PointHash(p);
     forward_ = forward_ * kBase + h;
     backward_ += h * power_;
@@ -82,6 +90,16 @@ std::vector<TPointI> TPointSeq::ToVector() const {
   std::vector<TPointI> out(buf_.begin() + static_cast<std::ptrdiff_t>(lo_),
                            buf_.begin() + static_cast<std::ptrdiff_t>(hi_));
   if (rev_) std::reverse(out.begin(), out.end());
+  return out;
+}
+
+std::vector<TPointI> TPointSeq::TakeVector() {
+  std::vector<TPointI> out;
+  if (!rev_ && lo_ == 0 && hi_ == buf_.size())
+    out.swap(buf_);
+  else
+    out = ToVector();
+  *this = TPointSeq();
   return out;
 }
 

@@ -16,6 +16,8 @@ class TPointSeq {
  public:
   TPointSeq() = default;
   explicit TPointSeq(const std::vector<TPointI>& points);
+  // Takes over the vector's buffer instead of copying it.
+  explicit TPointSeq(std::vector<TPointI>&& points);
 
   std::size_t size() const { return hi_ - lo_; }
   bool empty() const { return hi_ == lo_; }
@@ -33,6 +35,9 @@ class TPointSeq {
 
   // The points in sequence order.
   std::vector<TPointI> ToVector() const;
+  // The same, handing over the buffer when it holds exactly the points in
+  // order; the sequence is left empty.
+  std::vector<TPointI> TakeVector();
   // Same points in the same order.
   bool SamePoints(const TPointSeq& other) const;
   // Hash of the points in order (equal sequences have equal keys).
@@ -45,6 +50,7 @@ class TPointSeq {
   void RawPushBack(const TPointI& p);
   void RawPushFront(const TPointI& p);
   void Regrow();
+  void HashAll();
 
   std::vector<TPointI> buf_;
   std::size_t lo_ = 0;
