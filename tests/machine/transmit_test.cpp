@@ -55,18 +55,6 @@ QByteArray CuttingJob(const QString& file, int moves) {
   return ReadAll(file);
 }
 
-// Runs the event loop until `done()` holds (the sender reports through it).
-template <typename F>
-bool WaitForEvents(F&& done, int timeoutMs = 20000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return done();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 class TransmitTest : public LinkTest {
  protected:
   void SetUp() override {

@@ -23,18 +23,6 @@
 namespace vm::test {
 namespace {
 
-// Runs the event loop until `done()` holds.
-template <typename F>
-bool WaitForEvents(F&& done, int timeoutMs = 20000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return done();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 class TransmitWindowTest : public LinkTest {
  protected:
   void SetUp() override {
