@@ -15,12 +15,15 @@ void PutText(ByteWriter& w, const QString& text, int units) {
   w.Fill(static_cast<qsizetype>(units - n) * 2);
 }
 
+// The last unit of a field is its terminator: a field filled to the end
+// without a zero (a damaged or foreign file) gives its first units - 1
+// characters, the same text the record is written back with.
 QString GetText(ByteReader& r, int units) {
   QString s;
   bool ended = false;
   for (int i = 0; i < units; ++i) {
     const std::uint16_t u = r.U16();
-    if (u == 0) ended = true;
+    if (u == 0 || i == units - 1) ended = true;
     if (!ended) s.append(QChar(u));
   }
   return s;

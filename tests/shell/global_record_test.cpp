@@ -50,6 +50,22 @@ TEST(GlobalRecord, FieldsRoundTripAndTextFieldsKeepTheirLastUnitZero) {
   EXPECT_FALSE(TGlobalSettingsRecord::Decode(b.left(863)));
 }
 
+TEST(GlobalRecord, TextFieldsFilledWithoutTerminatorReadAsTheyAreWrittenBack) {
+  // A damaged file: every unit of the folders and the file name non-zero.
+  QByteArray b = TGlobalSettingsRecord().Encode();
+  for (int i = 0; i < 320; i += 2) b[i] = 'd';
+  for (int i = 334; i < 844; i += 2) b[i] = 'f';
+  const auto r = TGlobalSettingsRecord::Decode(b);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->LastOpenDir, QString(79, 'd'));
+  EXPECT_EQ(r->LastSaveDir, QString(79, 'd'));
+  EXPECT_EQ(r->SettingsFile, QString(254, 'f'));
+  const auto again = TGlobalSettingsRecord::Decode(r->Encode());
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->SettingsFile, r->SettingsFile);
+  EXPECT_EQ(again->Encode(), r->Encode());
+}
+
 TEST(GlobalRecord, NamesTooLongForTheRecordAreRefused) {
   TGlobalSettingsRecord r;
   EXPECT_FALSE(r.SetSettingsFile(QString(255, 'a')));
