@@ -3,7 +3,9 @@
 // preparation): a figure touched by 8,000 squares, a 100 x 100 duplication of
 // a two-figure part whose copies touch, 8,000 concentric squares, and two
 // closed figures of 80,000 points touching next to their starts, each under
-// 1 s.
+// 1 s. Also a two-figure part put through the duplication generator (copies
+// apart with the dialog's default spacing, or standing against each other)
+// and four overlapping circles of radius 30 m.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,6 +15,7 @@
 
 #include "drawing/figury.h"
 #include "project/ciecie.h"
+#include "project/duplication.h"
 #include "project/okno_plt.h"
 
 namespace {
@@ -147,6 +150,94 @@ void BM_TouchTwoStrips(benchmark::State& state) {
 }
 BENCHMARK(BM_TouchTwoStrips)
     ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+
+// A part of 40 x 20 mm with a small square piece standing against its right
+// edge at the bottom, prepared as the operator would before duplicating it.
+std::unique_ptr<vm::TMDIChild> DuplicationSource() {
+  auto w = Project({Rect(0, 0, 1600, 800), Rect(1600, 0, 1800, 200)});
+  vm::TPlainCutEnv env;
+  env.Settings.Mode = 2;
+  env.Settings.AddFrame = true;
+  vm::PrepareCiecie(*w, env);
+  return w;
+}
+
+// The duplication generator's copies of that source, n x n, joined by its
+// connecting figure: with the dialog's default spacing (10 mm gaps, the
+// connecting lines 5 mm from the copies), or with the copies standing
+// against each other.
+std::unique_ptr<vm::TMDIChild> Duplicated(int n, bool touching) {
+  const auto source = DuplicationSource();
+  const vm::TDuplicationPattern pattern = vm::PatternOf(*source);
+  vm::TDuplicationLayout l;
+  l.Columns = n;
+  l.Rows = n;
+  l.SX = pattern.Width + (touching ? 0 : 400);
+  l.SY = pattern.Height + (touching ? 0 : 400);
+  l.Step = l.SX / 10;
+  l.VLine = touching ? 1 : 200;
+  l.HLine = touching ? 1 : 200;
+  auto w = std::make_unique<vm::TMDIChild>();
+  vm::BuildDuplicateFigures(pattern, l, *w);
+  w->Ustaw_PPiPK();
+  w->Width = w->MaxX - w->MinX;
+  w->Height = w->MaxY - w->MinY;
+  w->MaxDepth = 0;
+  w->SelectedFigure = -1;
+  return w;
+}
+
+void BM_DuplicatedPattern(benchmark::State& state) {
+  vm::TPlainCutEnv env;
+  env.Settings.Mode = 2;
+  env.Settings.AddFrame = true;
+  const int n = int(state.range(0));
+  const bool touching = state.range(1) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = Duplicated(n, touching);
+    state.ResumeTiming();
+    const vm::TPlainCutResult r = vm::PrepareCiecie(*w, env);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_DuplicatedPattern)
+    ->Args({40, 0})
+    ->Args({100, 0})
+    ->Args({40, 1})
+    ->Args({60, 1})
+    ->Args({100, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+
+// Four circles of radius 30 m, 10 mm apart along X, flattened as a DXF
+// circle is (a vertex every 2 mm): each runs within touching distance of the
+// others over a long stretch near its top and bottom.
+std::vector<Polyline> HugeCircles() {
+  std::vector<Polyline> out;
+  const double r = 30000.0 * 40;
+  const int count = 94248;
+  for (int c = 0; c < 4; ++c) {
+    Polyline p;
+    for (int k = 0; k <= count; ++k) {
+      const double a = 2 * 3.141592653589793 * k / count;
+      p.push_back({int(std::lround(c * 400 + r * std::cos(a))), int(std::lround(r * std::sin(a)))});
+    }
+    out.push_back(p);
+  }
+  return out;
+}
+
+void BM_TouchHugeCircles(benchmark::State& state) {
+  Run(state, HugeCircles(), state.range(0) != 0);
+}
+BENCHMARK(BM_TouchHugeCircles)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(3);

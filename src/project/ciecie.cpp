@@ -73,37 +73,53 @@ class TVertexGrid {
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }
   // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p.
+  // `hint` is a position in the grid kept between calls: the search starts
+  // from there, so that the consecutive vertices of a figure, which lie near
+  // each other and so near each other in the grid, are found in a few steps.
+  template <typename Fn>
+  void ForNear(const TPointI& p, Fn&& fn, std::size_t& hint) const {
+    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
+    // The three cells of a column follow each other in key order unless the
+    // column's rows pass from -1 to 0; then each is looked up alone.
+    const bool together = cy - 1 >= 0 || cy + 1 < 0;
+    std::size_t at = hint;
+    for (std::int64_t dx = -1; dx <= 1; ++dx) {
+      for (std::int64_t dy = -1; dy <= 1; ++dy) {
+        const std::int64_t first = Key(cx + dx, cy + dy);
+        const std::int64_t last = together ? Key(cx + dx, cy + 1) : first;
+        at = Seek(at, [first](const Entry& e) { return e.key < first; });
+        if (dx == -1 && dy == -1) hint = at;
+        for (; at < entries_.size() && entries_[at].key <= last; ++at)
+          fn(entries_[at].fig, entries_[at].vtx);
+        if (together) break;
+      }
+    }
+  }
   template <typename Fn>
   void ForNear(const TPointI& p, Fn&& fn) const {
-    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
-    for (std::int64_t dy = -1; dy <= 1; ++dy)
-      for (std::int64_t dx = -1; dx <= 1; ++dx) {
-        const std::int64_t key = Key(cx + dx, cy + dy);
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                   [](const Entry& e, std::int64_t k) { return e.key < k; });
-        for (; it != entries_.end() && it->key == key; ++it) fn(it->fig, it->vtx);
-      }
+    std::size_t hint = 0;
+    ForNear(p, fn, hint);
   }
   // The highest vertex index of figure `fig` (held in the grid) within 10
-  // units of p in X and in Y, or -1.
-  std::int32_t HighestNear(const TPointI& p, std::int32_t fig,
-                           const std::vector<TPointI>& pts) const {
+  // units of p in X and in Y, or -1. `hint` as for ForNear.
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig, const std::vector<TPointI>& pts,
+                           std::size_t& hint) const {
     const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
     std::int32_t best = -1;
-    for (std::int64_t dy = -1; dy <= 1; ++dy)
-      for (std::int64_t dx = -1; dx <= 1; ++dx) {
+    std::size_t at = hint;
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy) {
         const std::int64_t key = Key(cx + dx, cy + dy);
-        auto it =
-            std::lower_bound(entries_.begin(), entries_.end(), std::pair{key, fig},
-                             [](const Entry& e, const std::pair<std::int64_t, std::int32_t>& k) {
-                               return e.key != k.first ? e.key < k.first : e.fig < k.second;
-                             });
-        for (; it != entries_.end() && it->key == key && it->fig == fig; ++it) {
-          if (it->vtx <= best) continue;
-          const TPointI& o = pts[static_cast<std::size_t>(it->vtx)];
+        at = Seek(at,
+                  [key, fig](const Entry& e) { return e.key != key ? e.key < key : e.fig < fig; });
+        if (dx == -1 && dy == -1) hint = at;
+        for (; at < entries_.size() && entries_[at].key == key && entries_[at].fig == fig; ++at) {
+          const std::int32_t v = entries_[at].vtx;
+          if (v <= best) continue;
+          const TPointI& o = pts[static_cast<std::size_t>(v)];
           if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
               std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
-            best = it->vtx;
+            best = v;
         }
       }
     return best;
@@ -114,6 +130,35 @@ class TVertexGrid {
     std::int64_t key;
     std::int32_t fig, vtx;
   };
+  // The first position at or after which `before` is false (it holds for a
+  // leading run of the entries), searched outwards from `at`: steps doubling
+  // from there, then halving back.
+  template <typename Before>
+  std::size_t Seek(std::size_t at, Before before) const {
+    const std::size_t n = entries_.size();
+    auto point = [&](std::size_t lo, std::size_t hi) {
+      return static_cast<std::size_t>(
+          std::partition_point(entries_.begin() + static_cast<std::ptrdiff_t>(lo),
+                               entries_.begin() + static_cast<std::ptrdiff_t>(hi), before) -
+          entries_.begin());
+    };
+    if (at > n) at = n;
+    std::size_t step = 1;
+    if (at < n && before(entries_[at])) {
+      std::size_t lo = at;
+      while (n - lo > step && before(entries_[lo + step])) {
+        lo += step;
+        step *= 2;
+      }
+      return point(lo + 1, n - lo > step ? lo + step : n);
+    }
+    std::size_t hi = at;
+    while (hi >= step && !before(entries_[hi - step])) {
+      hi -= step;
+      step *= 2;
+    }
+    return point(hi >= step ? hi - step + 1 : 0, hi);
+  }
   static std::int64_t Cell(std::int32_t v) {
     return v >= 0 ? v / 16 : -((-std::int64_t{v} + 15) / 16);
   }
@@ -181,11 +226,15 @@ class TCiecie {
   // The figures of the grid below `count`, other than a, with a vertex within
   // touching distance of one of a's vertices as they are now, ascending.
   std::vector<std::int32_t> GridNeighbours(std::int32_t a, std::int32_t count) const;
+  // GridNeighbours of a figure whose points stay put (not a start point or
+  // connector), found once per preparation and kept for the later passes.
+  const std::vector<std::int32_t>& FixedNeighbours(std::int32_t a);
   // The touch test, answered through the grid: the same pair as the
   // vertex-by-vertex scan. false also when the operator aborted (aborted_).
   bool Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib);
   // The highest vertex of figure `fig` within touching distance of p, or -1.
-  std::int32_t HighestNear(const TPointI& p, std::int32_t fig) const;
+  // `hint` as for the grid's ForNear.
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig, std::size_t& hint) const;
   // Polls the operator now and then during long loops; true once aborted.
   bool PollSometimes();
   bool LinkByContactWithFirst();  // false when the operator aborted
@@ -213,6 +262,8 @@ class TCiecie {
   int connectorsAtBase_ = 0;
   TVertexGrid grid_;
   bool useGrid_ = false;
+  std::vector<std::vector<std::int32_t>> fixedNear_;
+  std::vector<char> fixedNearKnown_;
   bool aborted_ = false;
   std::uint32_t polls_ = 0;
 };
@@ -222,9 +273,9 @@ bool TCiecie::PollSometimes() {
   return aborted_;
 }
 
-std::int32_t TCiecie::HighestNear(const TPointI& p, std::int32_t fig) const {
+std::int32_t TCiecie::HighestNear(const TPointI& p, std::int32_t fig, std::size_t& hint) const {
   const auto& pts = Fig(w_, fig).Points;
-  if (fig < grid_.Covered()) return grid_.HighestNear(p, fig, pts);
+  if (fig < grid_.Covered()) return grid_.HighestNear(p, fig, pts, hint);
   for (auto k = static_cast<std::int32_t>(pts.size()) - 1; k >= 0; --k) {
     const TPointI& o = pts[static_cast<std::size_t>(k)];
     if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
@@ -251,10 +302,11 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
   const double walkA = double(na) * (cb ? 1.0 : double(nb));
   const double walkB = double(nb) * (ca ? 1.0 : double(na));
   std::int32_t i = -1, j = -1;
+  std::size_t hint = 0;
   if (walkA <= walkB) {
     for (std::int32_t k = na - 1; k >= 0; --k) {
       if (PollSometimes()) return false;
-      j = HighestNear(fa.Points[static_cast<std::size_t>(k)], b);
+      j = HighestNear(fa.Points[static_cast<std::size_t>(k)], b, hint);
       if (j >= 0) {
         i = k;
         break;
@@ -263,9 +315,9 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
   } else {
     for (std::int32_t k = 0; k < nb; ++k) {
       if (PollSometimes()) return false;
-      i = std::max(i, HighestNear(fb.Points[static_cast<std::size_t>(k)], a));
+      i = std::max(i, HighestNear(fb.Points[static_cast<std::size_t>(k)], a, hint));
     }
-    if (i >= 0) j = HighestNear(fa.Points[static_cast<std::size_t>(i)], b);
+    if (i >= 0) j = HighestNear(fa.Points[static_cast<std::size_t>(i)], b, hint);
   }
   if (i < 0) return false;
   // A start point or connector end snaps onto the vertex it touches.
@@ -279,19 +331,38 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
 std::vector<std::int32_t> TCiecie::GridNeighbours(std::int32_t a, std::int32_t count) const {
   std::vector<std::int32_t> out;
   const tfigura& fa = Fig(w_, a);
+  std::size_t hint = 0;
   for (const TPointI& p : fa.Points) {
-    grid_.ForNear(p, [&](std::int32_t q, std::int32_t v) {
-      if (q >= count || q == a) return;
-      if (!out.empty() && out.back() == q) return;
-      const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
-      if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
-          std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
-        out.push_back(q);
-    });
+    grid_.ForNear(
+        p,
+        [&](std::int32_t q, std::int32_t v) {
+          if (q >= count || q == a) return;
+          if (!out.empty() && out.back() == q) return;
+          const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
+          if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+              std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+            out.push_back(q);
+        },
+        hint);
   }
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
+}
+
+const std::vector<std::int32_t>& TCiecie::FixedNeighbours(std::int32_t a) {
+  const auto sa = static_cast<std::size_t>(a);
+  if (fixedNear_.size() <= sa) {
+    fixedNear_.resize(static_cast<std::size_t>(Count(w_)));
+    fixedNearKnown_.resize(static_cast<std::size_t>(Count(w_)), 0);
+  }
+  if (!fixedNearKnown_[sa]) {
+    // Only figures of the grid are listed, and every figure that can come
+    // later lies below any count asked for.
+    fixedNear_[sa] = GridNeighbours(a, grid_.Covered());
+    fixedNearKnown_[sa] = 1;
+  }
+  return fixedNear_[sa];
 }
 
 std::vector<std::int32_t> TCiecie::TouchCandidates(std::int32_t a, std::int32_t count) const {
@@ -593,8 +664,6 @@ bool TCiecie::LinkRemainingFigures() {
   std::vector<std::int32_t> outside;
   for (std::int32_t q = grid_.Covered(); q < n; ++q)
     if (Fig(w_, q).Unlinked) outside.push_back(q);
-  std::vector<std::vector<std::int32_t>> near(static_cast<std::size_t>(n));
-  std::vector<char> known(static_cast<std::size_t>(n), 0);
   std::vector<std::size_t> cursor(static_cast<std::size_t>(n), 0);
   std::uint32_t visits = 0;
 
@@ -624,11 +693,7 @@ bool TCiecie::LinkRemainingFigures() {
         if (aborted_) return -1;
       }
     } else {
-      if (!known[si]) {
-        near[si] = GridNeighbours(i, n);
-        known[si] = 1;
-      }
-      auto& list = near[si];
+      const auto& list = FixedNeighbours(i);
       for (std::size_t& k = cursor[si]; k < list.size(); ++k) {
         const std::int32_t j = list[k];
         if (!Fig(w_, j).Unlinked) continue;

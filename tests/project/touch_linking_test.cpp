@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <random>
 
 #include "ciecie_fixture.h"
@@ -78,6 +79,40 @@ std::vector<Polyline> TouchingDrawing(std::mt19937& rng) {
   return out;
 }
 
+// Prepares the drawing with the grid and the visiting pass and again with
+// the vertex-by-vertex scan and the full passes; both must give the same
+// project. Returns how many drawn figures hang from a drawn figure by contact.
+int ExpectSamePreparation(const std::vector<Polyline>& drawing, unsigned seed) {
+  auto fast = MakeProject(drawing);
+  auto ref = MakeProject(drawing);
+  TPlainCutEnv env = test::Env(seed % 4 == 0 ? 3 : 2, seed % 3 == 0);
+  env.KeepCrossingConnectors = seed % 5 == 0;
+  const TPlainCutResult rf = PrepareCiecie(*fast, env);
+  env.ReferenceSearch = true;
+  const TPlainCutResult rr = PrepareCiecie(*ref, env);
+  EXPECT_EQ(rf.Unlinked, rr.Unlinked);
+  EXPECT_EQ(rf.Connectors, rr.Connectors);
+  EXPECT_EQ(fast->FigureCount(), ref->FigureCount());
+  if (fast->FigureCount() != ref->FigureCount()) return 0;
+  EXPECT_EQ(fast->FirstFigure, ref->FirstFigure);
+  int contacts = 0;
+  for (int q = 0; q < fast->FigureCount(); ++q) {
+    const tfigura& a = F(*fast, q);
+    const tfigura& b = F(*ref, q);
+    EXPECT_EQ(a.Points, b.Points) << q;
+    EXPECT_EQ((std::array{a.LinkParent, a.LinkVertex, a.EntryVertex, int(a.Kind), int(a.Unlinked),
+                          a.LinkCandidate}),
+              (std::array{b.LinkParent, b.LinkVertex, b.EntryVertex, int(b.Kind), int(b.Unlinked),
+                          b.LinkCandidate}))
+        << q;
+    if (a.LinkParent >= 0 && a.Kind == 0 && F(*fast, a.LinkParent).Kind == 0) ++contacts;
+  }
+  EXPECT_EQ(fast->PathLength, ref->PathLength);
+  EXPECT_EQ(fast->EntryLeft, ref->EntryLeft);
+  EXPECT_EQ(fast->EntryBottom, ref->EntryBottom);
+  return contacts;
+}
+
 TEST_F(TouchLinking, LinksRandomTouchingDrawingsExactlyAsTheFullPasses) {
   int contacts = 0;
   for (unsigned seed = 1; seed <= 120; ++seed) {
@@ -85,34 +120,53 @@ TEST_F(TouchLinking, LinksRandomTouchingDrawingsExactlyAsTheFullPasses) {
     std::mt19937 rng(seed);
     const auto drawing = TouchingDrawing(rng);
     if (drawing.empty()) continue;
-    auto fast = MakeProject(drawing);
-    auto ref = MakeProject(drawing);
-    TPlainCutEnv env = test::Env(seed % 4 == 0 ? 3 : 2, seed % 3 == 0);
-    env.KeepCrossingConnectors = seed % 5 == 0;
-    const TPlainCutResult rf = PrepareCiecie(*fast, env);
-    env.ReferenceSearch = true;
-    const TPlainCutResult rr = PrepareCiecie(*ref, env);
-    EXPECT_EQ(rf.Unlinked, rr.Unlinked);
-    EXPECT_EQ(rf.Connectors, rr.Connectors);
-    ASSERT_EQ(fast->FigureCount(), ref->FigureCount());
-    EXPECT_EQ(fast->FirstFigure, ref->FirstFigure);
-    for (int q = 0; q < fast->FigureCount(); ++q) {
-      const tfigura& a = F(*fast, q);
-      const tfigura& b = F(*ref, q);
-      ASSERT_EQ(a.Points, b.Points) << q;
-      ASSERT_EQ((std::array{a.LinkParent, a.LinkVertex, a.EntryVertex, int(a.Kind), int(a.Unlinked),
-                            a.LinkCandidate}),
-                (std::array{b.LinkParent, b.LinkVertex, b.EntryVertex, int(b.Kind), int(b.Unlinked),
-                            b.LinkCandidate}))
-          << q;
-      if (a.LinkParent >= 0 && a.Kind == 0 && F(*fast, a.LinkParent).Kind == 0) ++contacts;
-    }
-    EXPECT_EQ(fast->PathLength, ref->PathLength);
-    EXPECT_EQ(fast->EntryLeft, ref->EntryLeft);
-    EXPECT_EQ(fast->EntryBottom, ref->EntryBottom);
+    contacts += ExpectSamePreparation(drawing, seed);
   }
   // The drawings must really exercise linking by contact.
   EXPECT_GT(contacts, 500);
+}
+
+// Large round figures of many vertices lying almost on one another (one
+// circle copied a few units aside, some copies exact, some running the other
+// way round), around the origin so that they cover cells on both sides of
+// both axes, crossed by plates and lines: long runs of vertices within
+// touching distance of several figures at once.
+std::vector<Polyline> OverlappingDrawing(std::mt19937& rng) {
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::vector<Polyline> out;
+  const int r = uni(3000, 40000), n = uni(150, 600), copies = uni(2, 5);
+  const int cx = uni(-400, 400), cy = uni(-400, 400);
+  for (int c = 0; c < copies; ++c) {
+    const int dx = uni(0, 2) == 0 ? 0 : uni(-30, 30), dy = uni(0, 2) == 0 ? 0 : uni(-30, 30);
+    const double start = uni(0, 359) * 3.141592653589793 / 180;
+    Polyline p;
+    for (int k = 0; k < n; ++k) {
+      const double a = start + 2 * 3.141592653589793 * k / n;
+      p.push_back({cx + c * dx + int(std::lround(r * std::cos(a))),
+                   cy + c * dy + int(std::lround(r * std::sin(a)))});
+    }
+    p.push_back(p.front());
+    if (uni(0, 3) == 0) std::reverse(p.begin(), p.end());
+    out.push_back(p);
+  }
+  for (int k = uni(0, 3); k > 0; --k) {
+    const int y = uni(-r, r), h = uni(5, 2000);
+    out.push_back(Plate(rng, cx - r - uni(0, 600), y, cx + r + uni(0, 600), y + h));
+  }
+  for (int k = uni(0, 2); k > 0; --k)
+    out.push_back({{cx - r - 500, uni(-r, r)}, {cx, cy}, {cx + r + 500, uni(-r, r)}});
+  std::shuffle(out.begin(), out.end(), rng);
+  return out;
+}
+
+TEST_F(TouchLinking, LinksOverlappingLargeRoundFiguresExactlyAsTheFullPasses) {
+  int contacts = 0;
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    contacts += ExpectSamePreparation(OverlappingDrawing(rng), seed);
+  }
+  EXPECT_GT(contacts, 30);
 }
 
 // A plate touched by many squares links one square per pass; a key press
