@@ -617,9 +617,18 @@ void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std
     case Variant::Single:
       return;
   }
+  // Each half of the tree is built when a target first needs it.
+  BoxTree& tree = s.tree;
+  if (!tree.openBuilt) {
+    tree.openRoot = BuildRoot(s, v, P, false);
+    tree.openBuilt = true;
+  }
+  if (closedToo && !tree.closedBuilt) {
+    tree.closedRoot = BuildRoot(s, v, P, true);
+    tree.closedBuilt = true;
+  }
   Generator gen;
   gen.T = T;
-  const BoxTree& tree = s.tree;
   for (const std::int32_t root : {tree.openRoot, closedToo ? tree.closedRoot : -1}) {
     if (root < 0 || tree.nodes[root].live == 0) continue;
     gen.queue.emplace_back(NodeBound(v, T, tree.nodes[root]), root);
@@ -697,11 +706,13 @@ std::int64_t TConnectorSearch::NodeBound(Variant v, std::int32_t T,
   return b >= __int128(kNoScore) ? kNoScore : static_cast<std::int64_t>(b);
 }
 
-void TConnectorSearch::BuildTree(Session& s, Variant v, std::int32_t P) {
+std::int32_t TConnectorSearch::BuildRoot(Session& s, Variant v, std::int32_t P, bool closed) {
   BoxTree& tree = s.tree;
-  std::vector<std::int32_t> open, closed;
+  // The children unreached now; those reached before the root is built stay
+  // out of it.
+  std::vector<std::int32_t> figs;
   auto take = [&](std::int32_t K) {
-    if (ChildOk(v, K, P)) (Closed(*w_.Figures[K]) ? closed : open).push_back(K);
+    if (Closed(*w_.Figures[K]) == closed && ChildOk(v, K, P)) figs.push_back(K);
   };
   if (v == Variant::Few || v == Variant::Many) {
     if (P >= 0 && static_cast<std::size_t>(P) < children_.size())
@@ -709,24 +720,21 @@ void TConnectorSearch::BuildTree(Session& s, Variant v, std::int32_t P) {
   } else {
     for (std::int32_t q = 0; q < w_.FigureCount(); ++q) take(q);
   }
+  const auto count = static_cast<std::int32_t>(figs.size());
+  if (count == 0) return -1;
   // A figure without points has no box: it lies everywhere for the search.
   constexpr std::int64_t kFar = std::int64_t{1} << 40;
-  auto boxOf = [&](std::int32_t K) {
+  std::vector<Bound> boxes(static_cast<std::size_t>(count));
+  for (std::int32_t k = 0; k < count; ++k) {
+    const std::int32_t K = figs[k];
     Bound b = static_cast<std::size_t>(K) < bounds_.size() ? bounds_[K] : BoundOf(K);
     if (b.x1 < b.x0) b = Bound{-kFar, -kFar, kFar, kFar, 0};
-    return b;
-  };
-  tree.items.clear();
-  tree.items.insert(tree.items.end(), open.begin(), open.end());
-  tree.items.insert(tree.items.end(), closed.begin(), closed.end());
-  const auto count = static_cast<std::int32_t>(tree.items.size());
-  std::vector<Bound> boxes(static_cast<std::size_t>(count));
-  for (std::int32_t k = 0; k < count; ++k) boxes[k] = boxOf(tree.items[k]);
+    boxes[k] = b;
+  }
   std::vector<std::int32_t> order(static_cast<std::size_t>(count));
   for (std::int32_t k = 0; k < count; ++k) order[k] = k;
   std::vector<std::int32_t> leafOf(static_cast<std::size_t>(count), -1);
-  tree.nodes.clear();
-  tree.nodes.reserve(static_cast<std::size_t>(count / 4 + 2) * 2);
+  const auto base = static_cast<std::int32_t>(tree.items.size());
   constexpr std::int32_t kLeaf = 8;
   // Halves at the median centre along the longer side of the centres' box.
   auto build = [&](auto&& self, std::int32_t lo, std::int32_t hi, std::int32_t up) -> std::int32_t {
@@ -745,7 +753,7 @@ void TConnectorSearch::BuildTree(Session& s, Variant v, std::int32_t P) {
       node.x1 = std::max(node.x1, b.x1);
       node.y1 = std::max(node.y1, b.y1);
       node.minWeight = std::min(node.minWeight, b.minWeight);
-      node.maxDepth = std::max(node.maxDepth, w_.Figures[tree.items[order[k]]]->Depth);
+      node.maxDepth = std::max(node.maxDepth, w_.Figures[figs[order[k]]]->Depth);
       cx0 = std::min(cx0, b.x0 + b.x1);
       cx1 = std::max(cx1, b.x0 + b.x1);
       cy0 = std::min(cy0, b.y0 + b.y1);
@@ -753,8 +761,8 @@ void TConnectorSearch::BuildTree(Session& s, Variant v, std::int32_t P) {
     }
     node.live = hi - lo;
     node.up = up;
-    node.begin = lo;
-    node.end = hi;
+    node.begin = base + lo;
+    node.end = base + hi;
     if (hi - lo > kLeaf) {
       const bool alongX = cx1 - cx0 >= cy1 - cy0;
       const std::int32_t mid = lo + (hi - lo) / 2;
@@ -774,21 +782,16 @@ void TConnectorSearch::BuildTree(Session& s, Variant v, std::int32_t P) {
     tree.nodes[at] = node;
     return at;
   };
-  const auto openCount = static_cast<std::int32_t>(open.size());
-  tree.openRoot = openCount > 0 ? build(build, 0, openCount, -1) : -1;
-  tree.closedRoot = count > openCount ? build(build, openCount, count, -1) : -1;
-  // The figures in leaf order, each slot knowing its figure.
-  std::vector<std::int32_t> sorted(static_cast<std::size_t>(count));
-  tree.itemLeaf.assign(static_cast<std::size_t>(count), -1);
+  const std::int32_t root = build(build, 0, count, -1);
+  // The figures in leaf order, each slot knowing its figure and its leaf.
   for (std::int32_t k = 0; k < count; ++k) {
-    sorted[k] = tree.items[order[k]];
-    tree.itemLeaf[k] = leafOf[order[k]];
+    tree.items.push_back(figs[order[k]]);
+    tree.itemLeaf.push_back(leafOf[order[k]]);
+    tree.itemLive.push_back(1);
+    tree.slotOf.emplace_back(figs[order[k]], base + k);
   }
-  tree.items = std::move(sorted);
-  tree.itemLive.assign(static_cast<std::size_t>(count), 1);
-  tree.slotOf.clear();
-  for (std::int32_t k = 0; k < count; ++k) tree.slotOf.emplace_back(tree.items[k], k);
   std::sort(tree.slotOf.begin(), tree.slotOf.end());
+  return root;
 }
 
 void TConnectorSearch::TreeRemove(BoxTree& tree, std::int32_t K) const {
@@ -809,7 +812,6 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   auto [it, created] = sessions_.try_emplace({static_cast<int>(v), P});
   Session& s = it->second;
   s.seen.resize(static_cast<std::size_t>(n), 0);
-  s.genOf.resize(static_cast<std::size_t>(n), -1);
   auto admit = [&](std::int32_t T) {
     if (s.seen[T] || !TargetNow(v, T, P)) return false;
     AddTargetPairs(s, v, T, P);
@@ -818,7 +820,6 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   };
   const bool hasParent = P >= 0 && P < n;
   if (created) {
-    BuildTree(s, v, P);
     if (perParent) {
       if (static_cast<std::size_t>(P) < children_.size())
         for (const std::int32_t K : children_[P]) admit(K);
@@ -839,7 +840,8 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   s.linkedSeen = linked_.size();
 
   auto dropGenerator = [&](std::int32_t g) {
-    if (s.genOf[s.gens[g].T] == g) s.genOf[s.gens[g].T] = -1;
+    const auto at = s.genOf.find(s.gens[g].T);
+    if (at != s.genOf.end() && at->second == g) s.genOf.erase(at);
     std::vector<std::pair<std::int64_t, std::int32_t>>().swap(s.gens[g].queue);
   };
   while (!s.heap.empty()) {
@@ -849,7 +851,8 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
       std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
       s.heap.pop_back();
       const std::int32_t g = top.i;
-      if (s.genOf[top.T] != g) {
+      const auto at = s.genOf.find(top.T);
+      if (at == s.genOf.end() || at->second != g) {
         dropGenerator(g);  // the target came back with a new one
         continue;
       }

@@ -131,7 +131,9 @@ class TConnectorSearch {
   // would meet them: by score, then child, then target. A pair enters the
   // heap with a lower bound of its score (i and j -1) and is scored only when
   // it comes to the top: it then goes back with its score, and a pair that
-  // comes to the top scored is the best.
+  // comes to the top scored is the best. A target's pairs not built yet wait
+  // behind one entry with child -1 and the least score any of them can have,
+  // which comes before every pair of that score.
   struct Later {
     bool operator()(const Choice& a, const Choice& b) const {
       if (a.score != b.score) return a.score > b.score;
@@ -161,6 +163,7 @@ class TConnectorSearch {
     std::vector<std::int32_t> itemLeaf;                         // per slot
     std::vector<std::pair<std::int32_t, std::int32_t>> slotOf;  // (figure, slot), by figure
     std::int32_t openRoot = -1, closedRoot = -1;
+    bool openBuilt = false, closedBuilt = false;
   };
   // One target's walk through the tree: the nodes not opened yet, nearest
   // first, by the least score a pair with a figure below them can have.
@@ -182,7 +185,9 @@ class TConnectorSearch {
     std::size_t linkedSeen = 0;         // entries of `linked_` looked at
     BoxTree tree;
     std::vector<Generator> gens;
-    std::vector<std::int32_t> genOf;  // per figure: its current generator, -1 for none
+    // Per target: its current generator (a session of one parent has few
+    // targets among many figures).
+    std::unordered_map<std::int32_t, std::int32_t> genOf;
   };
 
   bool Run(Variant v, std::int32_t P);
@@ -190,7 +195,9 @@ class TConnectorSearch {
   bool RunCached(Variant v, std::int32_t P, Choice& best);
   bool TargetNow(Variant v, std::int32_t T, std::int32_t P) const;
   void AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P);
-  void BuildTree(Session& s, Variant v, std::int32_t P);
+  // Builds the half of the tree holding the open or the closed children;
+  // -1 when there are none.
+  std::int32_t BuildRoot(Session& s, Variant v, std::int32_t P, bool closed);
   void TreeRemove(BoxTree& tree, std::int32_t K) const;
   // Least score of a pair of T with a figure under the node.
   std::int64_t NodeBound(Variant v, std::int32_t T, const BoxTree::Node& node) const;

@@ -170,6 +170,8 @@ std::vector<Polyline> OpenDrawing(std::mt19937& rng, int kind) {
           const int x = c * pitch, y = r * pitch;
           figs.push_back(upright ? Polyline{{x, y}, {x, y + 200}} : Polyline{{x, y}, {x + 200, y}});
         }
+      // Half of them inside a plate: then all are the children of one parent.
+      if (pct(rng) < 50) figs.push_back(Rect(-1000, -1000, cols * pitch + 500, rows * pitch + 500));
       break;
     }
     case 2: {
