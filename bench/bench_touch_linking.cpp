@@ -6,6 +6,8 @@
 // 1 s. Also a two-figure part put through the duplication generator (copies
 // apart with the dialog's default spacing, or standing against each other)
 // and four overlapping circles of radius 30 m.
+// 4,000 short open segments scattered over a plate, alone or inside a
+// drawn plate, each under 0.5 s.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -271,6 +273,19 @@ void BM_TouchOpenSegments(benchmark::State& state) {
   Run(state, Segments(int(state.range(0))), true);
 }
 BENCHMARK(BM_TouchOpenSegments)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+
+// The same segments inside a drawn plate: all of them children of the plate,
+// joined to it and to each other one parent at a time.
+void BM_TouchOpenSegmentsInPlate(benchmark::State& state) {
+  auto drawing = Segments(int(state.range(0)));
+  drawing.push_back(Rect(-2000, -2000, 402000, 402000));
+  Run(state, drawing, true);
+}
+BENCHMARK(BM_TouchOpenSegmentsInPlate)
     ->Arg(4000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)

@@ -432,8 +432,11 @@ void Delay(double ms) {
     return;
   }
   const double reads = std::nearbyint(ms * rate) + 1.0;
-  volatile std::int64_t sink = 0;
-  for (double i = 0; i < reads; i += 1.0) sink = sink + Clock::now().time_since_epoch().count();
+  // The clock readings are summed only to keep the loop; unsigned, the sum
+  // wraps instead of overflowing once the clock has run long enough.
+  volatile std::uint64_t sink = 0;
+  for (double i = 0; i < reads; i += 1.0)
+    sink = sink + static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
 }
 
 }  // namespace vm

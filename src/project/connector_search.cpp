@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <utility>
@@ -571,52 +572,237 @@ bool TConnectorSearch::TargetNow(Variant v, std::int32_t T, std::int32_t P) cons
   return !(T == w_.FirstFigure && Closed(t));
 }
 
+void TConnectorSearch::ConsiderPair(Session& s, Variant v, std::int32_t K, std::int32_t T,
+                                    std::int32_t P) const {
+  if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Dropped(v, K, T)) return;
+  // Scored when it comes to the top of the heap.
+  s.heap.push_back(Choice{LowerBound(v, K, T), K, T, -1, -1});
+  std::push_heap(s.heap.begin(), s.heap.end(), Later{});
+}
+
 void TConnectorSearch::AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P) {
   const tfigura& t = *w_.Figures[T];
-  auto consider = [&](std::int32_t K) {
-    if (!ChildOk(v, K, P) || !TargetOk(v, K, T, P) || Dropped(v, K, T)) return;
-    // Scored when it comes to the top of the heap.
-    s.heap.push_back(Choice{LowerBound(v, K, T), K, T, -1, -1});
-    std::push_heap(s.heap.begin(), s.heap.end(), Later{});
-  };
   // Closed children pair with a closed target only when they are among its
   // nearest figures, so those come from the target's neighbour list.
   auto closedNeighbours = [&](auto&& accept) {
     if (static_cast<std::size_t>(T) >= neighbourFilled_.size()) return;
     for (int e = 0; e < neighbourFilled_[T]; ++e) {
       const std::int32_t K = t.Neighbours[e];
-      if (K >= 0 && K < w_.FigureCount() && Closed(*w_.Figures[K]) && accept(K)) consider(K);
+      if (K >= 0 && K < w_.FigureCount() && Closed(*w_.Figures[K]) && accept(K))
+        ConsiderPair(s, v, K, T, P);
     }
   };
+  // The other children come from the tree: the open ones always, the closed
+  // ones where no neighbour test applies.
+  bool closedToo = false;
   const bool hasChildren = P >= 0 && static_cast<std::size_t>(P) < children_.size();
   switch (v) {
     case Variant::Few:
-      if (hasChildren)
-        for (const std::int32_t K : children_[P]) consider(K);
+      if (!hasChildren) return;
+      closedToo = true;
       break;
     case Variant::Many:
-      if (!hasChildren) break;
-      if (Closed(t)) {
-        for (const std::int32_t K : openChildren_[P]) consider(K);
+      if (!hasChildren) return;
+      closedToo = !Closed(t);
+      if (!closedToo)
         closedNeighbours([&](std::int32_t K) { return w_.Figures[K]->NestParent == P; });
-      } else {
-        for (const std::int32_t K : children_[P]) consider(K);
-      }
       break;
     case Variant::Ordered:
-      if (Closed(t)) {
-        for (const std::int32_t K : open_) consider(K);
-        closedNeighbours([](std::int32_t) { return true; });
-      } else {
-        for (std::int32_t K = 0; K < w_.FigureCount(); ++K) consider(K);
-      }
+      closedToo = !Closed(t);
+      if (!closedToo) closedNeighbours([](std::int32_t) { return true; });
       break;
     case Variant::Unordered:
-      for (std::int32_t K = 0; K < w_.FigureCount(); ++K) consider(K);
+      closedToo = true;
       break;
     case Variant::Single:
-      break;
+      return;
   }
+  // Each half of the tree is built when a target first needs it.
+  BoxTree& tree = s.tree;
+  if (!tree.openBuilt) {
+    tree.openRoot = BuildRoot(s, v, P, false);
+    tree.openBuilt = true;
+  }
+  if (closedToo && !tree.closedBuilt) {
+    tree.closedRoot = BuildRoot(s, v, P, true);
+    tree.closedBuilt = true;
+  }
+  Generator gen;
+  gen.T = T;
+  for (const std::int32_t root : {tree.openRoot, closedToo ? tree.closedRoot : -1}) {
+    if (root < 0 || tree.nodes[root].live == 0) continue;
+    gen.queue.emplace_back(NodeBound(v, T, tree.nodes[root]), root);
+  }
+  if (gen.queue.empty()) return;
+  std::make_heap(gen.queue.begin(), gen.queue.end(), std::greater<>{});
+  const auto g = static_cast<std::int32_t>(s.gens.size());
+  s.gens.push_back(std::move(gen));
+  s.genOf[T] = g;
+  PushGenerator(s, g);
+}
+
+void TConnectorSearch::PushGenerator(Session& s, std::int32_t g) {
+  const Generator& gen = s.gens[g];
+  s.heap.push_back(Choice{gen.queue.front().first, -1, gen.T, g, -1});
+  std::push_heap(s.heap.begin(), s.heap.end(), Later{});
+}
+
+void TConnectorSearch::StepGenerator(Session& s, Variant v, std::int32_t g, std::int32_t P) {
+  auto& queue = s.gens[g].queue;
+  const std::int32_t T = s.gens[g].T;
+  std::pop_heap(queue.begin(), queue.end(), std::greater<>{});
+  const std::int32_t at = queue.back().second;
+  queue.pop_back();
+  const BoxTree& tree = s.tree;
+  const BoxTree::Node& node = tree.nodes[at];
+  if (node.live == 0) return;
+  if (node.left < 0) {
+    for (std::int32_t slot = node.begin; slot < node.end; ++slot)
+      if (tree.itemLive[slot]) ConsiderPair(s, v, tree.items[slot], T, P);
+    return;
+  }
+  // A target joins children only as deep as itself or deeper.
+  const bool depthRule = v == Variant::Ordered || v == Variant::Unordered;
+  const std::int32_t depth = w_.Figures[T]->Depth;
+  for (const std::int32_t child : {node.left, node.right}) {
+    const BoxTree::Node& c = tree.nodes[child];
+    if (c.live == 0 || (depthRule && c.maxDepth < depth)) continue;
+    queue.emplace_back(NodeBound(v, T, c), child);
+    std::push_heap(queue.begin(), queue.end(), std::greater<>{});
+  }
+}
+
+std::int64_t TConnectorSearch::NodeBound(Variant v, std::int32_t T,
+                                         const BoxTree::Node& node) const {
+  const Bound t = static_cast<std::size_t>(T) < bounds_.size() ? bounds_[T] : BoundOf(T);
+  if (t.x1 < t.x0 || node.x1 < node.x0) return 0;
+  std::int64_t gx = std::max<std::int64_t>({0, t.x0 - node.x1, node.x0 - t.x1});
+  std::int64_t gy = std::max<std::int64_t>({0, t.y0 - node.y1, node.y0 - t.y1});
+  if (v == Variant::Few) {
+    // The points are shifted diagonally by up to 2 and 1 units.
+    gx = std::max<std::int64_t>(0, gx - 3);
+    gy = std::max<std::int64_t>(0, gy - 3);
+  }
+  // Gaps stay below 2^34, so the products fit 128 bits.
+  const __int128 sq = __int128(gx) * gx + __int128(gy) * gy;
+  __int128 b = 0;
+  switch (v) {
+    case Variant::Few:
+    case Variant::Unordered:
+      // Each end's weight w applies as * w div 10 (factor 1 off the candidates).
+      if (node.minWeight < 1 || t.minWeight < 1) return 0;
+      b = (sq * node.minWeight / 10) * t.minWeight / 10;
+      break;
+    case Variant::Many:
+      b = sq >> 2;
+      break;
+    case Variant::Ordered:
+      if (node.minWeight < 1 || t.minWeight < 1) return 0;
+      b = sq * node.minWeight * t.minWeight;
+      break;
+    case Variant::Single:
+      return 0;
+  }
+  return b >= __int128(kNoScore) ? kNoScore : static_cast<std::int64_t>(b);
+}
+
+std::int32_t TConnectorSearch::BuildRoot(Session& s, Variant v, std::int32_t P, bool closed) {
+  BoxTree& tree = s.tree;
+  // The children unreached now; those reached before the root is built stay
+  // out of it.
+  std::vector<std::int32_t> figs;
+  auto take = [&](std::int32_t K) {
+    if (Closed(*w_.Figures[K]) == closed && ChildOk(v, K, P)) figs.push_back(K);
+  };
+  if (v == Variant::Few || v == Variant::Many) {
+    if (P >= 0 && static_cast<std::size_t>(P) < children_.size())
+      for (const std::int32_t K : children_[P]) take(K);
+  } else {
+    for (std::int32_t q = 0; q < w_.FigureCount(); ++q) take(q);
+  }
+  const auto count = static_cast<std::int32_t>(figs.size());
+  if (count == 0) return -1;
+  // A figure without points has no box: it lies everywhere for the search.
+  constexpr std::int64_t kFar = std::int64_t{1} << 40;
+  std::vector<Bound> boxes(static_cast<std::size_t>(count));
+  for (std::int32_t k = 0; k < count; ++k) {
+    const std::int32_t K = figs[k];
+    Bound b = static_cast<std::size_t>(K) < bounds_.size() ? bounds_[K] : BoundOf(K);
+    if (b.x1 < b.x0) b = Bound{-kFar, -kFar, kFar, kFar, 0};
+    boxes[k] = b;
+  }
+  std::vector<std::int32_t> order(static_cast<std::size_t>(count));
+  for (std::int32_t k = 0; k < count; ++k) order[k] = k;
+  std::vector<std::int32_t> leafOf(static_cast<std::size_t>(count), -1);
+  const auto base = static_cast<std::int32_t>(tree.items.size());
+  constexpr std::int32_t kLeaf = 8;
+  // Halves at the median centre along the longer side of the centres' box.
+  auto build = [&](auto&& self, std::int32_t lo, std::int32_t hi, std::int32_t up) -> std::int32_t {
+    const auto at = static_cast<std::int32_t>(tree.nodes.size());
+    tree.nodes.emplace_back();
+    BoxTree::Node node;
+    node.x0 = node.y0 = INT64_MAX;
+    node.x1 = node.y1 = INT64_MIN;
+    node.minWeight = INT64_MAX;
+    node.maxDepth = INT32_MIN;
+    std::int64_t cx0 = INT64_MAX, cy0 = INT64_MAX, cx1 = INT64_MIN, cy1 = INT64_MIN;
+    for (std::int32_t k = lo; k < hi; ++k) {
+      const Bound& b = boxes[order[k]];
+      node.x0 = std::min(node.x0, b.x0);
+      node.y0 = std::min(node.y0, b.y0);
+      node.x1 = std::max(node.x1, b.x1);
+      node.y1 = std::max(node.y1, b.y1);
+      node.minWeight = std::min(node.minWeight, b.minWeight);
+      node.maxDepth = std::max(node.maxDepth, w_.Figures[figs[order[k]]]->Depth);
+      cx0 = std::min(cx0, b.x0 + b.x1);
+      cx1 = std::max(cx1, b.x0 + b.x1);
+      cy0 = std::min(cy0, b.y0 + b.y1);
+      cy1 = std::max(cy1, b.y0 + b.y1);
+    }
+    node.live = hi - lo;
+    node.up = up;
+    node.begin = base + lo;
+    node.end = base + hi;
+    if (hi - lo > kLeaf) {
+      const bool alongX = cx1 - cx0 >= cy1 - cy0;
+      const std::int32_t mid = lo + (hi - lo) / 2;
+      std::nth_element(order.begin() + lo, order.begin() + mid, order.begin() + hi,
+                       [&](std::int32_t a, std::int32_t b) {
+                         const Bound& p = boxes[a];
+                         const Bound& q = boxes[b];
+                         const std::int64_t ka = alongX ? p.x0 + p.x1 : p.y0 + p.y1;
+                         const std::int64_t kb = alongX ? q.x0 + q.x1 : q.y0 + q.y1;
+                         return ka != kb ? ka < kb : a < b;
+                       });
+      node.left = self(self, lo, mid, at);
+      node.right = self(self, mid, hi, at);
+    } else {
+      for (std::int32_t k = lo; k < hi; ++k) leafOf[order[k]] = at;
+    }
+    tree.nodes[at] = node;
+    return at;
+  };
+  const std::int32_t root = build(build, 0, count, -1);
+  // The figures in leaf order, each slot knowing its figure and its leaf.
+  for (std::int32_t k = 0; k < count; ++k) {
+    tree.items.push_back(figs[order[k]]);
+    tree.itemLeaf.push_back(leafOf[order[k]]);
+    tree.itemLive.push_back(1);
+    tree.slotOf.emplace_back(figs[order[k]], base + k);
+  }
+  std::sort(tree.slotOf.begin(), tree.slotOf.end());
+  return root;
+}
+
+void TConnectorSearch::TreeRemove(BoxTree& tree, std::int32_t K) const {
+  const auto it = std::lower_bound(tree.slotOf.begin(), tree.slotOf.end(),
+                                   std::pair<std::int32_t, std::int32_t>{K, INT32_MIN});
+  if (it == tree.slotOf.end() || it->first != K) return;
+  const std::int32_t slot = it->second;
+  if (!tree.itemLive[slot]) return;
+  tree.itemLive[slot] = 0;
+  for (std::int32_t at = tree.itemLeaf[slot]; at >= 0; at = tree.nodes[at].up)
+    --tree.nodes[at].live;
 }
 
 bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
@@ -642,7 +828,9 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
       for (std::int32_t q = 0; q < n; ++q) admit(q);
     }
   } else {
-    // Figures reached since the last call bring their pairs in.
+    // Figures reached since the last call leave the children and bring
+    // their pairs in as targets.
+    for (std::size_t k = s.linkedSeen; k < linked_.size(); ++k) TreeRemove(s.tree, linked_[k]);
     for (std::size_t k = s.linkedSeen; k < linked_.size(); ++k) {
       const std::int32_t q = linked_[k];
       if (!perParent || q == P || w_.Figures[q]->NestParent == P) admit(q);
@@ -651,8 +839,39 @@ bool TConnectorSearch::RunCached(Variant v, std::int32_t P, Choice& best) {
   }
   s.linkedSeen = linked_.size();
 
+  auto dropGenerator = [&](std::int32_t g) {
+    const auto at = s.genOf.find(s.gens[g].T);
+    if (at != s.genOf.end() && at->second == g) s.genOf.erase(at);
+    std::vector<std::pair<std::int64_t, std::int32_t>>().swap(s.gens[g].queue);
+  };
   while (!s.heap.empty()) {
     const Choice top = s.heap.front();
+    if (top.K < 0) {
+      // A target's pairs not built yet: build the nearest ones.
+      std::pop_heap(s.heap.begin(), s.heap.end(), Later{});
+      s.heap.pop_back();
+      const std::int32_t g = top.i;
+      const auto at = s.genOf.find(top.T);
+      if (at == s.genOf.end() || at->second != g) {
+        dropGenerator(g);  // the target came back with a new one
+        continue;
+      }
+      if (!TargetNow(v, top.T, P)) {
+        // The target is not reached any more: its pairs come back when it is.
+        if (s.seen[top.T]) {
+          s.seen[top.T] = 0;
+          s.recheck.push_back(top.T);
+        }
+        dropGenerator(g);
+        continue;
+      }
+      StepGenerator(s, v, g, P);
+      if (s.gens[g].queue.empty())
+        dropGenerator(g);
+      else
+        PushGenerator(s, g);
+      continue;
+    }
     const bool targetOk = TargetOk(v, top.K, top.T, P);
     const bool valid = ChildOk(v, top.K, P) && targetOk && !Dropped(v, top.K, top.T);
     if (valid && top.i >= 0) break;

@@ -131,7 +131,9 @@ class TConnectorSearch {
   // would meet them: by score, then child, then target. A pair enters the
   // heap with a lower bound of its score (i and j -1) and is scored only when
   // it comes to the top: it then goes back with its score, and a pair that
-  // comes to the top scored is the best.
+  // comes to the top scored is the best. A target's pairs not built yet wait
+  // behind one entry with child -1 and the least score any of them can have,
+  // which comes before every pair of that score.
   struct Later {
     bool operator()(const Choice& a, const Choice& b) const {
       if (a.score != b.score) return a.score > b.score;
@@ -139,16 +141,53 @@ class TConnectorSearch {
       return a.T > b.T;
     }
   };
+  // The children a session may join, as a tree of their boxes: open and
+  // closed children under two roots, each node with the box of its figures,
+  // the least weight factor and the greatest depth among them and how many of
+  // them are still unreached. A target meets the children from the nearest
+  // box outwards, so pairs far apart are built only once nothing nearer can
+  // win.
+  struct BoxTree {
+    struct Node {
+      std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+      std::int64_t minWeight = 0;
+      std::int32_t maxDepth = 0;
+      std::int32_t live = 0;               // unreached figures below
+      std::int32_t left = -1, right = -1;  // -1 for a leaf
+      std::int32_t begin = 0, end = 0;     // the leaf's figures in `items`
+      std::int32_t up = -1;
+    };
+    std::vector<Node> nodes;
+    std::vector<std::int32_t> items;
+    std::vector<char> itemLive;
+    std::vector<std::int32_t> itemLeaf;                         // per slot
+    std::vector<std::pair<std::int32_t, std::int32_t>> slotOf;  // (figure, slot), by figure
+    std::int32_t openRoot = -1, closedRoot = -1;
+    bool openBuilt = false, closedBuilt = false;
+  };
+  // One target's walk through the tree: the nodes not opened yet, nearest
+  // first, by the least score a pair with a figure below them can have.
+  struct Generator {
+    std::int32_t T = -1;
+    std::vector<std::pair<std::int64_t, std::int32_t>> queue;  // min-heap of (bound, node)
+  };
   // A session looks at every figure it may use once, when it starts; after
   // that a figure becomes a target only when this search reaches it (it is
   // then in `linked_`), apart from the parent, whose own flag the caller
   // clears and sets around its search, and targets that dropped out: those
-  // wait in `recheck` and are looked at on every call.
+  // wait in `recheck` and are looked at on every call. A target's pairs come
+  // into the heap through its generator, whose heap entry (child -1) stands
+  // for every pair it has not built yet.
   struct Session {
     std::vector<Choice> heap;
     std::vector<char> seen;             // per figure: its pairs as a target are in the heap
     std::vector<std::int32_t> recheck;  // possible targets looked at on every call
     std::size_t linkedSeen = 0;         // entries of `linked_` looked at
+    BoxTree tree;
+    std::vector<Generator> gens;
+    // Per target: its current generator (a session of one parent has few
+    // targets among many figures).
+    std::unordered_map<std::int32_t, std::int32_t> genOf;
   };
 
   bool Run(Variant v, std::int32_t P);
@@ -156,6 +195,19 @@ class TConnectorSearch {
   bool RunCached(Variant v, std::int32_t P, Choice& best);
   bool TargetNow(Variant v, std::int32_t T, std::int32_t P) const;
   void AddTargetPairs(Session& s, Variant v, std::int32_t T, std::int32_t P);
+  // Builds the half of the tree holding the open or the closed children;
+  // -1 when there are none.
+  std::int32_t BuildRoot(Session& s, Variant v, std::int32_t P, bool closed);
+  void TreeRemove(BoxTree& tree, std::int32_t K) const;
+  // Least score of a pair of T with a figure under the node.
+  std::int64_t NodeBound(Variant v, std::int32_t T, const BoxTree::Node& node) const;
+  void PushGenerator(Session& s, std::int32_t g);
+  // Opens the generator's nearest node: a leaf's figures become pairs, an
+  // inner node's halves go in line.
+  void StepGenerator(Session& s, Variant v, std::int32_t g, std::int32_t P);
+  // Puts the pair of K with T in line by its lower bound when the variant
+  // may join the two.
+  void ConsiderPair(Session& s, Variant v, std::int32_t K, std::int32_t T, std::int32_t P) const;
   void BuildChildLists();
   void BuildNeighbourListsReference();
   bool BuildNeighbourListsGrid();
