@@ -299,8 +299,8 @@ class TInsideTester {
     std::vector<std::size_t> fill(start, start + slabs);
     for (auto e = first; e != last; ++e)
       for (std::int64_t s = slabOf(e->lo); s <= slabOf(e->hi); ++s)
-        slabEdges_[fill[static_cast<std::size_t>(s)]++] =
-            static_cast<std::size_t>(e - edges_.begin());
+        slabEdges_[fill[static_cast<std::size_t>(s)]++] = *e;
+    edges_.resize(idx.edgeBegin);  // the slabs hold copies
   }
 
   // The crossings above (up) and below (down) p, as CountCrossings gives them.
@@ -320,7 +320,7 @@ class TInsideTester {
     } else if (idx.x0 <= x && x <= idx.x1) {
       const std::size_t* start = slabStart_.data() + idx.slabBegin;
       const std::int64_t s = (x - idx.x0) / idx.width;
-      for (std::size_t k = start[s]; k < start[s + 1]; ++k) count(edges_[slabEdges_[k]]);
+      for (std::size_t k = start[s]; k < start[s + 1]; ++k) count(slabEdges_[k]);
     }
     up = above;
     down = below;
@@ -333,7 +333,7 @@ class TInsideTester {
   std::vector<TIndex> index_;
   std::vector<TEdge> edges_;
   std::vector<std::size_t> slabStart_;  // per slabbed figure: slabCount + 1 offsets
-  std::vector<std::size_t> slabEdges_;
+  std::vector<TEdge> slabEdges_;        // the edges of each slab side by side
 };
 
 }  // namespace
