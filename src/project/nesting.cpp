@@ -368,12 +368,12 @@ void TMDIChild::co_w_czym() {
   // Children of every figure as a list threaded through the figures, so that
   // a figure moves to a deeper parent at once however many siblings it has.
   std::vector<std::int32_t> firstChild(at(n), -1), nextSibling(at(n), -1), prevSibling(at(n), -1);
-  // The number of closed figures whose box strictly contains the figure's box;
-  // -1 before the first pass has counted them. A chain of parents runs through
-  // such figures only, so no figure around figure i is deeper than
-  // enclosers[i] - 1: once i's parent is that deep, nothing can move i again
-  // and the later passes need not ask about it.
-  std::vector<std::int32_t> enclosers(at(n), -1);
+  // The number of closed figures whose box strictly contains the figure's box,
+  // counted in the first pass. A chain of parents runs through such figures
+  // only, so no figure around figure i is deeper than enclosers[i] - 1: once
+  // i's parent is that deep, nothing can move i again and the later passes
+  // need not ask about it.
+  std::vector<std::int32_t> enclosers(at(n), 0);
   std::vector<std::int32_t> stack;
   // Gives the figures below k their depths, walking a chain of only children
   // without the stack.
@@ -417,36 +417,76 @@ void TMDIChild::co_w_czym() {
     firstChild[at(p)] = i;
   };
 
-  bool changed = true;
+  // The first pass. A figure is still without a parent when its turn comes
+  // (only its own turn gives it one), so each is hung whole under its new
+  // parent; the depths are read along shortcuts to the top of each tree,
+  // each with its distance and shortened as it is read, instead of being
+  // carried down the figures below at every hanging.
+  std::vector<std::int32_t> up(at(n), -1), upDistance(at(n), 0);
+  auto firstPassDepth = [&](std::int32_t x) {
+    std::int32_t d = 0, top = x;
+    for (; up[at(top)] != -1; top = up[at(top)]) d += upDistance[at(top)];
+    for (std::int32_t y = x, left = d; up[at(y)] != -1 && up[at(y)] != top;) {
+      const std::int32_t next = up[at(y)], step = upDistance[at(y)];
+      up[at(y)] = top;
+      upDistance[at(y)] = left;
+      left -= step;
+      y = next;
+    }
+    return d;
+  };
+  bool changed = false;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const auto si = at(i);
+    // Neither the depth of any figure around i nor that of i's latest parent
+    // changes while i is given parent after parent in its turn (the figures
+    // that hang below i lie inside it), so only the last one is kept; every
+    // one of them counts an assignment.
+    std::int32_t last = -1, beat = -1, count = 0;
+    boxes.ForEach(i, [&](std::int32_t j) {
+      ++count;
+      const std::int32_t d = firstPassDepth(j);
+      if (d <= beat || !inside.Inside(i, j)) return true;
+      last = j;
+      beat = d;
+      assigned[at(j)] += 1;
+      return true;
+    });
+    enclosers[si] = count;
+    if (last == -1) continue;  // every candidate was asked: none ever holds i
+    parent[si] = last;
+    up[si] = last;
+    upDistance[si] = 1;
+    changed = true;
+  }
+  for (std::int32_t q = 0; q < n; ++q) {
+    depth[at(q)] = firstPassDepth(q);
+    if (parent[at(q)] == -1) continue;
+    link(q, parent[at(q)]);
+    MaxDepth = std::max(MaxDepth, depth[at(q)]);
+  }
+
+  // The later passes, with the depths carried down at once: few figures move
+  // in them.
   while (changed) {
     changed = false;
     for (std::int32_t i = 0; i < n; ++i) {
       const auto si = at(i);
-      // The parent's depth to beat; a figure with no parent takes any.
-      std::int32_t beat = parent[si] == -1 ? -1 : depth[at(parent[si])];
-      const std::int32_t known = enclosers[si];
-      if (known >= 0 && beat >= known - 1) continue;
-      // Neither the depth of i's parent nor that of any figure around i
-      // changes while i is given parent after parent in this scan (the
-      // figures carried along lie inside i), so only the last one is linked
-      // and carried down; every one of them counts an assignment.
-      std::int32_t last = -1, count = 0;
+      if (parent[si] == -1) continue;  // inside none of the figures around it
+      std::int32_t beat = depth[at(parent[si])];
+      const std::int32_t deepest = enclosers[si] - 1;
+      if (beat >= deepest) continue;
+      std::int32_t last = -1;
       boxes.ForEach(i, [&](std::int32_t j) {
-        ++count;
         const std::int32_t d = depth[at(j)];
         if (d <= beat || !inside.Inside(i, j)) return true;
         last = j;
         beat = d;
         assigned[at(j)] += 1;
-        return known < 0 || beat < known - 1;  // no later figure can be deeper
+        return beat < deepest;  // no later figure can be deeper
       });
-      if (known < 0) enclosers[si] = count;
-      if (last == -1) {
-        // Every candidate was asked and none holds i: none ever will.
-        if (parent[si] == -1) enclosers[si] = 0;
-        continue;
-      }
-      if (parent[si] != -1) unlink(i);
+      if (last == -1) continue;
+      unlink(i);
       link(i, last);
       parent[si] = last;
       depth[si] = beat + 1;
