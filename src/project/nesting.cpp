@@ -215,6 +215,20 @@ class TInsideTester {
   bool Inside(std::int32_t ia, std::int32_t ib) {
     const TNestFig& a = figs_[static_cast<std::size_t>(ia)];
     const TNestFig& b = figs_[static_cast<std::size_t>(ib)];
+    const TIndex& idx = index_[static_cast<std::size_t>(ib)];
+    // The usual case at once: b prepared, a's first point not b's and clear.
+    if (idx.built && a.count != 0 && a.first != b.first) {
+      int up = 0, down = 0;
+      Count(idx, a.first, up, down);
+      if ((up & 1) == (down & 1)) return (down & 1) != 0;
+    }
+    return InsideInFull(ia, ib);
+  }
+
+ private:
+  [[gnu::noinline]] bool InsideInFull(std::int32_t ia, std::int32_t ib) {
+    const TNestFig& a = figs_[static_cast<std::size_t>(ia)];
+    const TNestFig& b = figs_[static_cast<std::size_t>(ib)];
     if (a.count == 0) return false;  // no point: no crossing below
     if (a.count == b.count && a.first == b.first &&
         FiguresEqual(*w_.Figures[static_cast<std::size_t>(ia)],
@@ -239,7 +253,6 @@ class TInsideTester {
     return (down & 1) != 0;
   }
 
- private:
   struct TEdge {
     std::int32_t lo, hi;  // counted for lo <= x <= hi
     double slope, intercept;
