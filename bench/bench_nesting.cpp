@@ -2,6 +2,8 @@
 // (10,001 figures), the depth and parent search of the plain-cutting path.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "project/okno_plt.h"
 
 namespace {
@@ -63,6 +65,37 @@ BENCHMARK(BM_NestingConcentric)
     ->Args({3000, 0})
     ->Args({8000, 0})
     ->Args({8000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Flattened circles one inside another (64 points each), listed from the
+// outermost in (second argument 0) or from the innermost out (1): every
+// enclosing circle is asked about many times through its edge slabs.
+void BM_NestingConcentricCircles(benchmark::State& state) {
+  const int count = int(state.range(0));
+  const bool inward = state.range(1) == 0;
+  vm::TMDIChild w;
+  for (int q = 0; q < count; ++q) {
+    const int k = inward ? q : count - 1 - q;
+    const double r = 20.0 * (count - k) + 1000;
+    auto f = std::make_unique<vm::tfigura>();
+    for (int v = 0; v < 64; ++v) {
+      const double a = 6.283185307179586 * (v + k) / 64;
+      f->Points.push_back({int(r * std::cos(a)), int(r * std::sin(a))});
+    }
+    f->Points.push_back(f->Points.front());
+    w.AddFigure(std::move(f));
+  }
+  w.Ustaw_PPiPK();
+  for (auto _ : state) {
+    w.MaxDepth = 0;
+    w.co_w_czym();
+    benchmark::DoNotOptimize(w.MaxDepth);
+  }
+  state.counters["depth"] = w.MaxDepth;
+}
+BENCHMARK(BM_NestingConcentricCircles)
+    ->Args({4000, 0})
+    ->Args({4000, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

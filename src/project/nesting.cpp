@@ -99,73 +99,254 @@ void PropagateDepth(TMDIChild& w, std::int32_t k) { PropagateDepthFrom(w, k, 0);
 
 namespace {
 
+// What the nesting passes read of every figure, side by side.
+struct TNestFig {
+  TPointI lo, hi;  // the box
+  TPointI first;   // the first point (when there is one)
+  std::int64_t count = 0;
+  bool open = false;
+};
+
 // The figures j whose box strictly contains the box of figure i: the only
 // ones FigureInside(i, j) can hold for. Such a box contains i's lower-left
 // corner: closed figures are registered in the grid cells their box covers
 // and each figure asks the cell of its corner. Boxes covering very many cells
-// are kept in one list that every figure checks.
+// are kept in one list in blocks, each block with the extremes of its boxes,
+// so that a block none of whose boxes can reach round the figure is passed
+// over at once (in a stack of nested figures, every block of smaller ones).
 class TEnclosingBoxes {
  public:
-  explicit TEnclosingBoxes(const TMDIChild& w) {
-    const std::int32_t n = w.FigureCount();
+  explicit TEnclosingBoxes(const std::vector<TNestFig>& figs) : figs_(figs) {
+    const auto n = static_cast<std::int32_t>(figs.size());
     if (n < 2) return;
     std::int64_t maxX = INT64_MIN, maxY = INT64_MIN;
-    for (const auto& f : w.Figures) {
-      minX_ = std::min<std::int64_t>(minX_, f->fig_pp.X);
-      minY_ = std::min<std::int64_t>(minY_, f->fig_pp.Y);
-      maxX = std::max<std::int64_t>(maxX, f->fig_pk.X);
-      maxY = std::max<std::int64_t>(maxY, f->fig_pk.Y);
+    for (const TNestFig& f : figs) {
+      minX_ = std::min<std::int64_t>(minX_, f.lo.X);
+      minY_ = std::min<std::int64_t>(minY_, f.lo.Y);
+      maxX = std::max<std::int64_t>(maxX, f.hi.X);
+      maxY = std::max<std::int64_t>(maxY, f.hi.Y);
     }
     // About one figure per cell on a square grid of the whole project.
     const double area = double(maxX - minX_ + 1) * double(maxY - minY_ + 1);
     cell_ = std::max<std::int64_t>(1, std::int64_t(std::sqrt(area / n)) + 1);
     cols_ = (maxX - minX_) / cell_ + 1;
     constexpr std::int64_t kMaxCellsPerBox = 256;
-    boxes_.reserve(static_cast<std::size_t>(n));
-    for (const auto& f : w.Figures) boxes_.push_back({f->fig_pp, f->fig_pk});
     for (std::int32_t j = 0; j < n; ++j) {
-      const tfigura& b = *w.Figures[static_cast<std::size_t>(j)];
-      if (b.Open) continue;
-      const std::int64_t c0 = (b.fig_pp.X - minX_) / cell_, c1 = (b.fig_pk.X - minX_) / cell_;
-      const std::int64_t r0 = (b.fig_pp.Y - minY_) / cell_, r1 = (b.fig_pk.Y - minY_) / cell_;
+      const TNestFig& b = figs[static_cast<std::size_t>(j)];
+      if (b.open) continue;
+      const std::int64_t c0 = (b.lo.X - minX_) / cell_, c1 = (b.hi.X - minX_) / cell_;
+      const std::int64_t r0 = (b.lo.Y - minY_) / cell_, r1 = (b.hi.Y - minY_) / cell_;
       if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerBox) {
-        big_.push_back(j);
+        if (big_.size() % kBlock == 0) blocks_.push_back({b.lo, b.hi});
+        TBlock& k = blocks_.back();
+        k.minLo = {std::min(k.minLo.X, b.lo.X), std::min(k.minLo.Y, b.lo.Y)};
+        k.maxHi = {std::max(k.maxHi.X, b.hi.X), std::max(k.maxHi.Y, b.hi.Y)};
+        big_.push_back({b.lo, b.hi, j});
         continue;
       }
       for (std::int64_t c = c0; c <= c1; ++c)
         for (std::int64_t r = r0; r <= r1; ++r) grid_[r * cols_ + c].push_back(j);
     }
   }
-  // The figures whose box strictly contains i's, ascending, into out.
-  void Of(std::int32_t i, std::vector<std::int32_t>& out) const {
-    out.clear();
+
+  // Calls visit(j) for every figure j whose box strictly contains i's, in
+  // ascending order, until visit returns false.
+  template <typename Visit>
+  void ForEach(std::int32_t i, Visit&& visit) const {
     if (cell_ == 0) return;
-    const Box a = boxes_[static_cast<std::size_t>(i)];
-    auto encloses = [&](std::int32_t j) {
-      const Box& b = boxes_[static_cast<std::size_t>(j)];
-      return b.lo.X < a.lo.X && a.hi.X < b.hi.X && b.lo.Y < a.lo.Y && a.hi.Y < b.hi.Y;
+    const TNestFig& a = figs_[static_cast<std::size_t>(i)];
+    auto encloses = [&](const TPointI& lo, const TPointI& hi) {
+      return lo.X < a.lo.X && a.hi.X < hi.X && lo.Y < a.lo.Y && a.hi.Y < hi.Y;
     };
+    // The figures of the corner's cell are taken in turn with the big ones.
     static const std::vector<std::int32_t> kNone;
     const std::int64_t c = (a.lo.X - minX_) / cell_, r = (a.lo.Y - minY_) / cell_;
     const auto it = grid_.find(r * cols_ + c);
-    const auto& inCell = it != grid_.end() ? it->second : kNone;
-    // Both lists are ascending and hold different figures.
-    std::size_t p = 0, q = 0;
-    while (p < inCell.size() || q < big_.size()) {
-      const bool fromCell = q == big_.size() || (p < inCell.size() && inCell[p] < big_[q]);
-      const std::int32_t j = fromCell ? inCell[p++] : big_[q++];
-      if (encloses(j)) out.push_back(j);
+    const std::vector<std::int32_t>& cell = it != grid_.end() ? it->second : kNone;
+    std::size_t p = 0;
+    auto cellUpTo = [&](std::int32_t limit) {
+      for (; p < cell.size() && cell[p] < limit; ++p) {
+        const TNestFig& b = figs_[static_cast<std::size_t>(cell[p])];
+        if (encloses(b.lo, b.hi) && !visit(cell[p])) return false;
+      }
+      return true;
+    };
+    for (std::size_t k = 0; k < blocks_.size(); ++k) {
+      if (!encloses(blocks_[k].minLo, blocks_[k].maxHi)) continue;
+      const std::size_t end = std::min(big_.size(), (k + 1) * kBlock);
+      for (std::size_t q = k * kBlock; q < end; ++q) {
+        if (!encloses(big_[q].lo, big_[q].hi)) continue;
+        if (!cellUpTo(big_[q].index) || !visit(big_[q].index)) return;
+      }
     }
+    cellUpTo(INT32_MAX);
   }
 
  private:
-  struct Box {
+  static constexpr std::size_t kBlock = 32;
+  struct TBigBox {
     TPointI lo, hi;
+    std::int32_t index;
   };
-  std::vector<Box> boxes_;
+  struct TBlock {
+    TPointI minLo, maxHi;  // smallest lower corner, largest upper corner
+  };
+  const std::vector<TNestFig>& figs_;
   std::int64_t minX_ = INT64_MAX, minY_ = INT64_MAX, cell_ = 0, cols_ = 1;
   std::unordered_map<std::int64_t, std::vector<std::int32_t>> grid_;
-  std::vector<std::int32_t> big_;
+  std::vector<TBigBox> big_;
+  std::vector<TBlock> blocks_;
+};
+
+// The inside test of FigureInside for the nesting passes, with every enclosing
+// figure's edges prepared once: only the edges that are neither vertical nor
+// a single point can ever be counted, each kept with its half-open X span as a
+// closed integer range and with the slope and intercept of its line (the same
+// numbers the line record gives, so every gap and its sign are the same).
+// The edges of a figure with many of them are also sorted into vertical slabs,
+// so that a point looks only at the edges over its own X.
+class TInsideTester {
+ public:
+  TInsideTester(const TMDIChild& w, const std::vector<TNestFig>& figs)
+      : w_(w), figs_(figs), index_(figs.size()) {}
+
+  // FigureInside(a, b) for a closed figure b whose box strictly contains a's
+  // (which also rules out a == b).
+  bool Inside(std::int32_t ia, std::int32_t ib) {
+    const TNestFig& a = figs_[static_cast<std::size_t>(ia)];
+    const TNestFig& b = figs_[static_cast<std::size_t>(ib)];
+    const TIndex& idx = index_[static_cast<std::size_t>(ib)];
+    // The usual case at once: b prepared, a's first point not b's and clear.
+    if (idx.built && a.count != 0 && a.first != b.first) {
+      int up = 0, down = 0;
+      Count(idx, a.first, up, down);
+      if ((up & 1) == (down & 1)) return (down & 1) != 0;
+    }
+    return InsideInFull(ia, ib);
+  }
+
+ private:
+  [[gnu::noinline]] bool InsideInFull(std::int32_t ia, std::int32_t ib) {
+    const TNestFig& a = figs_[static_cast<std::size_t>(ia)];
+    const TNestFig& b = figs_[static_cast<std::size_t>(ib)];
+    if (a.count == 0) return false;  // no point: no crossing below
+    if (a.count == b.count && a.first == b.first &&
+        FiguresEqual(*w_.Figures[static_cast<std::size_t>(ia)],
+                     *w_.Figures[static_cast<std::size_t>(ib)]))
+      return false;
+    TIndex& idx = index_[static_cast<std::size_t>(ib)];
+    int up = 0, down = 0;
+    if (!idx.built) {
+      // A figure asked about once or twice is not worth preparing.
+      if (++idx.asked <= kAskedBeforeBuild) return FigureInside(w_, ia, ib);
+      Build(w_.Figures[static_cast<std::size_t>(ib)]->Points, idx);
+    }
+    // The first point mostly decides; the others are read only while the
+    // points are doubtful.
+    Count(idx, a.first, up, down);
+    if ((up & 1) == (down & 1)) return (down & 1) != 0;
+    const std::vector<TPointI>& points = w_.Figures[static_cast<std::size_t>(ia)]->Points;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+      Count(idx, points[k], up, down);
+      if ((up & 1) == (down & 1)) return (down & 1) != 0;
+    }
+    return (down & 1) != 0;
+  }
+
+  struct TEdge {
+    std::int32_t lo, hi;  // counted for lo <= x <= hi
+    double slope, intercept;
+  };
+  struct TIndex {
+    bool built = false;
+    std::int32_t asked = 0;
+    std::int32_t slabCount = 0;  // 0: no slabs
+    std::size_t edgeBegin = 0, edgeCount = 0;
+    std::size_t slabBegin = 0;  // into slabStart_
+    std::int64_t x0 = 0, x1 = 0, width = 1;
+  };
+
+  void Build(const std::vector<TPointI>& pts, TIndex& idx) {
+    idx.built = true;
+    idx.edgeBegin = edges_.size();
+    auto add = [&](const TPointI& e1, const TPointI& e2) {
+      if (e1.X == e2.X) return;  // vertical or a single point: never counted
+      const TLineEq l = SegmentLine(TSegment{e1.X, e1.Y, e2.X, e2.Y});
+      // First end X <= x < second end X, or second end X < x <= first end X.
+      if (e1.X < e2.X)
+        edges_.push_back({e1.X, e2.X - 1, l.Slope, l.Intercept});
+      else
+        edges_.push_back({e2.X + 1, e1.X, l.Slope, l.Intercept});
+    };
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) add(pts[k], pts[k + 1]);
+    if (!pts.empty()) add(pts.front(), pts.back());
+    idx.edgeCount = edges_.size() - idx.edgeBegin;
+    if (idx.edgeCount < kSlabFrom) return;
+
+    const auto first = edges_.begin() + std::ptrdiff_t(idx.edgeBegin);
+    const auto last = first + std::ptrdiff_t(idx.edgeCount);
+    idx.x0 = INT64_MAX;
+    idx.x1 = INT64_MIN;
+    for (auto e = first; e != last; ++e) {
+      idx.x0 = std::min<std::int64_t>(idx.x0, e->lo);
+      idx.x1 = std::max<std::int64_t>(idx.x1, e->hi);
+    }
+    const auto slabs = static_cast<std::int64_t>(idx.edgeCount / 2);
+    idx.width = (idx.x1 - idx.x0 + slabs) / slabs;  // slabs * width covers x0..x1
+    auto slabOf = [&](std::int64_t x) { return (x - idx.x0) / idx.width; };
+    // Long edges fall into many slabs; when they would make the slabs much
+    // larger than the edge list, the figure is searched edge by edge.
+    std::int64_t entries = 0;
+    for (auto e = first; e != last; ++e) entries += slabOf(e->hi) - slabOf(e->lo) + 1;
+    if (entries > 8 * std::int64_t(idx.edgeCount)) return;
+
+    idx.slabCount = static_cast<std::int32_t>(slabs);
+    idx.slabBegin = slabStart_.size();
+    slabStart_.resize(slabStart_.size() + static_cast<std::size_t>(slabs) + 1, 0);
+    std::size_t* start = slabStart_.data() + idx.slabBegin;
+    for (auto e = first; e != last; ++e)
+      for (std::int64_t s = slabOf(e->lo); s <= slabOf(e->hi); ++s) ++start[s + 1];
+    start[0] = slabEdges_.size();
+    for (std::int64_t s = 0; s < slabs; ++s) start[s + 1] += start[s];
+    slabEdges_.resize(slabEdges_.size() + static_cast<std::size_t>(entries));
+    std::vector<std::size_t> fill(start, start + slabs);
+    for (auto e = first; e != last; ++e)
+      for (std::int64_t s = slabOf(e->lo); s <= slabOf(e->hi); ++s)
+        slabEdges_[fill[static_cast<std::size_t>(s)]++] = *e;
+    edges_.resize(idx.edgeBegin);  // the slabs hold copies
+  }
+
+  // The crossings above (up) and below (down) p, as CountCrossings gives them.
+  void Count(const TIndex& idx, const TPointI& p, int& up, int& down) const {
+    const std::int32_t x = p.X;
+    const double px = p.X, py = p.Y;  // exact, as in the line record's sums
+    int above = 0, below = 0;
+    auto count = [&](const TEdge& e) {
+      if (x < e.lo || e.hi < x) return;
+      const double gap = (e.slope * px + e.intercept) - py;
+      above += gap > 0;
+      below += gap < 0;
+    };
+    if (idx.slabCount == 0) {
+      const TEdge* e = edges_.data() + idx.edgeBegin;
+      for (std::size_t k = 0; k < idx.edgeCount; ++k) count(e[k]);
+    } else if (idx.x0 <= x && x <= idx.x1) {
+      const std::size_t* start = slabStart_.data() + idx.slabBegin;
+      const std::int64_t s = (x - idx.x0) / idx.width;
+      for (std::size_t k = start[s]; k < start[s + 1]; ++k) count(slabEdges_[k]);
+    }
+    up = above;
+    down = below;
+  }
+
+  static constexpr std::size_t kSlabFrom = 24;
+  static constexpr std::int32_t kAskedBeforeBuild = 2;
+  const TMDIChild& w_;
+  const std::vector<TNestFig>& figs_;
+  std::vector<TIndex> index_;
+  std::vector<TEdge> edges_;
+  std::vector<std::size_t> slabStart_;  // per slabbed figure: slabCount + 1 offsets
+  std::vector<TEdge> slabEdges_;        // the edges of each slab side by side
 };
 
 }  // namespace
@@ -177,54 +358,160 @@ void TMDIChild::co_w_czym() {
     f->ChildCount = 0;
   }
   const std::int32_t n = FigureCount();
-  const TEnclosingBoxes boxes(*this);
-  // FigureInside depends on the points alone; it is asked only when the
-  // depths would let the pair change a parent.
-  std::vector<std::int32_t> enclosing;
-  // Children of every figure by NestParent, kept in step with the parents so
-  // that the depth propagation visits exactly the figures PropagateDepth would.
-  std::vector<std::vector<std::int32_t>> children(static_cast<std::size_t>(n));
+  const auto at = [](std::int32_t k) { return static_cast<std::size_t>(k); };
+  std::vector<TNestFig> figs(at(n));
+  for (std::int32_t k = 0; k < n; ++k) {
+    const tfigura& f = *Figures[at(k)];
+    TNestFig& g = figs[at(k)];
+    g.lo = f.fig_pp;
+    g.hi = f.fig_pk;
+    g.count = static_cast<std::int64_t>(f.Points.size());
+    if (!f.Points.empty()) g.first = f.Points.front();
+    g.open = f.Open;
+  }
+  const TEnclosingBoxes boxes(figs);
+  TInsideTester inside(*this, figs);
   // Depths and parents are worked on side by side and stored at the end.
-  std::vector<std::int32_t> depth(static_cast<std::size_t>(n), 0);
-  std::vector<std::int32_t> parent(static_cast<std::size_t>(n), -1);
-  std::vector<std::int32_t> assigned(static_cast<std::size_t>(n), 0);
-  auto propagate = [&](auto&& self, std::int32_t k) -> void {
-    const std::int32_t below = depth[static_cast<std::size_t>(k)] + 1;
-    for (const std::int32_t m : children[static_cast<std::size_t>(k)]) {
-      depth[static_cast<std::size_t>(m)] = below;
-      MaxDepth = std::max(MaxDepth, below);
-      self(self, m);
+  // Every figure's depth is the length of its chain of parents at all times:
+  // a new parent gives the figure its depth plus one and the figures below it
+  // are carried along.
+  std::vector<std::int32_t> depth(at(n), 0);
+  std::vector<std::int32_t> parent(at(n), -1);
+  std::vector<std::int32_t> assigned(at(n), 0);
+  // Children of every figure as a list threaded through the figures, so that
+  // a figure moves to a deeper parent at once however many siblings it has.
+  std::vector<std::int32_t> firstChild(at(n), -1), nextSibling(at(n), -1), prevSibling(at(n), -1);
+  // The number of closed figures whose box strictly contains the figure's box,
+  // counted in the first pass. A chain of parents runs through such figures
+  // only, so no figure around figure i is deeper than enclosers[i] - 1: once
+  // i's parent is that deep, nothing can move i again and the later passes
+  // need not ask about it.
+  std::vector<std::int32_t> enclosers(at(n), 0);
+  std::vector<std::int32_t> stack;
+  // Gives the figures below k their depths, walking a chain of only children
+  // without the stack.
+  auto propagate = [&](std::int32_t k) {
+    MaxDepth = std::max(MaxDepth, depth[at(k)]);
+    stack.clear();
+    std::int32_t q = k;
+    for (;;) {
+      const std::int32_t below = depth[at(q)] + 1;
+      std::int32_t next = -1;
+      for (std::int32_t m = firstChild[at(q)]; m != -1; m = nextSibling[at(m)]) {
+        depth[at(m)] = below;
+        MaxDepth = std::max(MaxDepth, below);
+        if (firstChild[at(m)] == -1) continue;
+        if (next == -1)
+          next = m;
+        else
+          stack.push_back(m);
+      }
+      if (next == -1) {
+        if (stack.empty()) break;
+        next = stack.back();
+        stack.pop_back();
+      }
+      q = next;
     }
-    MaxDepth = std::max(MaxDepth, depth[static_cast<std::size_t>(k)]);
   };
-  bool changed = true;
+  auto unlink = [&](std::int32_t i) {
+    const std::int32_t p = parent[at(i)], prev = prevSibling[at(i)], next = nextSibling[at(i)];
+    if (prev != -1)
+      nextSibling[at(prev)] = next;
+    else
+      firstChild[at(p)] = next;
+    if (next != -1) prevSibling[at(next)] = prev;
+  };
+  auto link = [&](std::int32_t i, std::int32_t p) {
+    const std::int32_t head = firstChild[at(p)];
+    prevSibling[at(i)] = -1;
+    nextSibling[at(i)] = head;
+    if (head != -1) prevSibling[at(head)] = i;
+    firstChild[at(p)] = i;
+  };
+
+  // The first pass. A figure is still without a parent when its turn comes
+  // (only its own turn gives it one), so each is hung whole under its new
+  // parent; the depths are read along shortcuts to the top of each tree,
+  // each with its distance and shortened as it is read, instead of being
+  // carried down the figures below at every hanging.
+  std::vector<std::int32_t> up(at(n), -1), upDistance(at(n), 0);
+  auto firstPassDepth = [&](std::int32_t x) {
+    std::int32_t d = 0, top = x;
+    for (; up[at(top)] != -1; top = up[at(top)]) d += upDistance[at(top)];
+    for (std::int32_t y = x, left = d; up[at(y)] != -1 && up[at(y)] != top;) {
+      const std::int32_t next = up[at(y)], step = upDistance[at(y)];
+      up[at(y)] = top;
+      upDistance[at(y)] = left;
+      left -= step;
+      y = next;
+    }
+    return d;
+  };
+  bool changed = false;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const auto si = at(i);
+    // Neither the depth of any figure around i nor that of i's latest parent
+    // changes while i is given parent after parent in its turn (the figures
+    // that hang below i lie inside it), so only the last one is kept; every
+    // one of them counts an assignment.
+    std::int32_t last = -1, beat = -1, count = 0;
+    boxes.ForEach(i, [&](std::int32_t j) {
+      ++count;
+      const std::int32_t d = firstPassDepth(j);
+      if (d <= beat || !inside.Inside(i, j)) return true;
+      last = j;
+      beat = d;
+      assigned[at(j)] += 1;
+      return true;
+    });
+    enclosers[si] = count;
+    if (last == -1) continue;  // every candidate was asked: none ever holds i
+    parent[si] = last;
+    up[si] = last;
+    upDistance[si] = 1;
+    changed = true;
+  }
+  for (std::int32_t q = 0; q < n; ++q) {
+    depth[at(q)] = firstPassDepth(q);
+    if (parent[at(q)] == -1) continue;
+    link(q, parent[at(q)]);
+    MaxDepth = std::max(MaxDepth, depth[at(q)]);
+  }
+
+  // The later passes, with the depths carried down at once: few figures move
+  // in them.
   while (changed) {
     changed = false;
     for (std::int32_t i = 0; i < n; ++i) {
-      const auto si = static_cast<std::size_t>(i);
-      boxes.Of(i, enclosing);
-      for (const std::int32_t j : enclosing) {
-        const auto sj = static_cast<std::size_t>(j);
-        if (parent[si] != -1 && depth[static_cast<std::size_t>(parent[si])] >= depth[sj]) continue;
-        if (!FigureInside(*this, i, j)) continue;
-        if (parent[si] != -1) {
-          auto& siblings = children[static_cast<std::size_t>(parent[si])];
-          siblings.erase(std::find(siblings.begin(), siblings.end(), i));
-        }
-        children[sj].push_back(i);
-        parent[si] = j;
-        depth[si] = depth[sj] + 1;
-        propagate(propagate, i);
-        assigned[sj] += 1;
-        changed = true;
-      }
+      const auto si = at(i);
+      if (parent[si] == -1) continue;  // inside none of the figures around it
+      std::int32_t beat = depth[at(parent[si])];
+      const std::int32_t deepest = enclosers[si] - 1;
+      if (beat >= deepest) continue;
+      std::int32_t last = -1;
+      boxes.ForEach(i, [&](std::int32_t j) {
+        const std::int32_t d = depth[at(j)];
+        if (d <= beat || !inside.Inside(i, j)) return true;
+        last = j;
+        beat = d;
+        assigned[at(j)] += 1;
+        return beat < deepest;  // no later figure can be deeper
+      });
+      if (last == -1) continue;
+      unlink(i);
+      link(i, last);
+      parent[si] = last;
+      depth[si] = beat + 1;
+      propagate(i);
+      changed = true;
     }
   }
   for (std::int32_t q = 0; q < n; ++q) {
-    tfigura& f = *Figures[static_cast<std::size_t>(q)];
-    f.Depth = depth[static_cast<std::size_t>(q)];
-    f.NestParent = parent[static_cast<std::size_t>(q)];
-    f.ChildCount = assigned[static_cast<std::size_t>(q)];
+    tfigura& f = *Figures[at(q)];
+    f.Depth = depth[at(q)];
+    f.NestParent = parent[at(q)];
+    f.ChildCount = assigned[at(q)];
   }
 }
 

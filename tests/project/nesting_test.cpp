@@ -112,6 +112,156 @@ TEST_F(NestingTest, NestingMatchesThePairPasses) {
   }
 }
 
+// A figure for the comparisons below: its points and whether it is open.
+struct Shape {
+  Pts points;
+  bool open = false;
+};
+
+// Runs the nesting and the pair passes on the same figures and compares
+// everything the step gives.
+void ExpectSameNesting(const std::vector<Shape>& shapes, const std::string& what) {
+  TMDIChild fast, reference;
+  for (const Shape& s : shapes) {
+    for (TMDIChild* w : {&fast, &reference}) {
+      const std::int32_t i = Add(*w, s.points);
+      w->Figures[i]->Open = s.open;
+    }
+  }
+  fast.co_w_czym();
+  ReferenceCoWCzym(reference);
+  ASSERT_EQ(fast.MaxDepth, reference.MaxDepth) << what;
+  for (std::int32_t i = 0; i < fast.FigureCount(); ++i) {
+    ASSERT_EQ(fast.Figures[i]->Depth, reference.Figures[i]->Depth) << what << " figure " << i;
+    ASSERT_EQ(fast.Figures[i]->NestParent, reference.Figures[i]->NestParent)
+        << what << " figure " << i;
+    ASSERT_EQ(fast.Figures[i]->ChildCount, reference.Figures[i]->ChildCount)
+        << what << " figure " << i;
+  }
+}
+
+// A closed ring of n points on an ellipse-like star around (cx, cy), snapped
+// to a lattice of `snap` units so that points fall on edges, straight above
+// vertices and on shared vertices; `start` turns the ring so that its first
+// point is any vertex.
+Pts Ring(int cx, int cy, int rx, int ry, int n, int snap, int start, std::mt19937& rng,
+         bool jagged) {
+  Pts p;
+  for (int v = 0; v < n; ++v) {
+    const double a = 6.283185307179586 * ((v + start) % n) / n;
+    const double k = jagged ? 0.5 + 0.5 * double(rng() % 1000) / 1000 : 1.0;
+    const int x = cx + int(std::lround(rx * k * std::cos(a) / snap)) * snap;
+    const int y = cy + int(std::lround(ry * k * std::sin(a) / snap)) * snap;
+    p.push_back({x, y});
+  }
+  p.push_back(p.front());
+  return p;
+}
+
+// Random projects of touching, overlapping, nested, open and degenerate
+// figures, many-pointed ones among them (the slab search of long edge lists),
+// each in its list order and reversed, give what the pair passes give.
+TEST_F(NestingTest, NestingMatchesThePairPassesOnTouchingAndOpenFigures) {
+  for (unsigned seed = 1; seed <= 120; ++seed) {
+    std::mt19937 rng(seed * 7919u);
+    auto uni = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    const int snap = uni(0, 2) == 0 ? 1 : 50;
+    // Now and then hundreds of figures nearly as large as the drawing round
+    // nearly the same middle (the search through the list of large boxes).
+    const bool large = seed % 20 == 0;
+    const int count = large ? 400 : uni(8, 50);
+    std::vector<Shape> shapes;
+    for (int k = 0; k < count; ++k) {
+      const int cx = large ? 2000 + uni(-3, 3) * 50 : uni(0, 40) * 50;
+      const int cy = large ? 2000 + uni(-3, 3) * 50 : uni(0, 40) * 50;
+      const int rx = uni(large ? 34 : 1, large ? 40 : 30) * 50;
+      const int ry = uni(large ? 34 : 1, large ? 40 : 30) * 50;
+      const int kind = uni(0, 11);
+      Shape s;
+      if (kind <= 2) {
+        s.points = Square(cx - rx, cy - rx, 2 * rx);  // rectangles on one lattice touch often
+      } else if (kind <= 5) {
+        s.points = Ring(cx, cy, rx, ry, uni(3, 12), snap, uni(0, 11), rng, kind == 5);
+      } else if (kind == 6) {
+        s.points = Ring(cx, cy, rx, ry, uni(24, 90), snap, uni(0, 89), rng, uni(0, 1) == 1);
+      } else if (kind == 7 && !shapes.empty()) {
+        // The same first point and number of points as an earlier figure,
+        // smaller or larger: a pac-man opening round a shared first point.
+        const Shape& base = shapes[rng() % shapes.size()];
+        const TPointI c = base.points.front();
+        const int r = uni(1, 20) * 50, n = int(base.points.size()) - 1;
+        s.points.push_back(c);
+        for (int v = 0; v + 1 < std::max(n, 3); ++v) {
+          const double a = 0.6 + 5.0 * v / std::max(n - 2, 1);
+          s.points.push_back({c.X + int(r * std::cos(a)), c.Y + int(r * std::sin(a))});
+        }
+        s.points.push_back(c);
+      } else if (kind == 8 && !shapes.empty()) {
+        s = shapes[rng() % shapes.size()];  // a repeated figure
+      } else if (kind == 9) {
+        s.points = {{cx, cy}};  // a single point
+        if (uni(0, 1)) s.points.push_back({cx + rx, cy});
+      } else if (kind == 10 && !shapes.empty()) {
+        // A smaller copy of an earlier figure shifted inside its box, so that
+        // it touches or crosses the original along whole edges.
+        const Shape& base = shapes[rng() % shapes.size()];
+        for (const TPointI& q : base.points)
+          s.points.push_back({q.X / 2 + cx / 2 + uni(0, 1) * 50, q.Y / 2 + cy / 2});
+      } else {
+        s.points = Ring(cx, cy, rx, ry, uni(3, 8), snap, 0, rng, true);
+        s.points.pop_back();  // not closed by its points
+      }
+      s.open = uni(0, 5) == 0;
+      shapes.push_back(std::move(s));
+    }
+    // Stacks of nested figures, listed in either order.
+    if (seed % 6 == 0) {
+      const int cx = uni(10, 30) * 50, cy = uni(10, 30) * 50;
+      for (int k = 1; k <= 30; ++k)
+        shapes.push_back(
+            {Ring(cx, cy, 60 * k, 40 * k, seed % 12 == 0 ? 48 : 4, 10, k, rng, false)});
+    }
+    if (seed % 2 == 0) std::shuffle(shapes.begin(), shapes.end(), rng);
+    ExpectSameNesting(shapes, "seed " + std::to_string(seed));
+    std::reverse(shapes.begin(), shapes.end());
+    ExpectSameNesting(shapes, "reversed, seed " + std::to_string(seed));
+  }
+}
+
+// Deep stacks of concentric squares and of many-pointed rings, listed from the
+// outermost in and from the innermost out: the chain of parents and the
+// counts of assignments are those of the pair passes, and each figure's
+// parent is its neighbour outside.
+TEST_F(NestingTest, ConcentricStacksInBothListOrders) {
+  std::mt19937 rng(5);
+  for (const int points : {4, 64}) {
+    const int count = points == 4 ? 300 : 120;
+    std::vector<Shape> stack;
+    for (int k = 0; k < count; ++k) {
+      const int r = 100000 - 300 * k;
+      stack.push_back(
+          {points == 4 ? Square(-r, -r, 2 * r) : Ring(0, 0, r, r, points, 1, k, rng, false)});
+    }
+    for (const bool outermostFirst : {true, false}) {
+      if (!outermostFirst) std::reverse(stack.begin(), stack.end());
+      const std::string what =
+          std::to_string(points) + (outermostFirst ? " outermost first" : " innermost first");
+      ExpectSameNesting(stack, what);
+      TMDIChild w;
+      for (const Shape& s : stack) Add(w, s.points);
+      w.co_w_czym();
+      EXPECT_EQ(w.MaxDepth, count - 1) << what;
+      for (std::int32_t i = 0; i < w.FigureCount(); ++i) {
+        const std::int32_t outside =
+            outermostFirst ? i - 1 : (i + 1 < w.FigureCount() ? i + 1 : -1);
+        EXPECT_EQ(w.Figures[i]->NestParent, outside) << what << " figure " << i;
+        EXPECT_EQ(w.Figures[i]->Depth, outermostFirst ? i : count - 1 - i)
+            << what << " figure " << i;
+      }
+    }
+  }
+}
+
 TEST_F(NestingTest, ThreeNestedSquaresInEveryListOrder) {
   const Pts squares[] = {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 600)};
   std::array<int, 3> order = {0, 1, 2};
