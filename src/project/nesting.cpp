@@ -299,8 +299,7 @@ class TInsideTester {
       idx.x1 = std::max<std::int64_t>(idx.x1, e->hi);
     }
     // About two edges per slab, as many slabs as make a full binary tree.
-    const auto slabs = static_cast<std::int64_t>(std::bit_ceil(idx.edgeCount / 2));
-    idx.width = (idx.x1 - idx.x0 + slabs) / slabs;  // slabs * width covers x0..x1
+    std::int64_t slabs = static_cast<std::int64_t>(std::bit_ceil(idx.edgeCount / 2));
     auto slabOf = [&](std::int64_t x) { return (x - idx.x0) / idx.width; };
     // The tree's nodes are numbered from 1 (the root) with the slabs as
     // nodes slabs .. 2 * slabs - 1; node v's halves are 2v and 2v + 1. A
@@ -319,6 +318,17 @@ class TInsideTester {
         if (r & 1) use(--r);
       }
     };
+    // A figure of long edges at all angles (a star of chords) would file
+    // each many times over: then the slabs are made wider, fewer and the
+    // tree lower, until the copies stay within a few times the edges. Its
+    // points cross most of its edges anyway.
+    for (;; slabs /= 2) {
+      idx.width = (idx.x1 - idx.x0 + slabs) / slabs;  // slabs * width covers x0..x1
+      idx.tree = false;
+      std::size_t filed = 0;
+      for (auto e = first; e != last; ++e) forNodes(*e, [&](std::int64_t) { ++filed; });
+      if (slabs == 1 || filed <= kMostFiledPerEdge * idx.edgeCount) break;
+    }
     idx.slabCount = static_cast<std::int32_t>(slabs);
     idx.nodeBegin = nodeStart_.size();
     nodeStart_.resize(nodeStart_.size() + static_cast<std::size_t>(2 * slabs) + 1, 0);
@@ -361,6 +371,7 @@ class TInsideTester {
 
   static constexpr std::size_t kSlabFrom = 24;
   static constexpr std::int64_t kFlatSlabs = 4;
+  static constexpr std::size_t kMostFiledPerEdge = 8;
   static constexpr std::int32_t kAskedBeforeBuild = 2;
   const TMDIChild& w_;
   const std::vector<TNestFig>& figs_;

@@ -267,8 +267,9 @@ TEST_F(NestingTest, ConcentricStacksInBothListOrders) {
 // point whose runs along the rows, returns and closing edge are long, and
 // which encloses some copies and not others. Copies touch each other or the
 // serpentine's lines, its points lie on the copies' edges and straight below
-// their vertices, and a frame goes round it all: the filing of the long edges
-// gives what the pair passes give.
+// their vertices, and a frame goes round it all; now and then a star of long
+// chords crosses them. The filing of the long edges gives what the pair
+// passes give.
 TEST_F(NestingTest, NestingMatchesThePairPassesAroundALongConnectingFigure) {
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::mt19937 rng(seed * 104729u);
@@ -328,6 +329,19 @@ TEST_F(NestingTest, NestingMatchesThePairPassesAroundALongConnectingFigure) {
       Pts shifted = line;
       for (TPointI& q : shifted) q = {q.X + sx / 2, q.Y + uni(0, 1) * sy / 2};
       shapes.push_back({shifted});
+    }
+    // Now and then a star of chords across the copies: every edge long, at
+    // all angles (the filing is made coarser for it).
+    if (seed % 5 == 0) {
+      const int n = uni(1500, 2500), cx = columns * sx / 2, cy = rows * sy / 2;
+      const int step = n / 2 - (n % 2 == 0 ? 1 : 0);  // coprime with n
+      Pts star;
+      for (int v = 0; v <= n; ++v) {
+        const double a = 6.283185307179586 * ((v * step) % n) / n;
+        star.push_back({cx + int(cx * 1.2 * std::cos(a)) / 10 * 10,
+                        cy + int(cy * 1.2 * std::sin(a)) / 10 * 10});
+      }
+      shapes.push_back({star});
     }
     shapes.push_back({Square(-1000, -1000, std::max(columns * sx, rows * sy) + 2000)});
     if (seed % 2 == 0) std::shuffle(shapes.begin(), shapes.end(), rng);
