@@ -98,6 +98,54 @@ BENCHMARK(BM_NestingConcentricCircles)
     ->Args({4000, 1})
     ->Unit(benchmark::kMillisecond);
 
+// Copies of a two-figure part in n x n rows and columns, standing against
+// each other, joined by a connecting figure as the duplication generator
+// draws it: a serpentine through every copy's first point, with edges as long
+// as a copy and row-long returns, and a frame round everything. Nearly every
+// copy lies in the serpentine's box, so each is tested against its 40,000
+// edges (and its first point lies on one of them).
+void BM_NestingAroundConnectingFigure(benchmark::State& state) {
+  const int n = int(state.range(0));
+  const int w = 1600, h = 800, t = w / 10;
+  vm::TMDIChild project;
+  for (int r = 0; r < n; ++r) {
+    for (int j = 0; j < n; ++j) {
+      project.AddFigure(Ring(j * w, r * h, w - 200, h, 4));
+      project.AddFigure(Ring(j * w + w - 200, r * h, 200, 200, 4));
+    }
+  }
+  auto line = std::make_unique<vm::tfigura>();
+  std::vector<vm::TPointI>& p = line->Points;
+  p.push_back({-41, -41});
+  p.push_back({-41, (n - 1) * h - 1});
+  for (int r = n - 1; r >= 0; --r) {
+    const bool fromLeft = (n - 1 - r) % 2 == 0;
+    for (int k = 0; k < n; ++k) {
+      const int x = (fromLeft ? k : n - 1 - k) * w, y = r * h;
+      const int step = fromLeft ? t : -t;
+      p.push_back({x, y});
+      p.push_back({x + step, y - 1});
+      p.push_back({x + (fromLeft ? w : -w) - step, y - 1});
+    }
+    const int edge = fromLeft ? n * w + 40 : -41;
+    p.push_back({edge, r * h - 1});
+    if (r > 0) p.push_back({edge, (r - 1) * h - 1});
+  }
+  p.push_back({n * w + 40, -41});
+  p.push_back(p.front());
+  project.AddFigure(std::move(line));
+  project.AddFigure(Ring(-1000, -1000, n * w + 2000, n * h + 2000, 4));
+  project.Ustaw_PPiPK();
+  for (auto _ : state) {
+    project.MaxDepth = 0;
+    project.co_w_czym();
+    benchmark::DoNotOptimize(project.MaxDepth);
+  }
+  state.counters["figures"] = double(project.Figures.size());
+  state.counters["depth"] = project.MaxDepth;
+}
+BENCHMARK(BM_NestingAroundConnectingFigure)->Arg(100)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

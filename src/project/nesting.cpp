@@ -3,6 +3,7 @@
 #include "project/nesting.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <unordered_map>
@@ -203,8 +204,13 @@ class TEnclosingBoxes {
 // a single point can ever be counted, each kept with its half-open X span as a
 // closed integer range and with the slope and intercept of its line (the same
 // numbers the line record gives, so every gap and its sign are the same).
-// The edges of a figure with many of them are also sorted into vertical slabs,
-// so that a point looks only at the edges over its own X.
+// The edges of a figure with many of them are also filed by vertical slabs,
+// so that a point looks only at the edges over its own X. The slabs are the
+// leaves of a binary tree, and an edge is filed at the few nodes whose slabs
+// together make up its own: a long edge (the connecting figure of a
+// duplication runs across whole rows of copies) is then filed a few times
+// instead of once in every slab it crosses, and a point reads the nodes on
+// the way from its slab to the root.
 class TInsideTester {
  public:
   TInsideTester(const TMDIChild& w, const std::vector<TNestFig>& figs)
@@ -260,9 +266,10 @@ class TInsideTester {
   struct TIndex {
     bool built = false;
     std::int32_t asked = 0;
-    std::int32_t slabCount = 0;  // 0: no slabs
+    std::int32_t slabCount = 0;  // 0: no slabs, the edges in one list
+    bool tree = false;           // edges filed above the slabs
     std::size_t edgeBegin = 0, edgeCount = 0;
-    std::size_t slabBegin = 0;  // into slabStart_
+    std::size_t nodeBegin = 0;  // into nodeStart_
     std::int64_t x0 = 0, x1 = 0, width = 1;
   };
 
@@ -291,29 +298,49 @@ class TInsideTester {
       idx.x0 = std::min<std::int64_t>(idx.x0, e->lo);
       idx.x1 = std::max<std::int64_t>(idx.x1, e->hi);
     }
-    const auto slabs = static_cast<std::int64_t>(idx.edgeCount / 2);
-    idx.width = (idx.x1 - idx.x0 + slabs) / slabs;  // slabs * width covers x0..x1
+    // About two edges per slab, as many slabs as make a full binary tree.
+    std::int64_t slabs = static_cast<std::int64_t>(std::bit_ceil(idx.edgeCount / 2));
     auto slabOf = [&](std::int64_t x) { return (x - idx.x0) / idx.width; };
-    // Long edges fall into many slabs; when they would make the slabs much
-    // larger than the edge list, the figure is searched edge by edge.
-    std::int64_t entries = 0;
-    for (auto e = first; e != last; ++e) entries += slabOf(e->hi) - slabOf(e->lo) + 1;
-    if (entries > 8 * std::int64_t(idx.edgeCount)) return;
-
+    // The tree's nodes are numbered from 1 (the root) with the slabs as
+    // nodes slabs .. 2 * slabs - 1; node v's halves are 2v and 2v + 1. A
+    // long edge is filed at the nodes that make up its slabs, at most two per
+    // level. An edge over a few slabs is filed in each of them, so that a
+    // figure without long edges is read one slab per point.
+    auto forNodes = [&](const TEdge& e, auto&& use) {
+      std::int64_t l = slabOf(e.lo) + slabs, r = slabOf(e.hi) + 1 + slabs;
+      if (r - l <= kFlatSlabs) {
+        for (; l < r; ++l) use(l);
+        return;
+      }
+      idx.tree = true;
+      for (; l < r; l >>= 1, r >>= 1) {
+        if (l & 1) use(l++);
+        if (r & 1) use(--r);
+      }
+    };
+    // A figure of long edges at all angles (a star of chords) would file
+    // each many times over: then the slabs are made wider, fewer and the
+    // tree lower, until the copies stay within a few times the edges. Its
+    // points cross most of its edges anyway.
+    for (;; slabs /= 2) {
+      idx.width = (idx.x1 - idx.x0 + slabs) / slabs;  // slabs * width covers x0..x1
+      idx.tree = false;
+      std::size_t filed = 0;
+      for (auto e = first; e != last; ++e) forNodes(*e, [&](std::int64_t) { ++filed; });
+      if (slabs == 1 || filed <= kMostFiledPerEdge * idx.edgeCount) break;
+    }
     idx.slabCount = static_cast<std::int32_t>(slabs);
-    idx.slabBegin = slabStart_.size();
-    slabStart_.resize(slabStart_.size() + static_cast<std::size_t>(slabs) + 1, 0);
-    std::size_t* start = slabStart_.data() + idx.slabBegin;
+    idx.nodeBegin = nodeStart_.size();
+    nodeStart_.resize(nodeStart_.size() + static_cast<std::size_t>(2 * slabs) + 1, 0);
+    std::size_t* start = nodeStart_.data() + idx.nodeBegin;
+    for (auto e = first; e != last; ++e) forNodes(*e, [&](std::int64_t v) { ++start[v + 1]; });
+    start[0] = nodeEdges_.size();
+    for (std::int64_t v = 0; v < 2 * slabs; ++v) start[v + 1] += start[v];
+    nodeEdges_.resize(start[2 * slabs]);
+    std::vector<std::size_t> fill(start, start + 2 * slabs);
     for (auto e = first; e != last; ++e)
-      for (std::int64_t s = slabOf(e->lo); s <= slabOf(e->hi); ++s) ++start[s + 1];
-    start[0] = slabEdges_.size();
-    for (std::int64_t s = 0; s < slabs; ++s) start[s + 1] += start[s];
-    slabEdges_.resize(slabEdges_.size() + static_cast<std::size_t>(entries));
-    std::vector<std::size_t> fill(start, start + slabs);
-    for (auto e = first; e != last; ++e)
-      for (std::int64_t s = slabOf(e->lo); s <= slabOf(e->hi); ++s)
-        slabEdges_[fill[static_cast<std::size_t>(s)]++] = *e;
-    edges_.resize(idx.edgeBegin);  // the slabs hold copies
+      forNodes(*e, [&](std::int64_t v) { nodeEdges_[fill[static_cast<std::size_t>(v)]++] = *e; });
+    edges_.resize(idx.edgeBegin);  // the nodes hold copies
   }
 
   // The crossings above (up) and below (down) p, as CountCrossings gives them.
@@ -331,22 +358,27 @@ class TInsideTester {
       const TEdge* e = edges_.data() + idx.edgeBegin;
       for (std::size_t k = 0; k < idx.edgeCount; ++k) count(e[k]);
     } else if (idx.x0 <= x && x <= idx.x1) {
-      const std::size_t* start = slabStart_.data() + idx.slabBegin;
-      const std::int64_t s = (x - idx.x0) / idx.width;
-      for (std::size_t k = start[s]; k < start[s + 1]; ++k) count(slabEdges_[k]);
+      const std::size_t* start = nodeStart_.data() + idx.nodeBegin;
+      std::int64_t v = (x - idx.x0) / idx.width + idx.slabCount;
+      for (std::size_t k = start[v]; k < start[v + 1]; ++k) count(nodeEdges_[k]);
+      if (idx.tree)
+        for (v >>= 1; v >= 1; v >>= 1)
+          for (std::size_t k = start[v]; k < start[v + 1]; ++k) count(nodeEdges_[k]);
     }
     up = above;
     down = below;
   }
 
   static constexpr std::size_t kSlabFrom = 24;
+  static constexpr std::int64_t kFlatSlabs = 4;
+  static constexpr std::size_t kMostFiledPerEdge = 8;
   static constexpr std::int32_t kAskedBeforeBuild = 2;
   const TMDIChild& w_;
   const std::vector<TNestFig>& figs_;
   std::vector<TIndex> index_;
   std::vector<TEdge> edges_;
-  std::vector<std::size_t> slabStart_;  // per slabbed figure: slabCount + 1 offsets
-  std::vector<TEdge> slabEdges_;        // the edges of each slab side by side
+  std::vector<std::size_t> nodeStart_;  // per filed figure: 2 * slabCount + 1 offsets
+  std::vector<TEdge> nodeEdges_;        // the edges of each node side by side
 };
 
 }  // namespace

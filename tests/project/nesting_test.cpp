@@ -262,6 +262,95 @@ TEST_F(NestingTest, ConcentricStacksInBothListOrders) {
   }
 }
 
+// Copies of a part laid out in rows and columns, joined by a connecting figure
+// like the duplication generator's: a serpentine through every copy's first
+// point whose runs along the rows, returns and closing edge are long, and
+// which encloses some copies and not others. Copies touch each other or the
+// serpentine's lines, its points lie on the copies' edges and straight below
+// their vertices, and a frame goes round it all; now and then a star of long
+// chords crosses them. The filing of the long edges gives what the pair
+// passes give.
+TEST_F(NestingTest, NestingMatchesThePairPassesAroundALongConnectingFigure) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 rng(seed * 104729u);
+    auto uni = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    const int rows = uni(2, 9), columns = uni(3, 12);
+    const int w = uni(4, 30) * 10, h = uni(4, 20) * 10;
+    const bool touching = seed % 3 == 0;
+    const int sx = w + (touching ? 0 : uni(1, 6) * 10), sy = h + (touching ? 0 : uni(1, 6) * 10);
+    const int dh = touching ? uni(0, 1) : uni(1, 3) * 10;  // the lines below the rows
+    const int t = std::max(1, sx / 10);
+    std::vector<Shape> shapes;
+    std::vector<std::vector<TPointI>> entries(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+      for (int j = 0; j < columns; ++j) {
+        const int x = j * sx + (touching ? 0 : uni(-1, 1) * 10), y = r * sy;
+        // The part, entered at its lower left corner; a small piece against
+        // its right edge; now and then a hole or an open cut inside.
+        shapes.push_back({Pts{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}, {x, y}}});
+        entries[static_cast<std::size_t>(r)].push_back({x, y});
+        const int s = std::min(w, h) / 4;
+        shapes.push_back({Square(x + w, y, s)});
+        if (uni(0, 3) == 0) shapes.push_back({Square(x + w / 4, y + h / 4, s)});
+        if (uni(0, 5) == 0) shapes.push_back({{{x + 1, y + 1}, {x + w / 2, y + h / 2}}, true});
+      }
+    }
+    // The serpentine, from the top row down, each row run through in turn
+    // from the left and from the right; some rows go straight from entry to
+    // entry, one long edge per copy.
+    Pts line;
+    const int left = -uni(1, 4) * 10, bottom = -dh - uni(1, 4) * 10;
+    line.push_back({left, bottom});
+    line.push_back({left, (rows - 1) * sy - dh});
+    for (int r = rows - 1; r >= 0; --r) {
+      const bool fromLeft = (rows - 1 - r) % 2 == 0;
+      const bool straight = uni(0, 3) == 0;
+      for (int k = 0; k < columns; ++k) {
+        const int j = fromLeft ? k : columns - 1 - k;
+        const TPointI e = entries[static_cast<std::size_t>(r)][static_cast<std::size_t>(j)];
+        line.push_back(e);
+        if (straight) continue;
+        const int step = fromLeft ? t : -t;
+        line.push_back({e.X + step, e.Y - dh});
+        line.push_back({e.X + (fromLeft ? sx : -sx) - step, e.Y - dh});
+      }
+      if (r > 0) {
+        const int edge = fromLeft ? columns * sx + uni(1, 3) * 10 : left;
+        line.push_back({edge, r * sy - dh});
+        line.push_back({edge, (r - 1) * sy - dh});
+      }
+    }
+    // Back along the bottom past the last column: an edge across everything.
+    if (uni(0, 1)) line.push_back({columns * sx + 50, bottom});
+    if (uni(0, 1)) line.push_back(line.front());  // closed by its points or not
+    shapes.push_back({line});
+    // Now and then a second serpentine shifted across the first.
+    if (seed % 4 == 0) {
+      Pts shifted = line;
+      for (TPointI& q : shifted) q = {q.X + sx / 2, q.Y + uni(0, 1) * sy / 2};
+      shapes.push_back({shifted});
+    }
+    // Now and then a star of chords across the copies: every edge long, at
+    // all angles (the filing is made coarser for it).
+    if (seed % 5 == 0) {
+      const int n = uni(1500, 2500), cx = columns * sx / 2, cy = rows * sy / 2;
+      const int step = n / 2 - (n % 2 == 0 ? 1 : 0);  // coprime with n
+      Pts star;
+      for (int v = 0; v <= n; ++v) {
+        const double a = 6.283185307179586 * ((v * step) % n) / n;
+        star.push_back({cx + int(cx * 1.2 * std::cos(a)) / 10 * 10,
+                        cy + int(cy * 1.2 * std::sin(a)) / 10 * 10});
+      }
+      shapes.push_back({star});
+    }
+    shapes.push_back({Square(-1000, -1000, std::max(columns * sx, rows * sy) + 2000)});
+    if (seed % 2 == 0) std::shuffle(shapes.begin(), shapes.end(), rng);
+    ExpectSameNesting(shapes, "seed " + std::to_string(seed));
+    std::reverse(shapes.begin(), shapes.end());
+    ExpectSameNesting(shapes, "reversed, seed " + std::to_string(seed));
+  }
+}
+
 TEST_F(NestingTest, ThreeNestedSquaresInEveryListOrder) {
   const Pts squares[] = {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 600)};
   std::array<int, 3> order = {0, 1, 2};
