@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -55,33 +56,55 @@ std::int32_t HalfSum(std::int32_t a, std::int32_t b) {
 class TVertexGrid {
  public:
   void Build(const TMDIChild& w) {
-    entries_.clear();
     covered_ = w.FigureCount();
+    points_.resize(static_cast<std::size_t>(covered_));
     std::size_t total = 0;
+    for (std::int32_t q = 0; q < covered_; ++q) {
+      const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
+      points_[static_cast<std::size_t>(q)] = pts.data();
+      total += pts.size();
+    }
+    // About two vertices a bucket; a cell's vertices share one bucket.
+    shift_ = 64 - std::bit_width(std::max<std::size_t>(total / 2, 1));
+    const std::size_t buckets = std::size_t{1} << (64 - shift_);
+    // Counted per bucket, turned into each bucket's first place, filled in
+    // figure and vertex order, and moved up by one bucket: each bucket's end
+    // is then the next one's start.
+    start_.assign(buckets + 1, 0);
     for (std::int32_t q = 0; q < covered_; ++q)
-      total += w.Figures[static_cast<std::size_t>(q)]->Points.size();
-    entries_.reserve(total);
+      for (const TPointI& p : w.Figures[static_cast<std::size_t>(q)]->Points)
+        ++start_[Bucket(Cell(p.X), Cell(p.Y))];
+    std::uint32_t sum = 0;
+    for (std::size_t b = 0; b < buckets; ++b) {
+      const std::uint32_t here = start_[b];
+      start_[b] = sum;
+      sum += here;
+    }
+    start_[buckets] = sum;
+    entries_.resize(total);
     for (std::int32_t q = 0; q < covered_; ++q) {
       const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
       for (std::size_t k = 0; k < pts.size(); ++k)
-        entries_.push_back({Key(Cell(pts[k].X), Cell(pts[k].Y)), q, static_cast<std::int32_t>(k)});
+        entries_[start_[Bucket(Cell(pts[k].X), Cell(pts[k].Y))]++] = {
+            q, static_cast<std::int32_t>(k)};
     }
-    // The entries come in figure and vertex order, so a stable sort by the
-    // key alone orders them by key, figure and vertex.
-    SortByKey();
+    for (std::size_t b = buckets - 1; b > 0; --b) start_[b] = start_[b - 1];
+    start_[0] = 0;
   }
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }
-  // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p.
+  // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p,
+  // cell by cell (rows, then columns), each cell's in figure and vertex order.
   template <typename Fn>
   void ForNear(const TPointI& p, Fn&& fn) const {
     const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
     for (std::int64_t dy = -1; dy <= 1; ++dy)
       for (std::int64_t dx = -1; dx <= 1; ++dx) {
-        const std::int64_t key = Key(cx + dx, cy + dy);
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                   [](const Entry& e, std::int64_t k) { return e.key < k; });
-        for (; it != entries_.end() && it->key == key; ++it) fn(it->fig, it->vtx);
+        const std::size_t b = Bucket(cx + dx, cy + dy);
+        for (std::uint32_t k = start_[b]; k < start_[b + 1]; ++k) {
+          const Entry e = entries_[k];
+          if (InCell(e, cx + dx, cy + dy)) fn(e.fig, e.vtx);
+        }
       }
   }
   // The highest vertex index of figure `fig` (held in the grid) within 10
@@ -92,14 +115,12 @@ class TVertexGrid {
     std::int32_t best = -1;
     for (std::int64_t dy = -1; dy <= 1; ++dy)
       for (std::int64_t dx = -1; dx <= 1; ++dx) {
-        const std::int64_t key = Key(cx + dx, cy + dy);
-        auto it =
-            std::lower_bound(entries_.begin(), entries_.end(), std::pair{key, fig},
-                             [](const Entry& e, const std::pair<std::int64_t, std::int32_t>& k) {
-                               return e.key != k.first ? e.key < k.first : e.fig < k.second;
-                             });
-        for (; it != entries_.end() && it->key == key && it->fig == fig; ++it) {
-          if (it->vtx <= best) continue;
+        const std::size_t b = Bucket(cx + dx, cy + dy);
+        const auto end = entries_.begin() + start_[b + 1];
+        auto it = std::lower_bound(entries_.begin() + start_[b], end, fig,
+                                   [](const Entry& e, std::int32_t f) { return e.fig < f; });
+        for (; it != end && it->fig == fig; ++it) {
+          if (it->vtx <= best || !InCell(*it, cx + dx, cy + dy)) continue;
           const TPointI& o = pts[static_cast<std::size_t>(it->vtx)];
           if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
               std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
@@ -111,41 +132,27 @@ class TVertexGrid {
 
  private:
   struct Entry {
-    std::int64_t key;
     std::int32_t fig, vtx;
   };
-  static std::int64_t Cell(std::int32_t v) {
-    return v >= 0 ? v / 16 : -((-std::int64_t{v} + 15) / 16);
+  // Cells of 16 units: floor(v / 16).
+  static std::int64_t Cell(std::int32_t v) { return v >> 4; }
+  std::size_t Bucket(std::int64_t cx, std::int64_t cy) const {
+    const std::uint64_t h = static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull +
+                            static_cast<std::uint64_t>(cy) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<std::size_t>(h >> shift_);
   }
-  static std::int64_t Key(std::int64_t cx, std::int64_t cy) {
-    return cx * (std::int64_t{1} << 32) + (cy & 0xffffffff);
-  }
-  // Stable radix sort by key (as signed numbers), 16 bits a pass; passes
-  // over digits that all entries share are skipped.
-  void SortByKey() {
-    const std::size_t n = entries_.size();
-    if (n < 2) return;
-    auto ordered = [](const Entry& e) {
-      return static_cast<std::uint64_t>(e.key) ^ (std::uint64_t{1} << 63);
-    };
-    std::vector<Entry> other(n);
-    std::vector<std::uint32_t> count(1u << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
-      std::fill(count.begin(), count.end(), 0u);
-      for (const Entry& e : entries_) ++count[(ordered(e) >> shift) & 0xffff];
-      if (count[(ordered(entries_[0]) >> shift) & 0xffff] == n) continue;
-      std::uint32_t sum = 0;
-      for (auto& c : count) {
-        const std::uint32_t here = c;
-        c = sum;
-        sum += here;
-      }
-      for (const Entry& e : entries_) other[count[(ordered(e) >> shift) & 0xffff]++] = e;
-      entries_.swap(other);
-    }
+  // Buckets hold the vertices of several cells: the vertex's own cell tells.
+  bool InCell(const Entry& e, std::int64_t cx, std::int64_t cy) const {
+    const TPointI& o = points_[static_cast<std::size_t>(e.fig)][e.vtx];
+    return Cell(o.X) == cx && Cell(o.Y) == cy;
   }
 
+  // The points of every figure held; they stay unchanged while in use.
+  std::vector<const TPointI*> points_;
+  // Vertices by bucket: start_[b] .. start_[b + 1] in entries_.
+  std::vector<std::uint32_t> start_;
   std::vector<Entry> entries_;
+  int shift_ = 63;
   std::int32_t covered_ = 0;
 };
 

@@ -30,7 +30,7 @@ class TEdgeIndex {
   // consecutive point pair, and for a closed figure the pair (last, first).
   // A figure of one point is indexed as a point.
   void Build(const TMDIChild& w);
-  bool Empty() const { return edges_.empty(); }
+  bool Empty() const { return edgeCount_ == 0; }
 
   // The first drawn figure, other than skip1 and skip2, that the cut from a
   // to b meets away from its ends (CutMeetsSegment); -1 when the cut is clear.
@@ -42,10 +42,24 @@ class TEdgeIndex {
   bool CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const;
 
  private:
-  struct Edge {
-    TPointI p, q;
-    std::int32_t figure;
+  // An edge is named by its figure and the index of its first point; its
+  // second point is the next one, or the first for the closing edge of a
+  // closed figure and for a figure of one point. The points are read from
+  // the figures, which must keep them unchanged while the index is in use.
+  struct EdgeRef {
+    std::int32_t figure, vertex;
   };
+  TPointI P(EdgeRef e) const { return figurePoints_[static_cast<std::size_t>(e.figure)][e.vertex]; }
+  TPointI Q(EdgeRef e) const {
+    const auto f = static_cast<std::size_t>(e.figure);
+    const std::int32_t next = e.vertex + 1 < figureSizes_[f] ? e.vertex + 1 : 0;
+    return figurePoints_[f][next];
+  }
+  // The edge of a number (figures in order, their edges in order).
+  EdgeRef RefOf(std::int32_t edge) const;
+  // Calls fn(number, ref) for every indexed edge, in number order.
+  template <typename Fn>
+  void ForEdges(Fn&& fn) const;
   // Floor of a / cell_, exact for |a| < 2^52: the double quotient from the
   // reciprocal is off by at most one and is corrected in integers.
   std::int64_t CellDiv(std::int64_t a) const;
@@ -56,13 +70,21 @@ class TEdgeIndex {
   template <typename Fn>
   void ForCells(TPointI a, TPointI b, Fn&& fn) const;
 
-  std::vector<Edge> edges_;
+  // Per figure: its points, their count and the number of its first edge
+  // (edgeStart_[f] .. edgeStart_[f + 1]; figures not indexed have none).
+  std::vector<const TPointI*> figurePoints_;
+  std::vector<std::int32_t> figureSizes_;
+  std::vector<std::int32_t> edgeStart_;
+  std::int32_t edgeCount_ = 0;
   // Edges by cell: cellStart_[c] .. cellStart_[c + 1] in cellEdges_.
-  std::vector<std::int32_t> cellStart_, cellEdges_;
+  std::vector<std::int32_t> cellStart_;
+  std::vector<EdgeRef> cellEdges_;
   std::int64_t minX_ = 0, minY_ = 0, cell_ = 1, gx_ = 0, gy_ = 0;
   double invCell_ = 1;
-  mutable std::vector<std::uint32_t> stamp_;
-  mutable std::uint32_t query_ = 0;
+  // Per edge: the last query that tested it (an edge may lie in several of
+  // the cells a cut passes).
+  mutable std::vector<std::uint16_t> stamp_;
+  mutable std::uint16_t query_ = 0;
 };
 
 }  // namespace vm
