@@ -65,8 +65,9 @@ class TVertexGrid {
       total += pts.size();
     }
     // About two vertices a bucket; a cell's vertices share one bucket.
-    shift_ = 64 - std::bit_width(std::max<std::size_t>(total / 2, 1));
-    const std::size_t buckets = std::size_t{1} << (64 - shift_);
+    const int bits = std::max(5, static_cast<int>(std::bit_width(total / 2)));
+    shift_ = 64 - (bits - 4);
+    const std::size_t buckets = std::size_t{1} << bits;
     // Counted per bucket, turned into each bucket's first place, filled in
     // figure and vertex order, and moved up by one bucket: each bucket's end
     // is then the next one's start.
@@ -85,8 +86,8 @@ class TVertexGrid {
     for (std::int32_t q = 0; q < covered_; ++q) {
       const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
       for (std::size_t k = 0; k < pts.size(); ++k)
-        entries_[start_[Bucket(Cell(pts[k].X), Cell(pts[k].Y))]++] = {
-            q, static_cast<std::int32_t>(k)};
+        entries_[start_[Bucket(Cell(pts[k].X), Cell(pts[k].Y))]++] = {q,
+                                                                      static_cast<std::int32_t>(k)};
     }
     for (std::size_t b = buckets - 1; b > 0; --b) start_[b] = start_[b - 1];
     start_[0] = 0;
@@ -136,10 +137,12 @@ class TVertexGrid {
   };
   // Cells of 16 units: floor(v / 16).
   static std::int64_t Cell(std::int32_t v) { return v >> 4; }
+  // Tiles of 4 x 4 cells are hashed; a tile's cells take 16 buckets in a
+  // row, so a walk along an outline stays in few places of the table.
   std::size_t Bucket(std::int64_t cx, std::int64_t cy) const {
-    const std::uint64_t h = static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull +
-                            static_cast<std::uint64_t>(cy) * 0xC2B2AE3D27D4EB4Full;
-    return static_cast<std::size_t>(h >> shift_);
+    const std::uint64_t h = static_cast<std::uint64_t>(cx >> 2) * 0x9E3779B97F4A7C15ull +
+                            static_cast<std::uint64_t>(cy >> 2) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<std::size_t>((h >> shift_) << 4 | (cx & 3) << 2 | (cy & 3));
   }
   // Buckets hold the vertices of several cells: the vertex's own cell tells.
   bool InCell(const Entry& e, std::int64_t cx, std::int64_t cy) const {

@@ -77,21 +77,22 @@ bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t to
   return false;
 }
 
-std::int64_t TEdgeIndex::CellDiv(std::int64_t a) const {
-  auto q = static_cast<std::int64_t>(std::floor(static_cast<double>(a) * invCell_));
-  if (q * cell_ > a)
-    --q;
-  else if ((q + 1) * cell_ <= a)
-    ++q;
-  return q;
+namespace {
+
+// floor(t) for |t| < 2^63, without a call into the maths library.
+std::int64_t FloorOf(double t) {
+  const auto q = static_cast<std::int64_t>(t);
+  return static_cast<double>(q) > t ? q - 1 : q;
 }
 
+}  // namespace
+
 std::int64_t TEdgeIndex::CellX(double x) const {
-  return static_cast<std::int64_t>(std::floor((x - double(minX_)) / double(cell_)));
+  return FloorOf((x - double(minX_)) / double(cell_));
 }
 
 std::int64_t TEdgeIndex::CellY(double y) const {
-  return static_cast<std::int64_t>(std::floor((y - double(minY_)) / double(cell_)));
+  return FloorOf((y - double(minY_)) / double(cell_));
 }
 
 template <typename Fn>
@@ -134,13 +135,60 @@ void TEdgeIndex::ForCells(TPointI a, TPointI b, Fn&& fn) const {
 }
 
 template <typename Fn>
-void TEdgeIndex::ForEdges(Fn&& fn) const {
-  const auto n = figureSizes_.size();
-  for (std::size_t f = 0; f < n; ++f) {
-    const std::int32_t first = edgeStart_[f];
-    const std::int32_t edges = edgeStart_[f + 1] - first;
-    for (std::int32_t k = 0; k < edges; ++k)
-      fn(first + k, EdgeRef{static_cast<std::int32_t>(f), k});
+void TEdgeIndex::ForEdgeCells(Fn&& fn) const {
+  // The cells of v - 1 and of v + 1 along one axis. Neighbouring points
+  // mostly share a cell: the last cell found on the axis is tried before a
+  // division.
+  struct Span {
+    std::int64_t lo, hi;
+  };
+  struct Axis {
+    std::int64_t cell = 0, base = 0;  // base: the cell's first unit
+  };
+  auto span = [&](Axis& axis, std::int64_t v) {
+    std::int64_t r = v - axis.base;
+    if (r < 0 || r >= cell_) {
+      axis.cell = CellDiv(v);
+      axis.base = axis.cell * cell_;
+      r = v - axis.base;
+    }
+    const std::int64_t c = axis.cell;
+    return Span{r == 0 ? c - 1 : c, r + 1 >= cell_ ? c + 1 : c};
+  };
+  struct Spans {
+    Span x, y;
+  };
+  Axis ax, ay;
+  auto spans = [&](TPointI p) {
+    return Spans{span(ax, std::int64_t{p.X} - minX_), span(ay, std::int64_t{p.Y} - minY_)};
+  };
+  const auto figures = figureSizes_.size();
+  for (std::size_t f = 0; f < figures; ++f) {
+    const std::int32_t edges = edgeStart_[f + 1] - edgeStart_[f];
+    if (edges == 0) continue;
+    const TPointI* pts = figurePoints_[f];
+    const std::int32_t n = figureSizes_[f];
+    const Spans first = spans(pts[0]);
+    Spans a = first;
+    for (std::int32_t k = 0; k < edges; ++k) {
+      const std::int32_t next = k + 1 < n ? k + 1 : 0;
+      const Spans b = next == 0 ? first : spans(pts[next]);
+      const EdgeRef r{static_cast<std::int32_t>(f), k};
+      // The cells ForCells gives, as the box of the two ends' spans.
+      const std::int64_t c0 = std::max<std::int64_t>(0, std::min(a.x.lo, b.x.lo));
+      const std::int64_t c1 = std::min<std::int64_t>(gx_ - 1, std::max(a.x.hi, b.x.hi));
+      const std::int64_t r0 = std::max<std::int64_t>(0, std::min(a.y.lo, b.y.lo));
+      const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, std::max(a.y.hi, b.y.hi));
+      if (c1 >= c0 && r1 >= r0) {
+        if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+          for (std::int64_t cy = r0; cy <= r1; ++cy)
+            for (std::int64_t cx = c0; cx <= c1; ++cx) fn(r, cy * gx_ + cx);
+        } else {
+          ForCells(pts[k], pts[next], [&](std::int64_t c) { fn(r, c); });
+        }
+      }
+      a = b;
+    }
   }
 }
 
@@ -189,12 +237,15 @@ void TEdgeIndex::Build(const TMDIChild& w) {
   minY_ = minY;
   const std::int64_t spanX = maxX - minX + 1, spanY = maxY - minY + 1;
   const std::int64_t count = edgeCount_;
-  // About one edge per cell, on at most 4 cells per edge.
+  // About four edges per cell, on at most one cell per edge: drawn edges lie
+  // along outlines, so a cut meets about as many edges in a few large cells
+  // as in many small ones, and the cell table stays small.
   cell_ = std::max<std::int64_t>(
-      1, static_cast<std::int64_t>(std::ceil(std::sqrt(double(spanX) * double(spanY) / count))));
+      1,
+      static_cast<std::int64_t>(std::ceil(std::sqrt(4 * double(spanX) * double(spanY) / count))));
   gx_ = spanX / cell_ + 1;
   gy_ = spanY / cell_ + 1;
-  while (gx_ * gy_ > 4 * count + 16) {
+  while (gx_ * gy_ > count + 16) {
     cell_ *= 2;
     gx_ = spanX / cell_ + 1;
     gy_ = spanY / cell_ + 1;
@@ -205,9 +256,7 @@ void TEdgeIndex::Build(const TMDIChild& w) {
   // Counted per cell, then turned into the first place of each cell, filled,
   // and moved up by one cell: each cell's end is then the next one's start.
   cellStart_.assign(cells + 1, 0);
-  ForEdges([&](std::int32_t, EdgeRef r) {
-    ForCells(P(r), Q(r), [&](std::int64_t c) { ++cellStart_[c]; });
-  });
+  ForEdgeCells([&](EdgeRef, std::int64_t c) { ++cellStart_[c]; });
   std::int32_t sum = 0;
   for (std::size_t c = 0; c < cells; ++c) {
     const std::int32_t here = cellStart_[c];
@@ -216,9 +265,7 @@ void TEdgeIndex::Build(const TMDIChild& w) {
   }
   cellStart_[cells] = sum;
   cellEdges_.resize(static_cast<std::size_t>(sum));
-  ForEdges([&](std::int32_t, EdgeRef r) {
-    ForCells(P(r), Q(r), [&](std::int64_t c) { cellEdges_[cellStart_[c]++] = r; });
-  });
+  ForEdgeCells([&](EdgeRef r, std::int64_t c) { cellEdges_[cellStart_[c]++] = r; });
   for (std::size_t c = cells - 1; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
   cellStart_[0] = 0;
   stamp_.assign(static_cast<std::size_t>(edgeCount_), 0);

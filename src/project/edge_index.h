@@ -57,12 +57,18 @@ class TEdgeIndex {
   }
   // The edge of a number (figures in order, their edges in order).
   EdgeRef RefOf(std::int32_t edge) const;
-  // Calls fn(number, ref) for every indexed edge, in number order.
+  // Calls fn(ref, cell) for every indexed edge, in number order, and every
+  // cell ForCells gives for it.
   template <typename Fn>
-  void ForEdges(Fn&& fn) const;
-  // Floor of a / cell_, exact for |a| < 2^52: the double quotient from the
-  // reciprocal is off by at most one and is corrected in integers.
-  std::int64_t CellDiv(std::int64_t a) const;
+  void ForEdgeCells(Fn&& fn) const;
+  // Floor of a / cell_, exact for |a| < 2^52: the truncated quotient from
+  // the reciprocal is off by at most two and is corrected in integers.
+  std::int64_t CellDiv(std::int64_t a) const {
+    auto q = static_cast<std::int64_t>(static_cast<double>(a) * invCell_);
+    while (q * cell_ > a) --q;
+    while ((q + 1) * cell_ <= a) ++q;
+    return q;
+  }
   std::int64_t CellX(double x) const;
   std::int64_t CellY(double y) const;
   // Calls fn(cell) for every cell the segment passes through (and its
