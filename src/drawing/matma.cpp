@@ -432,8 +432,10 @@ void Delay(double ms) {
     return;
   }
   const double reads = std::nearbyint(ms * rate) + 1.0;
-  volatile std::int64_t sink = 0;
-  for (double i = 0; i < reads; i += 1.0) sink = sink + Clock::now().time_since_epoch().count();
+  // The sum only keeps the reads from being optimised away; it wraps freely.
+  volatile std::uint64_t sink = 0;
+  for (double i = 0; i < reads; i += 1.0)
+    sink = sink + static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
 }
 
 }  // namespace vm
