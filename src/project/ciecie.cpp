@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <set>
 
@@ -369,7 +370,21 @@ void TCiecie::ShowReady() {
 
 void TCiecie::BuildVertexRecs() {
   // Each edge's direction is computed once and serves the vertices at both
-  // its ends.
+  // its ends. A direction depends on the edge's step alone, and finely
+  // divided outlines repeat a few short steps: each of those is worked out
+  // once.
+  constexpr std::int64_t kShort = 15;
+  constexpr std::size_t kSide = 2 * kShort + 1;
+  std::vector<double> shortSteps(kSide * kSide, std::numeric_limits<double>::quiet_NaN());
+  auto angleOf = [&](TPointI a, TPointI b) {
+    const std::int64_t dx = std::int64_t{b.X} - a.X, dy = std::int64_t{b.Y} - a.Y;
+    if (dx < -kShort || dx > kShort || dy < -kShort || dy > kShort) return VectorAngle(a, b);
+    double& angle = shortSteps[static_cast<std::size_t>(dy + kShort) * kSide +
+                               static_cast<std::size_t>(dx + kShort)];
+    if (std::isnan(angle))
+      angle = VectorAngle({0, 0}, {static_cast<std::int32_t>(dx), static_cast<std::int32_t>(dy)});
+    return angle;
+  };
   std::vector<double> direction;
   for (auto& fp : w_.Figures) {
     tfigura& f = *fp;
@@ -379,15 +394,15 @@ void TCiecie::BuildVertexRecs() {
     // lies on or next to the first.
     const bool closed = Closed(f) && n >= 3;
     direction.resize(p.size());
-    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = VectorAngle(p[k], p[k + 1]);
+    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = angleOf(p[k], p[k + 1]);
     f.VertexRecs.clear();
     f.VertexRecs.reserve(p.size());
     for (std::int32_t k = 0; k < n; ++k) {
       double angle;
       if (k == 0)
-        angle = closed ? TurnBetween(VectorAngle(p[n - 2], p[0]), direction[0]) : kHalfPi;
+        angle = closed ? TurnBetween(angleOf(p[n - 2], p[0]), direction[0]) : kHalfPi;
       else if (k == n - 1)
-        angle = closed ? TurnBetween(direction[n - 2], VectorAngle(p[n - 1], p[1])) : kHalfPi;
+        angle = closed ? TurnBetween(direction[n - 2], angleOf(p[n - 1], p[1])) : kHalfPi;
       else
         angle = TurnBetween(direction[k - 1], direction[k]);
       f.VertexRecs.push_back(TVertexRec{angle, 0, 0});
