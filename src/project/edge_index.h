@@ -28,7 +28,9 @@ class TEdgeIndex {
 
   // Indexes the edges of the drawn figures (kind 0) of the window: every
   // consecutive point pair, and for a closed figure the pair (last, first).
-  // A figure of one point is indexed as a point.
+  // A figure of one point is indexed as a point. The index reads the points
+  // from the figures: those of the drawn figures must not change (nor their
+  // lists grow) while it is in use.
   void Build(const TMDIChild& w);
   bool Empty() const { return edgeCount_ == 0; }
 
