@@ -3,7 +3,9 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <set>
 
@@ -55,71 +57,76 @@ std::int32_t HalfSum(std::int32_t a, std::int32_t b) {
 class TVertexGrid {
  public:
   void Build(const TMDIChild& w) {
-    entries_.clear();
     covered_ = w.FigureCount();
+    points_.resize(static_cast<std::size_t>(covered_));
     std::size_t total = 0;
+    for (std::int32_t q = 0; q < covered_; ++q) {
+      const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
+      points_[static_cast<std::size_t>(q)] = pts.data();
+      total += pts.size();
+    }
+    // About two vertices a bucket; a cell's vertices share one bucket.
+    const int bits = std::max(5, static_cast<int>(std::bit_width(total / 2)));
+    shift_ = 64 - (bits - 4);
+    const std::size_t buckets = std::size_t{1} << bits;
+    // Counted per bucket, turned into each bucket's first place, filled in
+    // figure and vertex order, and moved up by one bucket: each bucket's end
+    // is then the next one's start.
+    start_.assign(buckets + 1, 0);
     for (std::int32_t q = 0; q < covered_; ++q)
-      total += w.Figures[static_cast<std::size_t>(q)]->Points.size();
-    entries_.reserve(total);
+      for (const TPointI& p : w.Figures[static_cast<std::size_t>(q)]->Points)
+        ++start_[Bucket(Cell(p.X), Cell(p.Y))];
+    std::uint32_t sum = 0;
+    for (std::size_t b = 0; b < buckets; ++b) {
+      const std::uint32_t here = start_[b];
+      start_[b] = sum;
+      sum += here;
+    }
+    start_[buckets] = sum;
+    entries_.resize(total);
     for (std::int32_t q = 0; q < covered_; ++q) {
       const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
       for (std::size_t k = 0; k < pts.size(); ++k)
-        entries_.push_back({Key(Cell(pts[k].X), Cell(pts[k].Y)), q, static_cast<std::int32_t>(k)});
+        entries_[start_[Bucket(Cell(pts[k].X), Cell(pts[k].Y))]++] = {q,
+                                                                      static_cast<std::int32_t>(k)};
     }
-    // The entries come in figure and vertex order, so a stable sort by the
-    // key alone orders them by key, figure and vertex.
-    SortByKey();
+    for (std::size_t b = buckets - 1; b > 0; --b) start_[b] = start_[b - 1];
+    start_[0] = 0;
   }
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }
-  // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p.
-  // `hint` is a position in the grid kept between calls: the search starts
-  // from there, so that the consecutive vertices of a figure, which lie near
-  // each other and so near each other in the grid, are found in a few steps.
-  template <typename Fn>
-  void ForNear(const TPointI& p, Fn&& fn, std::size_t& hint) const {
-    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
-    // The three cells of a column follow each other in key order unless the
-    // column's rows pass from -1 to 0; then each is looked up alone.
-    const bool together = cy - 1 >= 0 || cy + 1 < 0;
-    std::size_t at = hint;
-    for (std::int64_t dx = -1; dx <= 1; ++dx) {
-      for (std::int64_t dy = -1; dy <= 1; ++dy) {
-        const std::int64_t first = Key(cx + dx, cy + dy);
-        const std::int64_t last = together ? Key(cx + dx, cy + 1) : first;
-        at = Seek(at, [first](const Entry& e) { return e.key < first; });
-        if (dx == -1 && dy == -1) hint = at;
-        for (; at < entries_.size() && entries_[at].key <= last; ++at)
-          fn(entries_[at].fig, entries_[at].vtx);
-        if (together) break;
-      }
-    }
-  }
+  // Calls fn(figure, vertex) for every vertex in the 3 x 3 cells around p,
+  // cell by cell (rows, then columns), each cell's in figure and vertex order.
   template <typename Fn>
   void ForNear(const TPointI& p, Fn&& fn) const {
-    std::size_t hint = 0;
-    ForNear(p, fn, hint);
+    const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+      for (std::int64_t dx = -1; dx <= 1; ++dx) {
+        const std::size_t b = Bucket(cx + dx, cy + dy);
+        for (std::uint32_t k = start_[b]; k < start_[b + 1]; ++k) {
+          const Entry e = entries_[k];
+          if (InCell(e, cx + dx, cy + dy)) fn(e.fig, e.vtx);
+        }
+      }
   }
   // The highest vertex index of figure `fig` (held in the grid) within 10
-  // units of p in X and in Y, or -1. `hint` as for ForNear.
-  std::int32_t HighestNear(const TPointI& p, std::int32_t fig, const std::vector<TPointI>& pts,
-                           std::size_t& hint) const {
+  // units of p in X and in Y, or -1.
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig,
+                           const std::vector<TPointI>& pts) const {
     const std::int64_t cx = Cell(p.X), cy = Cell(p.Y);
     std::int32_t best = -1;
-    std::size_t at = hint;
-    for (std::int64_t dx = -1; dx <= 1; ++dx)
-      for (std::int64_t dy = -1; dy <= 1; ++dy) {
-        const std::int64_t key = Key(cx + dx, cy + dy);
-        at = Seek(at,
-                  [key, fig](const Entry& e) { return e.key != key ? e.key < key : e.fig < fig; });
-        if (dx == -1 && dy == -1) hint = at;
-        for (; at < entries_.size() && entries_[at].key == key && entries_[at].fig == fig; ++at) {
-          const std::int32_t v = entries_[at].vtx;
-          if (v <= best) continue;
-          const TPointI& o = pts[static_cast<std::size_t>(v)];
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+      for (std::int64_t dx = -1; dx <= 1; ++dx) {
+        const std::size_t b = Bucket(cx + dx, cy + dy);
+        const auto end = entries_.begin() + start_[b + 1];
+        auto it = std::lower_bound(entries_.begin() + start_[b], end, fig,
+                                   [](const Entry& e, std::int32_t f) { return e.fig < f; });
+        for (; it != end && it->fig == fig; ++it) {
+          if (it->vtx <= best || !InCell(*it, cx + dx, cy + dy)) continue;
+          const TPointI& o = pts[static_cast<std::size_t>(it->vtx)];
           if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
               std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
-            best = v;
+            best = it->vtx;
         }
       }
     return best;
@@ -127,70 +134,29 @@ class TVertexGrid {
 
  private:
   struct Entry {
-    std::int64_t key;
     std::int32_t fig, vtx;
   };
-  // The first position at or after which `before` is false (it holds for a
-  // leading run of the entries), searched outwards from `at`: steps doubling
-  // from there, then halving back.
-  template <typename Before>
-  std::size_t Seek(std::size_t at, Before before) const {
-    const std::size_t n = entries_.size();
-    auto point = [&](std::size_t lo, std::size_t hi) {
-      return static_cast<std::size_t>(
-          std::partition_point(entries_.begin() + static_cast<std::ptrdiff_t>(lo),
-                               entries_.begin() + static_cast<std::ptrdiff_t>(hi), before) -
-          entries_.begin());
-    };
-    if (at > n) at = n;
-    std::size_t step = 1;
-    if (at < n && before(entries_[at])) {
-      std::size_t lo = at;
-      while (n - lo > step && before(entries_[lo + step])) {
-        lo += step;
-        step *= 2;
-      }
-      return point(lo + 1, n - lo > step ? lo + step : n);
-    }
-    std::size_t hi = at;
-    while (hi >= step && !before(entries_[hi - step])) {
-      hi -= step;
-      step *= 2;
-    }
-    return point(hi >= step ? hi - step + 1 : 0, hi);
+  // Cells of 16 units: floor(v / 16).
+  static std::int64_t Cell(std::int32_t v) { return v >> 4; }
+  // Tiles of 4 x 4 cells are hashed; a tile's cells take 16 buckets in a
+  // row, so a walk along an outline stays in few places of the table.
+  std::size_t Bucket(std::int64_t cx, std::int64_t cy) const {
+    const std::uint64_t h = static_cast<std::uint64_t>(cx >> 2) * 0x9E3779B97F4A7C15ull +
+                            static_cast<std::uint64_t>(cy >> 2) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<std::size_t>((h >> shift_) << 4 | (cx & 3) << 2 | (cy & 3));
   }
-  static std::int64_t Cell(std::int32_t v) {
-    return v >= 0 ? v / 16 : -((-std::int64_t{v} + 15) / 16);
-  }
-  static std::int64_t Key(std::int64_t cx, std::int64_t cy) {
-    return cx * (std::int64_t{1} << 32) + (cy & 0xffffffff);
-  }
-  // Stable radix sort by key (as signed numbers), 16 bits a pass; passes
-  // over digits that all entries share are skipped.
-  void SortByKey() {
-    const std::size_t n = entries_.size();
-    if (n < 2) return;
-    auto ordered = [](const Entry& e) {
-      return static_cast<std::uint64_t>(e.key) ^ (std::uint64_t{1} << 63);
-    };
-    std::vector<Entry> other(n);
-    std::vector<std::uint32_t> count(1u << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
-      std::fill(count.begin(), count.end(), 0u);
-      for (const Entry& e : entries_) ++count[(ordered(e) >> shift) & 0xffff];
-      if (count[(ordered(entries_[0]) >> shift) & 0xffff] == n) continue;
-      std::uint32_t sum = 0;
-      for (auto& c : count) {
-        const std::uint32_t here = c;
-        c = sum;
-        sum += here;
-      }
-      for (const Entry& e : entries_) other[count[(ordered(e) >> shift) & 0xffff]++] = e;
-      entries_.swap(other);
-    }
+  // Buckets hold the vertices of several cells: the vertex's own cell tells.
+  bool InCell(const Entry& e, std::int64_t cx, std::int64_t cy) const {
+    const TPointI& o = points_[static_cast<std::size_t>(e.fig)][e.vtx];
+    return Cell(o.X) == cx && Cell(o.Y) == cy;
   }
 
+  // The points of every figure held; they stay unchanged while in use.
+  std::vector<const TPointI*> points_;
+  // Vertices by bucket: start_[b] .. start_[b + 1] in entries_.
+  std::vector<std::uint32_t> start_;
   std::vector<Entry> entries_;
+  int shift_ = 63;
   std::int32_t covered_ = 0;
 };
 
@@ -233,8 +199,7 @@ class TCiecie {
   // vertex-by-vertex scan. false also when the operator aborted (aborted_).
   bool Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32_t& ib);
   // The highest vertex of figure `fig` within touching distance of p, or -1.
-  // `hint` as for the grid's ForNear.
-  std::int32_t HighestNear(const TPointI& p, std::int32_t fig, std::size_t& hint) const;
+  std::int32_t HighestNear(const TPointI& p, std::int32_t fig) const;
   // Polls the operator now and then during long loops; true once aborted.
   bool PollSometimes();
   bool LinkByContactWithFirst();  // false when the operator aborted
@@ -273,9 +238,9 @@ bool TCiecie::PollSometimes() {
   return aborted_;
 }
 
-std::int32_t TCiecie::HighestNear(const TPointI& p, std::int32_t fig, std::size_t& hint) const {
+std::int32_t TCiecie::HighestNear(const TPointI& p, std::int32_t fig) const {
   const auto& pts = Fig(w_, fig).Points;
-  if (fig < grid_.Covered()) return grid_.HighestNear(p, fig, pts, hint);
+  if (fig < grid_.Covered()) return grid_.HighestNear(p, fig, pts);
   for (auto k = static_cast<std::int32_t>(pts.size()) - 1; k >= 0; --k) {
     const TPointI& o = pts[static_cast<std::size_t>(k)];
     if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
@@ -302,11 +267,10 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
   const double walkA = double(na) * (cb ? 1.0 : double(nb));
   const double walkB = double(nb) * (ca ? 1.0 : double(na));
   std::int32_t i = -1, j = -1;
-  std::size_t hint = 0;
   if (walkA <= walkB) {
     for (std::int32_t k = na - 1; k >= 0; --k) {
       if (PollSometimes()) return false;
-      j = HighestNear(fa.Points[static_cast<std::size_t>(k)], b, hint);
+      j = HighestNear(fa.Points[static_cast<std::size_t>(k)], b);
       if (j >= 0) {
         i = k;
         break;
@@ -315,9 +279,9 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
   } else {
     for (std::int32_t k = 0; k < nb; ++k) {
       if (PollSometimes()) return false;
-      i = std::max(i, HighestNear(fb.Points[static_cast<std::size_t>(k)], a, hint));
+      i = std::max(i, HighestNear(fb.Points[static_cast<std::size_t>(k)], a));
     }
-    if (i >= 0) j = HighestNear(fa.Points[static_cast<std::size_t>(i)], b, hint);
+    if (i >= 0) j = HighestNear(fa.Points[static_cast<std::size_t>(i)], b);
   }
   if (i < 0) return false;
   // A start point or connector end snaps onto the vertex it touches.
@@ -331,19 +295,15 @@ bool TCiecie::Touch(std::int32_t a, std::int32_t b, std::int32_t& ia, std::int32
 std::vector<std::int32_t> TCiecie::GridNeighbours(std::int32_t a, std::int32_t count) const {
   std::vector<std::int32_t> out;
   const tfigura& fa = Fig(w_, a);
-  std::size_t hint = 0;
   for (const TPointI& p : fa.Points) {
-    grid_.ForNear(
-        p,
-        [&](std::int32_t q, std::int32_t v) {
-          if (q >= count || q == a) return;
-          if (!out.empty() && out.back() == q) return;
-          const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
-          if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
-              std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
-            out.push_back(q);
-        },
-        hint);
+    grid_.ForNear(p, [&](std::int32_t q, std::int32_t v) {
+      if (q >= count || q == a) return;
+      if (!out.empty() && out.back() == q) return;
+      const TPointI& o = Fig(w_, q).Points[static_cast<std::size_t>(v)];
+      if (std::llabs(std::int64_t{p.X} - o.X) <= kTouch &&
+          std::llabs(std::int64_t{p.Y} - o.Y) <= kTouch)
+        out.push_back(q);
+    });
   }
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
@@ -430,7 +390,21 @@ void TCiecie::ShowReady() {
 
 void TCiecie::BuildVertexRecs() {
   // Each edge's direction is computed once and serves the vertices at both
-  // its ends.
+  // its ends. A direction depends on the edge's step alone, and finely
+  // divided outlines repeat a few short steps: each of those is worked out
+  // once.
+  constexpr std::int64_t kShort = 15;
+  constexpr std::size_t kSide = 2 * kShort + 1;
+  std::vector<double> shortSteps(kSide * kSide, std::numeric_limits<double>::quiet_NaN());
+  auto angleOf = [&](TPointI a, TPointI b) {
+    const std::int64_t dx = std::int64_t{b.X} - a.X, dy = std::int64_t{b.Y} - a.Y;
+    if (dx < -kShort || dx > kShort || dy < -kShort || dy > kShort) return VectorAngle(a, b);
+    double& angle = shortSteps[static_cast<std::size_t>(dy + kShort) * kSide +
+                               static_cast<std::size_t>(dx + kShort)];
+    if (std::isnan(angle))
+      angle = VectorAngle({0, 0}, {static_cast<std::int32_t>(dx), static_cast<std::int32_t>(dy)});
+    return angle;
+  };
   std::vector<double> direction;
   for (auto& fp : w_.Figures) {
     tfigura& f = *fp;
@@ -440,15 +414,15 @@ void TCiecie::BuildVertexRecs() {
     // lies on or next to the first.
     const bool closed = Closed(f) && n >= 3;
     direction.resize(p.size());
-    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = VectorAngle(p[k], p[k + 1]);
+    for (std::int32_t k = 0; k + 1 < n; ++k) direction[k] = angleOf(p[k], p[k + 1]);
     f.VertexRecs.clear();
     f.VertexRecs.reserve(p.size());
     for (std::int32_t k = 0; k < n; ++k) {
       double angle;
       if (k == 0)
-        angle = closed ? TurnBetween(VectorAngle(p[n - 2], p[0]), direction[0]) : kHalfPi;
+        angle = closed ? TurnBetween(angleOf(p[n - 2], p[0]), direction[0]) : kHalfPi;
       else if (k == n - 1)
-        angle = closed ? TurnBetween(direction[n - 2], VectorAngle(p[n - 1], p[1])) : kHalfPi;
+        angle = closed ? TurnBetween(direction[n - 2], angleOf(p[n - 1], p[1])) : kHalfPi;
       else
         angle = TurnBetween(direction[k - 1], direction[k]);
       f.VertexRecs.push_back(TVertexRec{angle, 0, 0});

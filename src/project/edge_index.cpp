@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "drawing/figury.h"
 #include "project/okno_plt.h"
@@ -76,21 +77,22 @@ bool CutMeetsSegment(TPointI a, TPointI b, TPointI p, TPointI q, std::int32_t to
   return false;
 }
 
-std::int64_t TEdgeIndex::CellDiv(std::int64_t a) const {
-  auto q = static_cast<std::int64_t>(std::floor(static_cast<double>(a) * invCell_));
-  if (q * cell_ > a)
-    --q;
-  else if ((q + 1) * cell_ <= a)
-    ++q;
-  return q;
+namespace {
+
+// floor(t) for |t| < 2^63, without a call into the maths library.
+std::int64_t FloorOf(double t) {
+  const auto q = static_cast<std::int64_t>(t);
+  return static_cast<double>(q) > t ? q - 1 : q;
 }
 
+}  // namespace
+
 std::int64_t TEdgeIndex::CellX(double x) const {
-  return static_cast<std::int64_t>(std::floor((x - double(minX_)) / double(cell_)));
+  return FloorOf((x - double(minX_)) / double(cell_));
 }
 
 std::int64_t TEdgeIndex::CellY(double y) const {
-  return static_cast<std::int64_t>(std::floor((y - double(minY_)) / double(cell_)));
+  return FloorOf((y - double(minY_)) / double(cell_));
 }
 
 template <typename Fn>
@@ -132,78 +134,167 @@ void TEdgeIndex::ForCells(TPointI a, TPointI b, Fn&& fn) const {
   }
 }
 
+template <typename Fn>
+void TEdgeIndex::ForEdgeCells(Fn&& fn) const {
+  // The cells of v - 1 and of v + 1 along one axis. Neighbouring points
+  // mostly share a cell: the last cell found on the axis is tried before a
+  // division.
+  struct Span {
+    std::int64_t lo, hi;
+  };
+  struct Axis {
+    std::int64_t cell = 0, base = 0;  // base: the cell's first unit
+  };
+  auto span = [&](Axis& axis, std::int64_t v) {
+    std::int64_t r = v - axis.base;
+    if (r < 0 || r >= cell_) {
+      axis.cell = CellDiv(v);
+      axis.base = axis.cell * cell_;
+      r = v - axis.base;
+    }
+    const std::int64_t c = axis.cell;
+    return Span{r == 0 ? c - 1 : c, r + 1 >= cell_ ? c + 1 : c};
+  };
+  struct Spans {
+    Span x, y;
+  };
+  Axis ax, ay;
+  auto spans = [&](TPointI p) {
+    return Spans{span(ax, std::int64_t{p.X} - minX_), span(ay, std::int64_t{p.Y} - minY_)};
+  };
+  const auto figures = figureSizes_.size();
+  for (std::size_t f = 0; f < figures; ++f) {
+    const std::int32_t edges = edgeStart_[f + 1] - edgeStart_[f];
+    if (edges == 0) continue;
+    const TPointI* pts = figurePoints_[f];
+    const std::int32_t n = figureSizes_[f];
+    const Spans first = spans(pts[0]);
+    Spans a = first;
+    for (std::int32_t k = 0; k < edges; ++k) {
+      const std::int32_t next = k + 1 < n ? k + 1 : 0;
+      const Spans b = next == 0 ? first : spans(pts[next]);
+      const EdgeRef r{static_cast<std::int32_t>(f), k};
+      // The cells ForCells gives, as the box of the two ends' spans.
+      const std::int64_t c0 = std::max<std::int64_t>(0, std::min(a.x.lo, b.x.lo));
+      const std::int64_t c1 = std::min<std::int64_t>(gx_ - 1, std::max(a.x.hi, b.x.hi));
+      const std::int64_t r0 = std::max<std::int64_t>(0, std::min(a.y.lo, b.y.lo));
+      const std::int64_t r1 = std::min<std::int64_t>(gy_ - 1, std::max(a.y.hi, b.y.hi));
+      if (c1 >= c0 && r1 >= r0) {
+        if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+          for (std::int64_t cy = r0; cy <= r1; ++cy)
+            for (std::int64_t cx = c0; cx <= c1; ++cx) fn(r, cy * gx_ + cx);
+        } else {
+          ForCells(pts[k], pts[next], [&](std::int64_t c) { fn(r, c); });
+        }
+      }
+      a = b;
+    }
+  }
+}
+
 void TEdgeIndex::Build(const TMDIChild& w) {
-  edges_.clear();
+  figurePoints_.clear();
+  figureSizes_.clear();
+  edgeStart_.clear();
   cellStart_.clear();
   cellEdges_.clear();
+  stamp_.clear();
+  edgeCount_ = 0;
   gx_ = gy_ = 0;
   const std::int32_t n = w.FigureCount();
-  std::size_t total = 0;
-  for (std::int32_t f = 0; f < n; ++f)
-    total += w.Figures[static_cast<std::size_t>(f)]->Points.size();
-  edges_.reserve(total + static_cast<std::size_t>(n));
+  figurePoints_.resize(static_cast<std::size_t>(n));
+  figureSizes_.resize(static_cast<std::size_t>(n));
+  edgeStart_.resize(static_cast<std::size_t>(n) + 1);
+  std::int64_t total = 0;
+  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
   for (std::int32_t f = 0; f < n; ++f) {
     const tfigura& fig = *w.Figures[static_cast<std::size_t>(f)];
-    if (fig.Kind != 0) continue;
     const auto& p = fig.Points;
-    if (p.size() == 1) edges_.push_back({p[0], p[0], f});
-    for (std::size_t k = 0; k + 1 < p.size(); ++k) edges_.push_back({p[k], p[k + 1], f});
-    if (fig.typ == 1 && p.size() > 2 && p.back() != p.front())
-      edges_.push_back({p.back(), p.front(), f});
-  }
-  if (edges_.empty()) return;
-
-  std::int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
-  for (const Edge& e : edges_)
-    for (const TPointI& p : {e.p, e.q}) {
-      minX = std::min<std::int64_t>(minX, p.X);
-      minY = std::min<std::int64_t>(minY, p.Y);
-      maxX = std::max<std::int64_t>(maxX, p.X);
-      maxY = std::max<std::int64_t>(maxY, p.Y);
+    const auto size = static_cast<std::int64_t>(p.size());
+    figurePoints_[static_cast<std::size_t>(f)] = p.data();
+    figureSizes_[static_cast<std::size_t>(f)] = static_cast<std::int32_t>(size);
+    edgeStart_[static_cast<std::size_t>(f)] = static_cast<std::int32_t>(total);
+    if (fig.Kind != 0 || size == 0) continue;
+    // A figure of one point is one edge of no length; a closed figure whose
+    // last point is not its first has the closing edge too.
+    if (size == 1)
+      total += 1;
+    else
+      total += size - 1 + (fig.typ == 1 && size > 2 && p.back() != p.front() ? 1 : 0);
+    for (const TPointI& q : p) {
+      minX = std::min<std::int64_t>(minX, q.X);
+      minY = std::min<std::int64_t>(minY, q.Y);
+      maxX = std::max<std::int64_t>(maxX, q.X);
+      maxY = std::max<std::int64_t>(maxY, q.Y);
     }
+    if (total > INT32_MAX) throw std::bad_alloc();
+  }
+  edgeStart_[static_cast<std::size_t>(n)] = static_cast<std::int32_t>(total);
+  edgeCount_ = static_cast<std::int32_t>(total);
+  if (edgeCount_ == 0) return;
+
   minX_ = minX;
   minY_ = minY;
   const std::int64_t spanX = maxX - minX + 1, spanY = maxY - minY + 1;
-  const auto count = static_cast<std::int64_t>(edges_.size());
-  // About one edge per cell, on at most 4 cells per edge.
+  const std::int64_t count = edgeCount_;
+  // About four edges per cell, on at most one cell per edge: drawn edges lie
+  // along outlines, so a cut meets about as many edges in a few large cells
+  // as in many small ones, and the cell table stays small.
   cell_ = std::max<std::int64_t>(
-      1, static_cast<std::int64_t>(std::ceil(std::sqrt(double(spanX) * double(spanY) / count))));
+      1,
+      static_cast<std::int64_t>(std::ceil(std::sqrt(4 * double(spanX) * double(spanY) / count))));
   gx_ = spanX / cell_ + 1;
   gy_ = spanY / cell_ + 1;
-  while (gx_ * gy_ > 4 * count + 16) {
+  while (gx_ * gy_ > count + 16) {
     cell_ *= 2;
     gx_ = spanX / cell_ + 1;
     gy_ = spanY / cell_ + 1;
   }
 
   invCell_ = 1.0 / static_cast<double>(cell_);
-  cellStart_.assign(static_cast<std::size_t>(gx_ * gy_ + 1), 0);
-  for (const Edge& e : edges_) ForCells(e.p, e.q, [&](std::int64_t c) { ++cellStart_[c + 1]; });
-  for (std::size_t k = 1; k < cellStart_.size(); ++k) cellStart_[k] += cellStart_[k - 1];
-  cellEdges_.resize(static_cast<std::size_t>(cellStart_.back()));
-  std::vector<std::int32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
-  for (std::size_t k = 0; k < edges_.size(); ++k)
-    ForCells(edges_[k].p, edges_[k].q,
-             [&](std::int64_t c) { cellEdges_[fill[c]++] = static_cast<std::int32_t>(k); });
-  stamp_.assign(edges_.size(), 0);
+  const auto cells = static_cast<std::size_t>(gx_ * gy_);
+  // Counted per cell, then turned into the first place of each cell, filled,
+  // and moved up by one cell: each cell's end is then the next one's start.
+  cellStart_.assign(cells + 1, 0);
+  ForEdgeCells([&](EdgeRef, std::int64_t c) { ++cellStart_[c]; });
+  std::int32_t sum = 0;
+  for (std::size_t c = 0; c < cells; ++c) {
+    const std::int32_t here = cellStart_[c];
+    cellStart_[c] = sum;
+    sum += here;
+  }
+  cellStart_[cells] = sum;
+  cellEdges_.resize(static_cast<std::size_t>(sum));
+  ForEdgeCells([&](EdgeRef r, std::int64_t c) { cellEdges_[cellStart_[c]++] = r; });
+  for (std::size_t c = cells - 1; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
+  cellStart_[0] = 0;
+  stamp_.assign(static_cast<std::size_t>(edgeCount_), 0);
   query_ = 0;
+}
+
+TEdgeIndex::EdgeRef TEdgeIndex::RefOf(std::int32_t edge) const {
+  // The last figure whose first edge is at or before `edge`: figures without
+  // edges share their start with the next one and come before it.
+  const auto it = std::upper_bound(edgeStart_.begin(), edgeStart_.end(), edge);
+  const auto f = static_cast<std::int32_t>(it - edgeStart_.begin()) - 1;
+  return {f, edge - edgeStart_[static_cast<std::size_t>(f)]};
 }
 
 std::int32_t TEdgeIndex::FirstCrossed(TPointI a, TPointI b, std::int32_t skip1,
                                       std::int32_t skip2) const {
   const std::int32_t e = FirstCrossedEdge(a, b, skip1, skip2);
-  return e < 0 ? -1 : edges_[static_cast<std::size_t>(e)].figure;
+  return e < 0 ? -1 : RefOf(e).figure;
 }
 
 bool TEdgeIndex::CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const {
-  if (edge < 0 || static_cast<std::size_t>(edge) >= edges_.size()) return false;
-  const Edge& e = edges_[static_cast<std::size_t>(edge)];
-  return CutMeetsSegment(a, b, e.p, e.q, kContact);
+  if (edge < 0 || edge >= edgeCount_) return false;
+  const EdgeRef r = RefOf(edge);
+  return CutMeetsSegment(a, b, P(r), Q(r), kContact);
 }
 
 std::int32_t TEdgeIndex::FirstCrossedEdge(TPointI a, TPointI b, std::int32_t skip1,
                                           std::int32_t skip2) const {
-  if (edges_.empty() || a == b) return -1;
+  if (edgeCount_ == 0 || a == b) return -1;
   if (++query_ == 0) {
     std::fill(stamp_.begin(), stamp_.end(), 0);
     query_ = 1;
@@ -212,12 +303,12 @@ std::int32_t TEdgeIndex::FirstCrossedEdge(TPointI a, TPointI b, std::int32_t ski
   ForCells(a, b, [&](std::int64_t c) {
     if (found >= 0) return;
     for (std::int32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-      const std::int32_t e = cellEdges_[k];
-      if (stamp_[e] == query_) continue;
-      stamp_[e] = query_;
-      const Edge& edge = edges_[e];
-      if (edge.figure == skip1 || edge.figure == skip2) continue;
-      if (CutMeetsSegment(a, b, edge.p, edge.q, kContact)) {
+      const EdgeRef r = cellEdges_[static_cast<std::size_t>(k)];
+      if (r.figure == skip1 || r.figure == skip2) continue;
+      const std::int32_t e = edgeStart_[static_cast<std::size_t>(r.figure)] + r.vertex;
+      if (stamp_[static_cast<std::size_t>(e)] == query_) continue;
+      stamp_[static_cast<std::size_t>(e)] = query_;
+      if (CutMeetsSegment(a, b, P(r), Q(r), kContact)) {
         found = e;
         return;
       }

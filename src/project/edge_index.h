@@ -28,9 +28,11 @@ class TEdgeIndex {
 
   // Indexes the edges of the drawn figures (kind 0) of the window: every
   // consecutive point pair, and for a closed figure the pair (last, first).
-  // A figure of one point is indexed as a point.
+  // A figure of one point is indexed as a point. The index reads the points
+  // from the figures: those of the drawn figures must not change (nor their
+  // lists grow) while it is in use.
   void Build(const TMDIChild& w);
-  bool Empty() const { return edges_.empty(); }
+  bool Empty() const { return edgeCount_ == 0; }
 
   // The first drawn figure, other than skip1 and skip2, that the cut from a
   // to b meets away from its ends (CutMeetsSegment); -1 when the cut is clear.
@@ -42,13 +44,33 @@ class TEdgeIndex {
   bool CutMeetsEdge(TPointI a, TPointI b, std::int32_t edge) const;
 
  private:
-  struct Edge {
-    TPointI p, q;
-    std::int32_t figure;
+  // An edge is named by its figure and the index of its first point; its
+  // second point is the next one, or the first for the closing edge of a
+  // closed figure and for a figure of one point. The points are read from
+  // the figures, which must keep them unchanged while the index is in use.
+  struct EdgeRef {
+    std::int32_t figure, vertex;
   };
-  // Floor of a / cell_, exact for |a| < 2^52: the double quotient from the
-  // reciprocal is off by at most one and is corrected in integers.
-  std::int64_t CellDiv(std::int64_t a) const;
+  TPointI P(EdgeRef e) const { return figurePoints_[static_cast<std::size_t>(e.figure)][e.vertex]; }
+  TPointI Q(EdgeRef e) const {
+    const auto f = static_cast<std::size_t>(e.figure);
+    const std::int32_t next = e.vertex + 1 < figureSizes_[f] ? e.vertex + 1 : 0;
+    return figurePoints_[f][next];
+  }
+  // The edge of a number (figures in order, their edges in order).
+  EdgeRef RefOf(std::int32_t edge) const;
+  // Calls fn(ref, cell) for every indexed edge, in number order, and every
+  // cell ForCells gives for it.
+  template <typename Fn>
+  void ForEdgeCells(Fn&& fn) const;
+  // Floor of a / cell_, exact for |a| < 2^52: the truncated quotient from
+  // the reciprocal is off by at most two and is corrected in integers.
+  std::int64_t CellDiv(std::int64_t a) const {
+    auto q = static_cast<std::int64_t>(static_cast<double>(a) * invCell_);
+    while (q * cell_ > a) --q;
+    while ((q + 1) * cell_ <= a) ++q;
+    return q;
+  }
   std::int64_t CellX(double x) const;
   std::int64_t CellY(double y) const;
   // Calls fn(cell) for every cell the segment passes through (and its
@@ -56,13 +78,21 @@ class TEdgeIndex {
   template <typename Fn>
   void ForCells(TPointI a, TPointI b, Fn&& fn) const;
 
-  std::vector<Edge> edges_;
+  // Per figure: its points, their count and the number of its first edge
+  // (edgeStart_[f] .. edgeStart_[f + 1]; figures not indexed have none).
+  std::vector<const TPointI*> figurePoints_;
+  std::vector<std::int32_t> figureSizes_;
+  std::vector<std::int32_t> edgeStart_;
+  std::int32_t edgeCount_ = 0;
   // Edges by cell: cellStart_[c] .. cellStart_[c + 1] in cellEdges_.
-  std::vector<std::int32_t> cellStart_, cellEdges_;
+  std::vector<std::int32_t> cellStart_;
+  std::vector<EdgeRef> cellEdges_;
   std::int64_t minX_ = 0, minY_ = 0, cell_ = 1, gx_ = 0, gy_ = 0;
   double invCell_ = 1;
-  mutable std::vector<std::uint32_t> stamp_;
-  mutable std::uint32_t query_ = 0;
+  // Per edge: the last query that tested it (an edge may lie in several of
+  // the cells a cut passes).
+  mutable std::vector<std::uint16_t> stamp_;
+  mutable std::uint16_t query_ = 0;
 };
 
 }  // namespace vm

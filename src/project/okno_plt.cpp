@@ -78,11 +78,85 @@ void TMDIChild::Ustaw_PPiPK() {
   }
 }
 
+namespace {
+
+// Packed points: per figure its point count, then each point as its step
+// from the one before (from 0, 0 for the first), every number zigzag-coded
+// (0, -1, 1, -2, ... as 0, 1, 2, 3, ...) in 7-bit groups, low group first,
+// the high bit set on every group but the last.
+std::uint64_t Zigzag(std::int64_t v) {
+  return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
+}
+
+std::int64_t Unzigzag(std::uint64_t u) {
+  return static_cast<std::int64_t>(u >> 1) ^ -static_cast<std::int64_t>(u & 1);
+}
+
+std::size_t PackedSize(std::uint64_t u) {
+  std::size_t n = 1;
+  while (u >= 0x80) {
+    u >>= 7;
+    ++n;
+  }
+  return n;
+}
+
+void Pack(std::uint64_t u, std::uint8_t*& out) {
+  while (u >= 0x80) {
+    *out++ = static_cast<std::uint8_t>(u | 0x80);
+    u >>= 7;
+  }
+  *out++ = static_cast<std::uint8_t>(u);
+}
+
+std::uint64_t Unpack(const std::uint8_t*& in) {
+  std::uint64_t u = 0;
+  for (int shift = 0;; shift += 7) {
+    const std::uint8_t b = *in++;
+    u |= static_cast<std::uint64_t>(b & 0x7f) << shift;
+    if (b < 0x80) return u;
+  }
+}
+
+// Calls fn with every number of the packed form of a figure's points.
+template <typename Fn>
+void ForPackedNumbers(const std::vector<TPointI>& points, Fn&& fn) {
+  fn(static_cast<std::uint64_t>(points.size()));
+  std::int64_t x = 0, y = 0;
+  for (const TPointI& p : points) {
+    fn(Zigzag(p.X - x));
+    fn(Zigzag(p.Y - y));
+    x = p.X;
+    y = p.Y;
+  }
+}
+
+}  // namespace
+
 void TMDIChild::KeepDrawing() {
-  drawing_.Kept = true;
-  drawing_.Figures.clear();
+  drawing_ = TKeptDrawing{};
   drawing_.Figures.reserve(Figures.size());
-  for (const auto& f : Figures) drawing_.Figures.push_back(*f);
+  std::size_t bytes = 0;
+  for (const auto& f : Figures)
+    ForPackedNumbers(f->Points, [&](std::uint64_t u) { bytes += PackedSize(u); });
+  drawing_.Points.resize(bytes);
+  std::uint8_t* out = drawing_.Points.data();
+  for (const auto& f : Figures) {
+    ForPackedNumbers(f->Points, [&](std::uint64_t u) { Pack(u, out); });
+    // Everything but the points is copied as it stands; the points are
+    // moved aside for the copy and back, where they stay in place.
+    std::vector<TPointI> points = std::move(f->Points);
+    f->Points.clear();
+    try {
+      drawing_.Figures.push_back(*f);
+    } catch (...) {
+      f->Points = std::move(points);
+      drawing_ = TKeptDrawing{};
+      throw;
+    }
+    f->Points = std::move(points);
+  }
+  drawing_.Kept = true;
   drawing_.MinX = MinX;
   drawing_.MinY = MinY;
   drawing_.MaxX = MaxX;
@@ -96,7 +170,19 @@ bool TMDIChild::StartFromDrawing() {
   if (!drawing_.Kept) return false;
   TFigureList figures;
   figures.reserve(drawing_.Figures.size());
-  for (const tfigura& f : drawing_.Figures) figures.push_back(std::make_unique<tfigura>(f));
+  const std::uint8_t* in = drawing_.Points.data();
+  for (const tfigura& f : drawing_.Figures) {
+    auto copy = std::make_unique<tfigura>(f);
+    const auto n = static_cast<std::size_t>(Unpack(in));
+    copy->Points.resize(n);
+    std::int64_t x = 0, y = 0;
+    for (TPointI& p : copy->Points) {
+      x += Unzigzag(Unpack(in));
+      y += Unzigzag(Unpack(in));
+      p = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+    }
+    figures.push_back(std::move(copy));
+  }
   Figures = std::move(figures);
   MinX = drawing_.MinX;
   MinY = drawing_.MinY;

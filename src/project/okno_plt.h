@@ -251,8 +251,8 @@ class TMDIChild {
   // The saver of an output code: turning and rotary cutting write figures
   // first..last; plain and serial cutting write the tree with a closing turn of
   // closingRotation revolutions.
-  void SaveJob(std::int32_t code, const QString& fileName, std::int32_t first,
-               std::int32_t last, double closingRotation, const JobSettings& job);
+  void SaveJob(std::int32_t code, const QString& fileName, std::int32_t first, std::int32_t last,
+               double closingRotation, const JobSettings& job);
 
   // --- Window events that hold logic ---
   void FormClose(TCloseAction& action);
@@ -261,10 +261,14 @@ class TMDIChild {
   void RequestClose() { CloseRequested = true; }
 
  private:
-  // What KeepDrawing copied.
+  // What KeepDrawing copied: the figures without their points, and every
+  // figure's points in list order, packed (see okno_plt.cpp): a drawing's
+  // neighbouring points lie close together, so the kept copy takes a few
+  // bytes a point instead of eight.
   struct TKeptDrawing {
     bool Kept = false;
     std::vector<tfigura> Figures;
+    std::vector<std::uint8_t> Points;
     std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
     std::int32_t Width = 0, Height = 0;
     bool SingleOpenFigure = false;

@@ -5,9 +5,12 @@
 #include <QCoreApplication>
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <random>
 
 #include "ciecie_fixture.h"
 #include "drawing/errors.h"
+#include "drawing/matma.h"
 #include "project/ciecie.h"
 #include "project/connector_search.h"
 #include "shell/interfejs.h"
@@ -39,6 +42,54 @@ double Perimeter(const tfigura& f) {
     s += std::sqrt(dx * dx + dy * dy);
   }
   return s;
+}
+
+// The turning angle at every vertex of a finely divided outline (steps of a
+// few units, repeated all round) and of a coarse one is the turn between the
+// directions of its two edges, each worked out from the edge itself; a figure
+// the nesting reversed has its angles reversed and negated.
+TEST_F(CieciePrepare, TurningAnglesOfShortAndLongStepsAreTheEdgeByEdgeTurns) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> jitter(-3, 3);
+  test::Polyline ring;
+  for (int k = 0; k < 3000; ++k) {
+    const double a = 2 * 3.141592653589793 * k / 3000;
+    ring.push_back({static_cast<int>(std::lround(4000 * std::cos(a))) + jitter(rng),
+                    static_cast<int>(std::lround(2500 * std::sin(a))) + jitter(rng)});
+  }
+  ring.push_back(ring.front());
+  // Steps on both sides of 15 units, and long ones.
+  test::Polyline steps{{-9000, -6000}};
+  for (const int d : {15, 16, -15, -16, 1, 0, 14, 400, -15, 15}) {
+    const TPointI last = steps.back();
+    steps.push_back({last.X + 20, last.Y + d});
+    steps.push_back({last.X + 20 + d, last.Y + d});
+  }
+  const std::vector<test::Polyline> drawing{ring, steps, Rect(-1000, -800, 1200, 900)};
+  auto w = MakeProject(drawing);
+  PrepareCiecie(*w, Env(2, true));
+  for (std::size_t q = 0; q < drawing.size(); ++q) {
+    SCOPED_TRACE(q);
+    const test::Polyline& o = drawing[q];
+    const tfigura& f = F(*w, static_cast<int>(q));
+    ASSERT_EQ(f.Kind, 0);
+    const bool same = f.Points == o;
+    ASSERT_TRUE(same || test::Polyline(o.rbegin(), o.rend()) == f.Points);
+    const auto n = static_cast<int>(o.size());
+    ASSERT_EQ(static_cast<int>(f.VertexRecs.size()), n);
+    const bool closed = f.typ == 1 && n >= 3;
+    for (int k = 0; k < n; ++k) {
+      double expected = std::numbers::pi / 2;
+      if (k > 0 && k < n - 1)
+        expected = TurnBetween(VectorAngle(o[k - 1], o[k]), VectorAngle(o[k], o[k + 1]));
+      else if (closed && k == 0)
+        expected = TurnBetween(VectorAngle(o[n - 2], o[0]), VectorAngle(o[0], o[1]));
+      else if (closed)
+        expected = TurnBetween(VectorAngle(o[n - 2], o[n - 1]), VectorAngle(o[n - 1], o[1]));
+      const double angle = same ? f.VertexRecs[k].Angle : -f.VertexRecs[n - 1 - k].Angle;
+      ASSERT_EQ(angle, expected) << k;
+    }
+  }
 }
 
 TEST_F(CieciePrepare, ThreeNestedSquaresAreJoinedFromTheOutsideIn) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "ciecie_fixture.h"
 
@@ -67,6 +69,10 @@ TEST(EdgeIndex, AgreesWithTheTestOfEveryEdge) {
       figs.push_back(p);
     }
     auto w = test::MakeProject(figs);
+    // Figures of the program's own (frame, connectors) between the drawn
+    // ones are not indexed.
+    for (int q = 0; q < n; ++q)
+      if (q % 5 == 2) test::F(*w, q).Kind = q % 2 ? 1 : 3;
     TEdgeIndex index;
     index.Build(*w);
     for (int k = 0; k < 300; ++k) {
@@ -74,22 +80,50 @@ TEST(EdgeIndex, AgreesWithTheTestOfEveryEdge) {
       const TPointI b = k % 2 ? TPointI{pos(rng), pos(rng)}
                               : TPointI{a.X + len(rng) - len(rng), a.Y + len(rng) - len(rng)};
       const int skip = k % 3 ? -1 : k % n;
-      bool any = false;
-      for (int q = 0; q < n && !any; ++q) {
-        if (q == skip) continue;
+      // The figures the cut meets, by the test of every edge.
+      std::vector<bool> met(static_cast<std::size_t>(n), false);
+      for (int q = 0; q < n; ++q) {
+        if (q == skip || test::F(*w, q).Kind != 0) continue;
+        bool any = false;
         const auto& p = test::F(*w, q).Points;
         if (p.size() == 1) any = CutMeetsSegment(a, b, p[0], p[0], TEdgeIndex::kContact);
         for (std::size_t e = 0; e + 1 < p.size() && !any; ++e)
           any = CutMeetsSegment(a, b, p[e], p[e + 1], TEdgeIndex::kContact);
         if (test::F(*w, q).typ == 1 && p.size() > 2 && !any)
           any = CutMeetsSegment(a, b, p.back(), p.front(), TEdgeIndex::kContact);
+        met[static_cast<std::size_t>(q)] = any;
       }
+      const bool any = std::find(met.begin(), met.end(), true) != met.end();
       const int found = index.FirstCrossed(a, b, skip, -1);
       EXPECT_EQ(found >= 0, any) << a.X << "," << a.Y << " " << b.X << "," << b.Y;
       if (found >= 0) {
-        EXPECT_NE(found, skip);
+        EXPECT_TRUE(met[static_cast<std::size_t>(found)]) << found;
+      }
+      // The edge met is named so that the quick test of that edge meets it too.
+      const int edge = index.FirstCrossedEdge(a, b, skip, -1);
+      EXPECT_EQ(edge >= 0, any);
+      if (edge >= 0) {
+        EXPECT_TRUE(index.CutMeetsEdge(a, b, edge));
       }
     }
+  }
+}
+
+// Each query marks the edges it has tested with its number; when the numbers
+// run out and start again, no edge may stay marked from an earlier query. The
+// first ten queries test every edge of the second square (a cut inside it),
+// the one that takes the tenth number again crosses it.
+TEST(EdgeIndex, FindsTheEdgeAfterManyQueries) {
+  auto w = test::MakeProject({test::Rect(0, 0, 1000, 1000), test::Rect(3000, 0, 4000, 1000)});
+  TEdgeIndex index;
+  index.Build(*w);
+  for (int k = 0; k < 65545; ++k) {
+    if (k < 10)
+      ASSERT_EQ(index.FirstCrossed({3500, 200}, {3600, 300}, -1, -1), -1) << k;
+    else if (k == 65544)
+      ASSERT_EQ(index.FirstCrossed({3500, -500}, {3500, 1500}, -1, -1), 1) << k;
+    else
+      ASSERT_EQ(index.FirstCrossed({-500, 100 + k % 800}, {1500, 900 - k % 800}, -1, -1), 0) << k;
   }
 }
 

@@ -4,7 +4,10 @@
 // the generators keep their figure order in turning.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "machine/job_settings.h"
@@ -171,6 +174,72 @@ TEST_F(Reprepare, GeneratedFiguresKeepTheirOrderInTurning) {
     // In its place (turning may have reversed it to run towards larger X).
     const auto& p = drawn.Figures[static_cast<std::size_t>(i)]->Points;
     EXPECT_TRUE(f.Points.front() == p.front() || f.Points.front() == p.back()) << i;
+  }
+}
+
+// The kept drawing holds its points packed as steps from point to point; every
+// point comes back exactly, from steps of one unit to jumps across the whole
+// coordinate range, and everything else of a figure comes back as it was.
+TEST(KeptDrawing, GivesBackEveryPointAndFieldExactly) {
+  constexpr std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t hi = std::numeric_limits<std::int32_t>::max();
+  std::mt19937 rng(7);
+  Pts walk{{-5, 3}};
+  for (int k = 0; k < 5000; ++k) {
+    // Mostly small steps, now and then a long one.
+    const int reach = k % 97 == 0 ? 1 << 30 : k % 7 == 0 ? 5000 : 3;
+    std::uniform_int_distribution<int> step(-reach, reach);
+    const TPointI last = walk.back();
+    walk.push_back({std::clamp(last.X + step(rng), -(1 << 30), 1 << 30),
+                    std::clamp(last.Y + step(rng), -(1 << 30), 1 << 30)});
+  }
+  const std::vector<Pts> drawing = {
+      {{lo, lo}},
+      {{hi, hi}},
+      {{lo, hi}, {lo + 1, hi}, {lo + 1, hi - 1}},
+      {{hi, lo}, {hi - 70000, lo}},
+      walk,
+      {{0, 0}},
+      {{-1, -1}, {1, 1}, {-1, -1}},
+  };
+  auto w = std::make_unique<TMDIChild>();
+  for (const Pts& pts : drawing) {
+    auto f = std::make_unique<tfigura>();
+    f->Points = pts;
+    f->Pen = static_cast<std::int32_t>(pts.size() % 5);
+    f->PenWidth = 0.25 * static_cast<double>(pts.size() % 3);
+    f->VertexRecs.assign(pts.size() % 4, TVertexRec{0.5, 8, 1});
+    f->Outline = {{1, 2}};
+    w->Figures.push_back(std::move(f));
+  }
+  w->Ustaw_PPiPK();
+  std::vector<tfigura> before;
+  for (const auto& f : w->Figures) before.push_back(*f);
+  w->KeepDrawing();
+  // The kept copy leaves the window's figures as they were.
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(w->Figures[i]->Points, before[i].Points);
+
+  // Whatever a preparation does to the list, the drawing comes back, again
+  // and again.
+  for (int round = 0; round < 2; ++round) {
+    std::reverse(w->Figures.begin(), w->Figures.end());
+    w->Figures.front()->Points.assign(3, TPointI{9, 9});
+    w->Figures.push_back(std::make_unique<tfigura>());
+    ASSERT_TRUE(w->StartFromDrawing());
+    ASSERT_EQ(w->Figures.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      SCOPED_TRACE(i);
+      const tfigura& f = *w->Figures[i];
+      EXPECT_EQ(f.Points, before[i].Points);
+      EXPECT_EQ(f.Pen, before[i].Pen);
+      EXPECT_EQ(f.PenWidth, before[i].PenWidth);
+      EXPECT_EQ(f.fig_pp, before[i].fig_pp);
+      EXPECT_EQ(f.fig_pk, before[i].fig_pk);
+      EXPECT_EQ(f.Index, before[i].Index);
+      EXPECT_EQ(f.VertexRecs.size(), before[i].VertexRecs.size());
+      EXPECT_EQ(f.Outline, before[i].Outline);
+    }
   }
 }
 
