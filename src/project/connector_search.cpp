@@ -252,10 +252,22 @@ bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, 
     std::int64_t score;
     std::int32_t i, j;
   };
+  // Two long figures make many pairs, and every pair tried is tested against
+  // the edges of both figures: past this much work the pair is given up like
+  // one without a clear cut, and the operator is asked now and then whether
+  // to stop.
+  constexpr std::size_t kMaxPairs = 4'000'000;
+  constexpr std::int64_t kEdgeTests = 50'000'000;
+  constexpr std::int64_t kPollEvery = 1'000'000;
   std::vector<Scored> pairs;
+  bool tooMany = false;
   ForPairs(v, K, T, e, [&](std::int32_t i, std::int32_t j, std::int64_t s) {
-    pairs.push_back({s, i, j});
+    if (pairs.size() < kMaxPairs)
+      pairs.push_back({s, i, j});
+    else
+      tooMany = true;
   });
+  if (tooMany) return false;
   // Score order, and scan order among equal scores, as the search meets them.
   std::sort(pairs.begin(), pairs.end(), [](const Scored& a, const Scored& b) {
     if (a.score != b.score) return a.score < b.score;
@@ -267,7 +279,19 @@ bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, 
   const auto& pk = w_.Figures[K]->Points;
   const auto& pt = w_.Figures[T]->Points;
   std::int32_t blocker = -1;
+  std::int32_t ownFigure = -1, ownBlocker = -1;
+  const std::int64_t perTest = static_cast<std::int64_t>(pk.size() + pt.size());
+  std::int64_t tests = 0, nextPoll = kPollEvery;
+  auto spend = [&](std::int64_t n) {
+    tests += n;
+    if (tests >= nextPoll) {
+      nextPoll = tests + kPollEvery;
+      if (abortProbe_ && abortProbe_()) aborted_ = true;
+    }
+    return aborted_ || tests > kEdgeTests;
+  };
   for (const Scored& p : pairs) {
+    if (spend(1)) return false;
     const TPointI a = pk.at(p.i), b = pt.at(p.j);
     if (edges_) {
       if (blocker >= 0 && edges_->CutMeetsEdge(a, b, blocker)) continue;
@@ -277,7 +301,17 @@ bool TConnectorSearch::BestClearPair(Variant v, std::int32_t K, std::int32_t T, 
         continue;
       }
     }
-    if (ConnectorCrossesFigure(K, p.i, T, p.j) >= 0) continue;
+    // The same for the two joined figures: the edge of theirs that stopped
+    // the last pair is tried before the full test over both figures.
+    if (ownBlocker >= 0 && CutCrossesOwnEdge(K, p.i, T, p.j, ownFigure, ownBlocker)) continue;
+    if (spend(perTest)) return false;
+    std::int32_t edge = -1;
+    const std::int32_t crossed = ConnectorCrossesFigure(K, p.i, T, p.j, edge);
+    if (crossed >= 0) {
+      ownFigure = crossed;
+      ownBlocker = edge;
+      continue;
+    }
     out = Choice{p.score, K, T, p.i, p.j};
     return true;
   }
@@ -309,7 +343,9 @@ bool TConnectorSearch::Run(Variant v, std::int32_t P) {
       considered = true;
       const std::int32_t e = v == Variant::Single ? best.j : -1;
       Choice clear;
-      if (BestClearPair(v, best.K, best.T, e, clear)) {
+      const bool hasClear = BestClearPair(v, best.K, best.T, e, clear);
+      if (aborted_) return false;
+      if (hasClear) {
         clearChoice_[PairKey(v, best.K, best.T)] = clear;
         if (cached) {
           auto& heap = sessions_[{static_cast<int>(v), P}].heap;
@@ -959,6 +995,13 @@ bool TConnectorSearch::Walk(std::int32_t K, std::int32_t T, std::int32_t& i,
 
 std::int32_t TConnectorSearch::ConnectorCrossesFigure(std::int32_t K, std::int32_t i,
                                                       std::int32_t T, std::int32_t j) const {
+  std::int32_t edge = -1;
+  return ConnectorCrossesFigure(K, i, T, j, edge);
+}
+
+std::int32_t TConnectorSearch::ConnectorCrossesFigure(std::int32_t K, std::int32_t i,
+                                                      std::int32_t T, std::int32_t j,
+                                                      std::int32_t& edge) const {
   const tfigura& k = *w_.Figures[K];
   const tfigura& t = *w_.Figures[T];
   const TPointI a = k.Points.at(i);
@@ -968,18 +1011,46 @@ std::int32_t TConnectorSearch::ConnectorCrossesFigure(std::int32_t K, std::int32
     const auto n = static_cast<std::int32_t>(f.Points.size());
     for (std::int32_t e = 0; e + 1 < n; ++e) {
       if (e == v || e + 1 == v) continue;
-      const TSegment edge{f.Points[e].X, f.Points[e].Y, f.Points[e + 1].X, f.Points[e + 1].Y};
-      if (SegmentsCross(edge, cut)) return true;
+      const TSegment s{f.Points[e].X, f.Points[e].Y, f.Points[e + 1].X, f.Points[e + 1].Y};
+      if (SegmentsCross(s, cut)) {
+        edge = e;
+        return true;
+      }
     }
     if (Closed(f) && n > 0) {
-      const TSegment edge{f.Points[n - 1].X, f.Points[n - 1].Y, f.Points[0].X, f.Points[0].Y};
-      if (SegmentsCross(edge, cut)) return true;
+      const TSegment s{f.Points[n - 1].X, f.Points[n - 1].Y, f.Points[0].X, f.Points[0].Y};
+      if (SegmentsCross(s, cut)) {
+        edge = n - 1;
+        return true;
+      }
     }
     return false;
   };
   if (crossesFigure(k, i)) return K;
   if (crossesFigure(t, j)) return T;
   return -1;
+}
+
+bool TConnectorSearch::CutCrossesOwnEdge(std::int32_t K, std::int32_t i, std::int32_t T,
+                                         std::int32_t j, std::int32_t fig,
+                                         std::int32_t e) const {
+  // The same edges as ConnectorCrossesFigure tests: not the two at the cut's
+  // own end, and the closing edge only of a closed figure.
+  const tfigura& f = *w_.Figures[fig];
+  const auto n = static_cast<std::int32_t>(f.Points.size());
+  if (e < 0 || e >= n) return false;
+  const std::int32_t v = fig == K ? i : j;
+  std::int32_t next = e + 1;
+  if (next == n) {
+    if (!Closed(f)) return false;
+    next = 0;
+  } else if (e == v || next == v) {
+    return false;
+  }
+  const TPointI a = w_.Figures[K]->Points.at(i);
+  const TPointI b = w_.Figures[T]->Points.at(j);
+  const TSegment s{f.Points[e].X, f.Points[e].Y, f.Points[next].X, f.Points[next].Y};
+  return SegmentsCross(s, TSegment{a.X, a.Y, b.X, b.Y});
 }
 
 void TConnectorSearch::AddConnector(Variant v, std::int32_t P, const Choice& c) {

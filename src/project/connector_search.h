@@ -73,6 +73,14 @@ class TConnectorSearch {
   // (result T)? -1 when it crosses neither.
   std::int32_t ConnectorCrossesFigure(std::int32_t K, std::int32_t i, std::int32_t T,
                                       std::int32_t j) const;
+  // The same test; `edge` is set to the first edge of the returned figure
+  // that the cut crosses (its first vertex; the closing edge is the last one).
+  std::int32_t ConnectorCrossesFigure(std::int32_t K, std::int32_t i, std::int32_t T,
+                                      std::int32_t j, std::int32_t& edge) const;
+  // Does that cut cross edge e (from vertex e to the next) of `fig`, one of
+  // K and T, among the edges the test above looks at?
+  bool CutCrossesOwnEdge(std::int32_t K, std::int32_t i, std::int32_t T, std::int32_t j,
+                         std::int32_t fig, std::int32_t e) const;
 
   // Connectors added by this search object, figure pairs given up because
   // every cut between them crosses one of the two, and figure pairs given up

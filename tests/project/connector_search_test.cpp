@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <array>
+#include <random>
 #include <utility>
 
 #include "ciecie_fixture.h"
@@ -263,6 +264,36 @@ TEST(ConnectorSearch, AKeyPressStopsALongCrossingWalk) {
   EXPECT_TRUE(whole.FindConnectorUnordered());
   EXPECT_EQ(whole.PairsRejected(), 1);
   EXPECT_FALSE(whole.Aborted());
+}
+
+TEST(ConnectorSearch, TheOwnEdgeReportedIsOneTheCutCrosses) {
+  // The search tries the edge that stopped the last cut before testing all
+  // edges of the two figures: that quick test must agree with the full one,
+  // on open and closed zigzags whose cuts cross them, touch them at their
+  // vertices and run along their edges.
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> coord(0, 40);
+  for (int round = 0; round < 60; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<test::Polyline> figures(2);
+    for (auto& f : figures)
+      for (int k = 0; k < 6 + round % 7; ++k) f.push_back({10 * coord(rng), 10 * coord(rng)});
+    auto w = MakeProject(figures);
+    F(*w, 0).typ = round % 2;
+    F(*w, 1).typ = (round / 2) % 2;
+    const TConnectorSearch s(*w);
+    const int nK = int(F(*w, 0).Points.size()), nT = int(F(*w, 1).Points.size());
+    for (int i = 0; i < nK; ++i)
+      for (int j = 0; j < nT; ++j) {
+        std::int32_t edge = -1;
+        const std::int32_t crossed = s.ConnectorCrossesFigure(0, i, 1, j, edge);
+        EXPECT_EQ(crossed, s.ConnectorCrossesFigure(0, i, 1, j));
+        if (crossed >= 0) EXPECT_TRUE(s.CutCrossesOwnEdge(0, i, 1, j, crossed, edge));
+        for (int fig : {0, 1})
+          for (int e = -1; e <= (fig == 0 ? nK : nT); ++e)
+            if (s.CutCrossesOwnEdge(0, i, 1, j, fig, e)) EXPECT_GE(crossed, 0) << fig << " " << e;
+      }
+  }
 }
 
 TEST(ConnectorSearch, NeighbourListsPutDeeperAndOwnChildrenLast) {
