@@ -697,7 +697,9 @@ TEST_F(SerialSeriesTest, EntryRefusedOnALostStatusLeavesTheHeatingOff) {
   EXPECT_EQ(Cmds().mid(0, entry), dry.mid(0, entry));
   EXPECT_TRUE(MessageKeys().contains(Tr("Control", "ploterBrakLacznosci")));
   // The heating that went on for the entry is off again; nothing started.
-  EXPECT_FALSE(sim.With([](sim::Controller& c) { return c.Relay(1) || c.Relay(2); }));
+  // (The controller handles the last command on its own thread: waited for.)
+  EXPECT_TRUE(test::WaitFor(
+      [&] { return !sim.With([](sim::Controller& c) { return c.Relay(1) || c.Relay(2); }); }));
   EXPECT_EQ(Count(cmds, "G"), 0);
   EXPECT_TRUE(cmds.filter(QRegularExpression("^R 1 ")).size() == 1);
   EXPECT_FALSE(SerialCutActive);
