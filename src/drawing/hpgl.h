@@ -73,6 +73,9 @@ class Thpgl : public JobWriter {
   // of the paper space (the sheet layout) are left out without a count.
   std::int32_t SkippedBlockRefs = 0;
   std::int32_t SkippedMeshes = 0;
+  // HPGL: polylines in the encoded form of newer plotters ("PE"), which are
+  // not read; their data is passed over whole, up to the ";" that ends it.
+  std::int32_t SkippedEncodedPolylines = 0;
 
   // Group-pair reading. ReadLine returns the next line untrimmed (valid until
   // the next read); CR LF, LF CR, LF and CR all end a line.
@@ -134,6 +137,7 @@ class Thpgl : public JobWriter {
   void ReadInstruction();
   void ExecuteInstruction(tfigura& figure);
   void SkipLabelText();
+  void SkipEncodedPolyline();
   double NumberValue() const;
 
   // DXF mode entry points (dxf_reader.cpp)

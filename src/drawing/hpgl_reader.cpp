@@ -1,6 +1,6 @@
 // HPGL mode of the drawing reader: the tokenizer, the instructions understood
-// (PW, SP, PR, PD, PA, PU, C, M; LB text is skipped) and one figure per
-// pen-down run. Coordinates are plotter units as they stand.
+// (PW, SP, PR, PD, PA, PU, C, M; LB text and PE data are skipped) and one
+// figure per pen-down run. Coordinates are plotter units as they stand.
 #include <climits>
 
 #include "drawing/errors.h"
@@ -18,6 +18,8 @@ inline bool IsNumberChar(char c) {
 inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
 
 constexpr char kLabelTerminator = 3;
+// The data of an encoded polyline ends at the instruction terminator.
+constexpr char kEncodedTerminator = ';';
 
 // A mnemonic of one or two letters as one number: first letter in the high byte.
 constexpr std::uint16_t Code(const char* m) {
@@ -26,7 +28,7 @@ constexpr std::uint16_t Code(const char* m) {
 }
 constexpr std::uint16_t kPW = Code("PW"), kSP = Code("SP"), kPR = Code("PR"), kPD = Code("PD"),
                         kPA = Code("PA"), kPU = Code("PU"), kC = Code("C"), kM = Code("M"),
-                        kLB = Code("LB");
+                        kLB = Code("LB"), kPE = Code("PE");
 constexpr int kMaxPen = 256;
 
 TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
@@ -110,6 +112,18 @@ void Thpgl::SkipLabelText() {
   if (!hpglEnd_) ReadChar();
 }
 
+void Thpgl::SkipEncodedPolyline() {
+  // Encoded coordinates are letters and signs of a number base, not
+  // instructions: read as instructions they would draw figures the plot
+  // does not hold. The instruction is left out whole and counted.
+  bool data = false;
+  while (!hpglEnd_ && Ch != kEncodedTerminator) {
+    data = data || Ch > ' ';
+    ReadChar();
+  }
+  if (data) SkippedEncodedPolylines = CheckedAdd<std::int32_t>(SkippedEncodedPolylines, 1);
+}
+
 double Thpgl::NumberValue() const {
   const std::string& t = TokenText;
   if (t.size() == 1 && t[0] == '.') return 0.0;  // "." alone counts as 0
@@ -133,6 +147,7 @@ void Thpgl::ReadInstruction() {
     mnemonicCode_ = Code(Mnemonic.c_str());
     instructionPending_ = true;
     if (mnemonicCode_ == kLB) SkipLabelText();
+    if (mnemonicCode_ == kPE) SkipEncodedPolyline();
     NextToken();
     if (!IsNumber) {
       if (Relative) Current = {0, 0};

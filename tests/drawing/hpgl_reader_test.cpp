@@ -146,6 +146,28 @@ TEST_F(HpglReader, LabelTextIsNotReadAsInstructions) {
   EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {10, 0}}));
 }
 
+TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
+  // The encoded data holds letters ("c" would draw, "PD" would put the pen
+  // down) and runs to the ";" that ends the instruction; each encoded
+  // polyline is counted. An empty "PE;" holds no polyline.
+  Thpgl r;
+  ASSERT_EQ(r.Open(Write("IN;PS16800,23760;PE<=\xbf\xbf"
+                         "cPD\xc8;SP1;PU0,0;PD10,0;PU;"
+                         "PE:\xc1Q<dc;PE;PE7<=ab"),
+                   1),
+            0);
+  std::vector<tfigura> figs;
+  while (!r.AtEof) {
+    tfigura f;
+    r.ReadFigure(f);
+    if (f.Valid) figs.push_back(std::move(f));
+  }
+  r.Close();
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {10, 0}}));
+  EXPECT_EQ(r.SkippedEncodedPolylines, 3);
+}
+
 TEST_F(HpglReader, BadInputRaises) {
   EXPECT_THROW(ReadAll("PU0,0;PD1-2,5;"), ConversionError);
   EXPECT_THROW(ReadAll("1-2"), ConversionError);  // the only token of the file

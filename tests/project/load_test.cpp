@@ -257,6 +257,31 @@ TEST_F(LoadTest, WhatTheDxfReaderLeavesOutIsTold) {
   EXPECT_TRUE(messages.requests.isEmpty());
 }
 
+TEST_F(LoadTest, EncodedPlotLinesAreToldAndAPlotOfNothingElseIsRefused) {
+  // A plot of newer plotters keeps its lines encoded ("PE"): a plain line
+  // beside them loads with a note, a plot of encoded lines alone is refused
+  // with that reason instead of opening the letters of the code as figures.
+  const QByteArray encoded =
+      "PE<=\xbf\xbf"
+      "c\xc1Q<dcPD\xc8;";
+  TMDIChild w;
+  ASSERT_TRUE(w.Load(Write("mixed.plt", "IN;SP1;" + encoded + "PU0,0;PD400,0;PU;" + encoded)));
+  EXPECT_EQ(w.FigureCount(), 1);
+  EXPECT_TRUE(Errors().isEmpty());
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].icon, MessageIcon::Information);
+  EXPECT_EQ(messages.requests[0].text, Tr("Project_window", "pominieteLinieKodowane") + "2");
+
+  messages.requests.clear();
+  waits = restores = 0;
+  prepared.clear();
+  TMDIChild p;
+  EXPECT_FALSE(p.Load(Write("plot.plt", "BPINPS16800,23760;PW0.13" + encoded + "PC1,115,115,115" +
+                                            encoded + "CI2785,2.0;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "tylkoLinieKodowane") + "2"});
+  ExpectClosedEmpty(p);
+}
+
 TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
   struct Case {
     const char* name;
