@@ -137,6 +137,7 @@ class Thpgl : public JobWriter {
   void ReadInstruction();
   void ExecuteInstruction(tfigura& figure);
   void SkipLabelText();
+  void DefineLabelTerminator();
   void SkipEncodedPolyline();
   double NumberValue() const;
 
@@ -183,6 +184,7 @@ class Thpgl : public JobWriter {
   bool hpglEnd_ = true;              // the HPGL look-ahead has passed the last character
   std::uint16_t mnemonicCode_ = 0;   // Mnemonic as two letters in one number, for dispatch
   bool instructionPending_ = false;  // an instruction was read and not yet executed
+  char labelTerminator_ = 3;         // ends the text of "LB"; set by "DT", ETX at start
 
   // DXF line state
   std::string_view dxfLine_;     // the last line read, untrimmed

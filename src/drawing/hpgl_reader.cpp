@@ -17,6 +17,7 @@ inline bool IsNumberChar(char c) {
 }
 inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
 
+// The label terminator a plot starts with (ETX); "DT" chooses another.
 constexpr char kLabelTerminator = 3;
 // The data of an encoded polyline ends at the instruction terminator.
 constexpr char kEncodedTerminator = ';';
@@ -28,7 +29,8 @@ constexpr std::uint16_t Code(const char* m) {
 }
 constexpr std::uint16_t kPW = Code("PW"), kSP = Code("SP"), kPR = Code("PR"), kPD = Code("PD"),
                         kPA = Code("PA"), kPU = Code("PU"), kC = Code("C"), kM = Code("M"),
-                        kLB = Code("LB"), kPE = Code("PE");
+                        kLB = Code("LB"), kPE = Code("PE"), kDT = Code("DT"), kIN = Code("IN"),
+                        kDF = Code("DF");
 constexpr int kMaxPen = 256;
 
 TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
@@ -44,6 +46,7 @@ void CheckPen(std::int64_t pen) {
 void Thpgl::OpenHpgl() {
   hpglEnd_ = false;
   instructionPending_ = false;
+  labelTerminator_ = kLabelTerminator;
   ReadChar();
   Mnemonic.clear();
   mnemonicCode_ = 0;
@@ -108,8 +111,21 @@ void Thpgl::NextToken() {
 
 void Thpgl::SkipLabelText() {
   // The label text runs up to the terminator; none of it is an instruction.
-  while (!hpglEnd_ && Ch != kLabelTerminator) ReadChar();
+  while (!hpglEnd_ && Ch != labelTerminator_) ReadChar();
   if (!hpglEnd_) ReadChar();
+}
+
+void Thpgl::DefineLabelTerminator() {
+  // "DT" followed directly by a character makes it the end of label texts
+  // (plots write "DT*,1;" and then "LBtext*"); "DT;" or "DT" alone restores
+  // ETX. Without this, the first label would run to the end of the plot and
+  // take every later line with it.
+  if (hpglEnd_ || Ch == ';') {
+    labelTerminator_ = kLabelTerminator;
+    return;
+  }
+  labelTerminator_ = Ch;
+  ReadChar();
 }
 
 void Thpgl::SkipEncodedPolyline() {
@@ -146,6 +162,8 @@ void Thpgl::ReadInstruction() {
     Mnemonic = TokenText;
     mnemonicCode_ = Code(Mnemonic.c_str());
     instructionPending_ = true;
+    if (mnemonicCode_ == kDT) DefineLabelTerminator();
+    if (mnemonicCode_ == kIN || mnemonicCode_ == kDF) labelTerminator_ = kLabelTerminator;
     if (mnemonicCode_ == kLB) SkipLabelText();
     if (mnemonicCode_ == kPE) SkipEncodedPolyline();
     NextToken();

@@ -146,6 +146,23 @@ TEST_F(HpglReader, LabelTextIsNotReadAsInstructions) {
   EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {10, 0}}));
 }
 
+TEST_F(HpglReader, LabelsEndAtTheTerminatorTheDrawingDefines) {
+  // Plots that write their own label terminator ("DT*,1;") keep the lines
+  // after the first label; "IN" and "DT;" bring back ETX.
+  auto figs = ReadAll(
+      "IN;DT*,1;SI0.5,0.5;PU0,200;LBPD 1,1 C*;PD10,200;PU;IN;DT*,1;PU0,500;LBsome text*;"
+      "PD0,600;PU;");
+  ASSERT_EQ(figs.size(), 2u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 200}, {10, 200}}));
+  EXPECT_EQ(figs[1].Points, (Points{{0, 500}, {0, 600}}));
+
+  figs = ReadAll("DT#;LBpd#PU0,0;PD5,0;PU;IN;LBa#PD7,7;PU;\x03PD9,0;PU;DTx;LBab XPD1,1;PU;");
+  ASSERT_EQ(figs.size(), 3u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {5, 0}}));
+  EXPECT_EQ(figs[1].Points, (Points{{5, 0}, {9, 0}}));
+  EXPECT_EQ(figs[2].Points, (Points{{9, 0}, {1, 1}}));
+}
+
 TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
   // The encoded data holds letters ("c" would draw, "PD" would put the pen
   // down) and runs to the ";" that ends the instruction; each encoded
