@@ -1,6 +1,8 @@
 // HPGL mode of the drawing reader: the tokenizer, the instructions understood
-// (PW, SP, PR, PD, PA, PU, C, M; LB text and PE data are skipped) and one
-// figure per pen-down run. Coordinates are plotter units as they stand.
+// (PW, SP, PR, PD, PA, PU, C, M; LB text, quoted texts and PE data are
+// skipped) and one figure per pen-down run. Coordinates are plotter units as they stand.
+#include <QString>
+#include <algorithm>
 #include <climits>
 
 #include "drawing/errors.h"
@@ -19,6 +21,7 @@ inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 3
 
 // The label terminator a plot starts with (ETX); "DT" chooses another.
 constexpr char kLabelTerminator = 3;
+constexpr char kQuote = '"';
 // The data of an encoded polyline ends at the instruction terminator.
 constexpr char kEncodedTerminator = ';';
 
@@ -98,6 +101,12 @@ void Thpgl::ScanToken() {
       if (hpglEnd_ || !IsNumberChar(Ch)) break;
       TokenText.push_back(Ch);
     }
+  } else if (Ch == kQuote) {
+    // A quoted text (the comment of "CO", the picture name of "BP") is
+    // text, not instructions: its letters and signs are passed over whole.
+    ReadChar();
+    while (!hpglEnd_ && Ch != kQuote) ReadChar();
+    if (!hpglEnd_) ReadChar();
   } else {
     ReadChar();  // separators, blanks, line ends and anything else
   }
@@ -153,7 +162,14 @@ double Thpgl::NumberValue() const {
     for (; j < t.size() && t[j] >= '0' && t[j] <= '9'; ++j) v = v * 10 + (t[j] - '0');
     if (j == t.size()) return static_cast<double>(negative ? -v : v);
   }
-  return ParseFileDouble(t);
+  try {
+    return ParseFileDouble(t);
+  } catch (const ConversionError&) {
+    // The operator is shown the text in the language of the program.
+    throw MessageError(
+        "Project_window", "plikHpglZlaLiczba",
+        QString::fromLatin1(t.data(), static_cast<qsizetype>(std::min<std::size_t>(t.size(), 60))));
+  }
 }
 
 void Thpgl::ReadInstruction() {

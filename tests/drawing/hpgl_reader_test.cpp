@@ -163,6 +163,16 @@ TEST_F(HpglReader, LabelsEndAtTheTerminatorTheDrawingDefines) {
   EXPECT_EQ(figs[2].Points, (Points{{9, 0}, {1, 1}}));
 }
 
+TEST_F(HpglReader, QuotedTextsAreNotReadAsInstructions) {
+  // Comments and picture names of newer plots: their letters would draw
+  // ("C", "PD") and their signs would be malformed numbers.
+  const auto figs = ReadAll(
+      "IN;CO\"Plotted from C:\\drawings\\PD-part.dwg\";BP1,\"A PDF test\",5,1;"
+      "PU0,0;PD400,0,400,400;PU;CO\"no end PD1,1");
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {400, 0}, {400, 400}}));
+}
+
 TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
   // The encoded data holds letters ("c" would draw, "PD" would put the pen
   // down) and runs to the ";" that ends the instruction; each encoded
@@ -186,9 +196,16 @@ TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
 }
 
 TEST_F(HpglReader, BadInputRaises) {
-  EXPECT_THROW(ReadAll("PU0,0;PD1-2,5;"), ConversionError);
-  EXPECT_THROW(ReadAll("1-2"), ConversionError);  // the only token of the file
-  EXPECT_THROW(ReadAll("PU0,0;PD5,5,+-.,5;"), ConversionError);
+  // A malformed number is refused with a translated text naming it.
+  for (const char* bad : {"PU0,0;PD1-2,5;", "1-2", "PU0,0;PD5,5,+-.,5;"}) {
+    try {
+      ReadAll(bad);
+      ADD_FAILURE() << bad;
+    } catch (const MessageError& e) {
+      EXPECT_EQ(e.key(), "plikHpglZlaLiczba") << bad;
+      EXPECT_TRUE(e.detail() == "1-2" || e.detail() == "+-.") << e.detail().toStdString();
+    }
+  }
   EXPECT_THROW(ReadAll("PU0,0;PD3000000000,0;"), RangeError);
   EXPECT_THROW(ReadAll("SP257;PD1,1;"), RangeError);
   EXPECT_THROW(ReadAll("PW0.5,-1;"), RangeError);
