@@ -191,6 +191,7 @@ class Thpgl : public JobWriter {
   std::string_view dxfTrimmed_;  // the same, trimmed
   std::string dxfLineCopy_;      // holds a line that does not lie in one buffer fill
   bool dxfCodeZero_ = false;     // the last group-code line read was "0"
+  bool dxfBinary_ = false;       // the file is a binary DXF file (its sentinel was found)
   bool dxfReuseLine_ = false;    // the last line read names an entity still to be read
   // Object coordinates of the entity being read (extrusion direction other
   // than +Z): X and Y components of the object's X axis, Y axis and normal,

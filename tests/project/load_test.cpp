@@ -317,6 +317,22 @@ TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
     EXPECT_TRUE(Errors()[0].startsWith(Tr("Project_window", c.key))) << Errors()[0].toStdString();
     ExpectClosedEmpty(w);
   }
+
+  // A binary DXF file (a sentinel of a program name and " Binary DXF", CR
+  // LF, SUB, NUL; then one-byte group codes, zero-ended texts and eight-byte
+  // numbers) is named as such, not called empty.
+  QByteArray binary = QByteArray(7, 'C') + QByteArray(" Binary DXF\r\n\x1a", 14);
+  binary.append('\0');
+  for (const char* text : {"SECTION", "ENTITIES", "LINE"}) {
+    binary.append('\0').append(text).append('\0');
+  }
+  binary.append(QByteArray(9, '\0'));
+  messages.requests.clear();
+  waits = restores = 0;
+  TMDIChild b;
+  EXPECT_FALSE(b.Load(Write("binary.dxf", binary)));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "dxfBinarny")});
+  ExpectClosedEmpty(b);
 }
 
 // What the operator reads when a drawing cannot be loaded or prepared: the
