@@ -144,6 +144,13 @@ void Thpgl::OpenDxf() {
   dxfCodeZero_ = false;
   dxfReuseLine_ = false;
   AtEof = !(bufPos_ < bufLen_ || Refill());
+  // A binary DXF file begins with a fixed sentinel that ends in
+  // "Binary DXF", CR LF, SUB and NUL; its group codes and values are bytes,
+  // not lines, and read as lines they would give no figure at all.
+  static constexpr char kBinaryMark[] = "Binary DXF\r\n\x1a";  // the NUL belongs to the mark
+  const std::string_view head(buf_.data() + bufPos_, std::min<std::size_t>(bufLen_ - bufPos_, 32));
+  dxfBinary_ =
+      head.find(std::string_view(kBinaryMark, sizeof kBinaryMark)) != std::string_view::npos;
 }
 
 std::string_view Thpgl::ReadLine() {
@@ -1207,6 +1214,10 @@ void Thpgl::ReadDxfInsert() {
 // ---- One figure ----
 
 void Thpgl::ReadFigureDxf(tfigura& figure) {
+  if (dxfBinary_) {
+    AtEof = true;
+    throw MessageError("Project_window", "dxfBinarny");
+  }
   figure.Pen = CurrentPen;
   FigureDone = false;
   LastAdded = {INT32_MAX, INT32_MAX};

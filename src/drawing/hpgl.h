@@ -73,6 +73,9 @@ class Thpgl : public JobWriter {
   // of the paper space (the sheet layout) are left out without a count.
   std::int32_t SkippedBlockRefs = 0;
   std::int32_t SkippedMeshes = 0;
+  // HPGL: polylines in the encoded form of newer plotters ("PE"), which are
+  // not read; their data is passed over whole, up to the ";" that ends it.
+  std::int32_t SkippedEncodedPolylines = 0;
 
   // Group-pair reading. ReadLine returns the next line untrimmed (valid until
   // the next read); CR LF, LF CR, LF and CR all end a line.
@@ -134,6 +137,8 @@ class Thpgl : public JobWriter {
   void ReadInstruction();
   void ExecuteInstruction(tfigura& figure);
   void SkipLabelText();
+  void DefineLabelTerminator();
+  void SkipEncodedPolyline();
   double NumberValue() const;
 
   // DXF mode entry points (dxf_reader.cpp)
@@ -179,12 +184,14 @@ class Thpgl : public JobWriter {
   bool hpglEnd_ = true;              // the HPGL look-ahead has passed the last character
   std::uint16_t mnemonicCode_ = 0;   // Mnemonic as two letters in one number, for dispatch
   bool instructionPending_ = false;  // an instruction was read and not yet executed
+  char labelTerminator_ = 3;         // ends the text of "LB"; set by "DT", ETX at start
 
   // DXF line state
   std::string_view dxfLine_;     // the last line read, untrimmed
   std::string_view dxfTrimmed_;  // the same, trimmed
   std::string dxfLineCopy_;      // holds a line that does not lie in one buffer fill
   bool dxfCodeZero_ = false;     // the last group-code line read was "0"
+  bool dxfBinary_ = false;       // the file is a binary DXF file (its sentinel was found)
   bool dxfReuseLine_ = false;    // the last line read names an entity still to be read
   // Object coordinates of the entity being read (extrusion direction other
   // than +Z): X and Y components of the object's X axis, Y axis and normal,

@@ -1,6 +1,8 @@
 // HPGL mode of the drawing reader: the tokenizer, the instructions understood
-// (PW, SP, PR, PD, PA, PU, C, M; LB text is skipped) and one figure per
-// pen-down run. Coordinates are plotter units as they stand.
+// (PW, SP, PR, PD, PA, PU, C, M; LB text, quoted texts and PE data are
+// skipped) and one figure per pen-down run. Coordinates are plotter units as they stand.
+#include <QString>
+#include <algorithm>
 #include <climits>
 
 #include "drawing/errors.h"
@@ -17,7 +19,11 @@ inline bool IsNumberChar(char c) {
 }
 inline char Upper(int c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
 
+// The label terminator a plot starts with (ETX); "DT" chooses another.
 constexpr char kLabelTerminator = 3;
+constexpr char kQuote = '"';
+// The data of an encoded polyline ends at the instruction terminator.
+constexpr char kEncodedTerminator = ';';
 
 // A mnemonic of one or two letters as one number: first letter in the high byte.
 constexpr std::uint16_t Code(const char* m) {
@@ -26,7 +32,8 @@ constexpr std::uint16_t Code(const char* m) {
 }
 constexpr std::uint16_t kPW = Code("PW"), kSP = Code("SP"), kPR = Code("PR"), kPD = Code("PD"),
                         kPA = Code("PA"), kPU = Code("PU"), kC = Code("C"), kM = Code("M"),
-                        kLB = Code("LB");
+                        kLB = Code("LB"), kPE = Code("PE"), kDT = Code("DT"), kIN = Code("IN"),
+                        kDF = Code("DF");
 constexpr int kMaxPen = 256;
 
 TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
@@ -42,6 +49,7 @@ void CheckPen(std::int64_t pen) {
 void Thpgl::OpenHpgl() {
   hpglEnd_ = false;
   instructionPending_ = false;
+  labelTerminator_ = kLabelTerminator;
   ReadChar();
   Mnemonic.clear();
   mnemonicCode_ = 0;
@@ -93,6 +101,12 @@ void Thpgl::ScanToken() {
       if (hpglEnd_ || !IsNumberChar(Ch)) break;
       TokenText.push_back(Ch);
     }
+  } else if (Ch == kQuote) {
+    // A quoted text (the comment of "CO", the picture name of "BP") is
+    // text, not instructions: its letters and signs are passed over whole.
+    ReadChar();
+    while (!hpglEnd_ && Ch != kQuote) ReadChar();
+    if (!hpglEnd_) ReadChar();
   } else {
     ReadChar();  // separators, blanks, line ends and anything else
   }
@@ -106,8 +120,33 @@ void Thpgl::NextToken() {
 
 void Thpgl::SkipLabelText() {
   // The label text runs up to the terminator; none of it is an instruction.
-  while (!hpglEnd_ && Ch != kLabelTerminator) ReadChar();
+  while (!hpglEnd_ && Ch != labelTerminator_) ReadChar();
   if (!hpglEnd_) ReadChar();
+}
+
+void Thpgl::DefineLabelTerminator() {
+  // "DT" followed directly by a character makes it the end of label texts
+  // (plots write "DT*,1;" and then "LBtext*"); "DT;" or "DT" alone restores
+  // ETX. Without this, the first label would run to the end of the plot and
+  // take every later line with it.
+  if (hpglEnd_ || Ch == ';') {
+    labelTerminator_ = kLabelTerminator;
+    return;
+  }
+  labelTerminator_ = Ch;
+  ReadChar();
+}
+
+void Thpgl::SkipEncodedPolyline() {
+  // Encoded coordinates are letters and signs of a number base, not
+  // instructions: read as instructions they would draw figures the plot
+  // does not hold. The instruction is left out whole and counted.
+  bool data = false;
+  while (!hpglEnd_ && Ch != kEncodedTerminator) {
+    data = data || Ch > ' ';
+    ReadChar();
+  }
+  if (data) SkippedEncodedPolylines = CheckedAdd<std::int32_t>(SkippedEncodedPolylines, 1);
 }
 
 double Thpgl::NumberValue() const {
@@ -123,7 +162,14 @@ double Thpgl::NumberValue() const {
     for (; j < t.size() && t[j] >= '0' && t[j] <= '9'; ++j) v = v * 10 + (t[j] - '0');
     if (j == t.size()) return static_cast<double>(negative ? -v : v);
   }
-  return ParseFileDouble(t);
+  try {
+    return ParseFileDouble(t);
+  } catch (const ConversionError&) {
+    // The operator is shown the text in the language of the program.
+    throw MessageError(
+        "Project_window", "plikHpglZlaLiczba",
+        QString::fromLatin1(t.data(), static_cast<qsizetype>(std::min<std::size_t>(t.size(), 60))));
+  }
 }
 
 void Thpgl::ReadInstruction() {
@@ -132,7 +178,10 @@ void Thpgl::ReadInstruction() {
     Mnemonic = TokenText;
     mnemonicCode_ = Code(Mnemonic.c_str());
     instructionPending_ = true;
+    if (mnemonicCode_ == kDT) DefineLabelTerminator();
+    if (mnemonicCode_ == kIN || mnemonicCode_ == kDF) labelTerminator_ = kLabelTerminator;
     if (mnemonicCode_ == kLB) SkipLabelText();
+    if (mnemonicCode_ == kPE) SkipEncodedPolyline();
     NextToken();
     if (!IsNumber) {
       if (Relative) Current = {0, 0};

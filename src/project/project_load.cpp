@@ -78,6 +78,7 @@ bool TMDIChild::Load(const QString& fileName) {
   Reader = std::make_unique<Thpgl>();
   std::int32_t blockRefs = 0;
   std::int32_t meshes = 0;
+  std::int32_t encoded = 0;
   try {
     const int rc = Reader->Open(fileName, FileType);
     if (rc != 0) {
@@ -97,6 +98,7 @@ bool TMDIChild::Load(const QString& fileName) {
     PassAngle = 0;
     blockRefs = Reader->SkippedBlockRefs;
     meshes = Reader->SkippedMeshes;
+    encoded = Reader->SkippedEncodedPolylines;
     Reader->Close();
     Reader.reset();
     Figures = collector.Take();
@@ -112,17 +114,25 @@ bool TMDIChild::Load(const QString& fileName) {
     return fail(DrawingErrorText(fileName, e, "bladOdczytuZbioru"));
   }
 
-  // What the drawing holds but the reader leaves out: block references and
-  // meshes. A drawing whose figures all lie in blocks is refused with that
-  // reason rather than as an empty file.
+  // What the drawing holds but the reader leaves out: block references,
+  // meshes and encoded plot lines. A drawing whose figures all lie in blocks,
+  // or a plot whose lines are all encoded, is refused with that reason rather
+  // than as an empty file.
   QStringList leftOut;
   if (blockRefs > 0 && !Figures.empty())
     leftOut << Tr("Project_window", "pominieteBloki") + QString::number(blockRefs);
   if (meshes > 0) leftOut << Tr("Project_window", "pominieteSiatki") + QString::number(meshes);
+  if (encoded > 0 && !Figures.empty())
+    leftOut << Tr("Project_window", "pominieteLinieKodowane") + QString::number(encoded);
   if (Figures.empty()) {
     QStringList reason = leftOut;
-    reason.prepend(blockRefs > 0 ? Tr("Project_window", "tylkoBloki") + QString::number(blockRefs)
-                                 : Tr("Project_window", "zbiorPusty"));
+    if (blockRefs > 0) {
+      reason.prepend(Tr("Project_window", "tylkoBloki") + QString::number(blockRefs));
+    } else if (encoded > 0) {
+      reason.prepend(Tr("Project_window", "tylkoLinieKodowane") + QString::number(encoded));
+    } else {
+      reason.prepend(Tr("Project_window", "zbiorPusty"));
+    }
     return fail(reason.join(QStringLiteral("\r\n")));
   }
 

@@ -146,10 +146,66 @@ TEST_F(HpglReader, LabelTextIsNotReadAsInstructions) {
   EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {10, 0}}));
 }
 
+TEST_F(HpglReader, LabelsEndAtTheTerminatorTheDrawingDefines) {
+  // Plots that write their own label terminator ("DT*,1;") keep the lines
+  // after the first label; "IN" and "DT;" bring back ETX.
+  auto figs = ReadAll(
+      "IN;DT*,1;SI0.5,0.5;PU0,200;LBPD 1,1 C*;PD10,200;PU;IN;DT*,1;PU0,500;LBsome text*;"
+      "PD0,600;PU;");
+  ASSERT_EQ(figs.size(), 2u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 200}, {10, 200}}));
+  EXPECT_EQ(figs[1].Points, (Points{{0, 500}, {0, 600}}));
+
+  figs = ReadAll("DT#;LBpd#PU0,0;PD5,0;PU;IN;LBa#PD7,7;PU;\x03PD9,0;PU;DTx;LBab XPD1,1;PU;");
+  ASSERT_EQ(figs.size(), 3u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {5, 0}}));
+  EXPECT_EQ(figs[1].Points, (Points{{5, 0}, {9, 0}}));
+  EXPECT_EQ(figs[2].Points, (Points{{9, 0}, {1, 1}}));
+}
+
+TEST_F(HpglReader, QuotedTextsAreNotReadAsInstructions) {
+  // Comments and picture names of newer plots: their letters would draw
+  // ("C", "PD") and their signs would be malformed numbers.
+  const auto figs = ReadAll(
+      "IN;CO\"Plotted from C:\\drawings\\PD-part.dwg\";BP1,\"A PDF test\",5,1;"
+      "PU0,0;PD400,0,400,400;PU;CO\"no end PD1,1");
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {400, 0}, {400, 400}}));
+}
+
+TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
+  // The encoded data holds letters ("c" would draw, "PD" would put the pen
+  // down) and runs to the ";" that ends the instruction; each encoded
+  // polyline is counted. An empty "PE;" holds no polyline.
+  Thpgl r;
+  ASSERT_EQ(r.Open(Write("IN;PS16800,23760;PE<=\xbf\xbf"
+                         "cPD\xc8;SP1;PU0,0;PD10,0;PU;"
+                         "PE:\xc1Q<dc;PE;PE7<=ab"),
+                   1),
+            0);
+  std::vector<tfigura> figs;
+  while (!r.AtEof) {
+    tfigura f;
+    r.ReadFigure(f);
+    if (f.Valid) figs.push_back(std::move(f));
+  }
+  r.Close();
+  ASSERT_EQ(figs.size(), 1u);
+  EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {10, 0}}));
+  EXPECT_EQ(r.SkippedEncodedPolylines, 3);
+}
+
 TEST_F(HpglReader, BadInputRaises) {
-  EXPECT_THROW(ReadAll("PU0,0;PD1-2,5;"), ConversionError);
-  EXPECT_THROW(ReadAll("1-2"), ConversionError);  // the only token of the file
-  EXPECT_THROW(ReadAll("PU0,0;PD5,5,+-.,5;"), ConversionError);
+  // A malformed number is refused with a translated text naming it.
+  for (const char* bad : {"PU0,0;PD1-2,5;", "1-2", "PU0,0;PD5,5,+-.,5;"}) {
+    try {
+      ReadAll(bad);
+      ADD_FAILURE() << bad;
+    } catch (const MessageError& e) {
+      EXPECT_EQ(e.key(), "plikHpglZlaLiczba") << bad;
+      EXPECT_TRUE(e.detail() == "1-2" || e.detail() == "+-.") << e.detail().toStdString();
+    }
+  }
   EXPECT_THROW(ReadAll("PU0,0;PD3000000000,0;"), RangeError);
   EXPECT_THROW(ReadAll("SP257;PD1,1;"), RangeError);
   EXPECT_THROW(ReadAll("PW0.5,-1;"), RangeError);

@@ -257,6 +257,31 @@ TEST_F(LoadTest, WhatTheDxfReaderLeavesOutIsTold) {
   EXPECT_TRUE(messages.requests.isEmpty());
 }
 
+TEST_F(LoadTest, EncodedPlotLinesAreToldAndAPlotOfNothingElseIsRefused) {
+  // A plot of newer plotters keeps its lines encoded ("PE"): a plain line
+  // beside them loads with a note, a plot of encoded lines alone is refused
+  // with that reason instead of opening the letters of the code as figures.
+  const QByteArray encoded =
+      "PE<=\xbf\xbf"
+      "c\xc1Q<dcPD\xc8;";
+  TMDIChild w;
+  ASSERT_TRUE(w.Load(Write("mixed.plt", "IN;SP1;" + encoded + "PU0,0;PD400,0;PU;" + encoded)));
+  EXPECT_EQ(w.FigureCount(), 1);
+  EXPECT_TRUE(Errors().isEmpty());
+  ASSERT_EQ(messages.requests.size(), 1);
+  EXPECT_EQ(messages.requests[0].icon, MessageIcon::Information);
+  EXPECT_EQ(messages.requests[0].text, Tr("Project_window", "pominieteLinieKodowane") + "2");
+
+  messages.requests.clear();
+  waits = restores = 0;
+  prepared.clear();
+  TMDIChild p;
+  EXPECT_FALSE(p.Load(Write("plot.plt", "BPINPS16800,23760;PW0.13" + encoded + "PC1,115,115,115" +
+                                            encoded + "CI2785,2.0;")));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "tylkoLinieKodowane") + "2"});
+  ExpectClosedEmpty(p);
+}
+
 TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
   struct Case {
     const char* name;
@@ -292,6 +317,22 @@ TEST_F(LoadTest, DxfRefusalsAreTranslatedAndCloseTheWindow) {
     EXPECT_TRUE(Errors()[0].startsWith(Tr("Project_window", c.key))) << Errors()[0].toStdString();
     ExpectClosedEmpty(w);
   }
+
+  // A binary DXF file (a sentinel of a program name and " Binary DXF", CR
+  // LF, SUB, NUL; then one-byte group codes, zero-ended texts and eight-byte
+  // numbers) is named as such, not called empty.
+  QByteArray binary = QByteArray(7, 'C') + QByteArray(" Binary DXF\r\n\x1a", 14);
+  binary.append('\0');
+  for (const char* text : {"SECTION", "ENTITIES", "LINE"}) {
+    binary.append('\0').append(text).append('\0');
+  }
+  binary.append(QByteArray(9, '\0'));
+  messages.requests.clear();
+  waits = restores = 0;
+  TMDIChild b;
+  EXPECT_FALSE(b.Load(Write("binary.dxf", binary)));
+  EXPECT_EQ(Errors(), QStringList{Tr("Project_window", "dxfBinarny")});
+  ExpectClosedEmpty(b);
 }
 
 // What the operator reads when a drawing cannot be loaded or prepared: the
