@@ -33,7 +33,7 @@ constexpr std::uint16_t Code(const char* m) {
 constexpr std::uint16_t kPW = Code("PW"), kSP = Code("SP"), kPR = Code("PR"), kPD = Code("PD"),
                         kPA = Code("PA"), kPU = Code("PU"), kC = Code("C"), kM = Code("M"),
                         kLB = Code("LB"), kPE = Code("PE"), kDT = Code("DT"), kIN = Code("IN"),
-                        kDF = Code("DF");
+                        kDF = Code("DF"), kCO = Code("CO"), kBP = Code("BP");
 constexpr int kMaxPen = 256;
 
 TPointI Add(TPointI a, TPointI b) { return {CheckedAdd(a.X, b.X), CheckedAdd(a.Y, b.Y)}; }
@@ -101,9 +101,11 @@ void Thpgl::ScanToken() {
       if (hpglEnd_ || !IsNumberChar(Ch)) break;
       TokenText.push_back(Ch);
     }
-  } else if (Ch == kQuote) {
+  } else if (Ch == kQuote && (mnemonicCode_ == kCO || mnemonicCode_ == kBP)) {
     // A quoted text (the comment of "CO", the picture name of "BP") is
     // text, not instructions: its letters and signs are passed over whole.
+    // Only these instructions take one, so a stray quote elsewhere cannot
+    // swallow the rest of the plot.
     ReadChar();
     while (!hpglEnd_ && Ch != kQuote) ReadChar();
     if (!hpglEnd_) ReadChar();

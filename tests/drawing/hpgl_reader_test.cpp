@@ -171,6 +171,12 @@ TEST_F(HpglReader, QuotedTextsAreNotReadAsInstructions) {
       "PU0,0;PD400,0,400,400;PU;CO\"no end PD1,1");
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_EQ(figs[0].Points, (Points{{0, 0}, {400, 0}, {400, 400}}));
+
+  // Only those instructions take a quoted text: a stray quote elsewhere
+  // does not swallow the rest of the plot.
+  const auto stray = ReadAll("IN;PU0,0;\"PD400,0;PU;PU0,100;PD400,100;PU;");
+  ASSERT_EQ(stray.size(), 2u);
+  EXPECT_EQ(stray[1].Points, (Points{{0, 100}, {400, 100}}));
 }
 
 TEST_F(HpglReader, EncodedPolylineDataIsNotReadAsInstructions) {
