@@ -20,6 +20,16 @@ std::unique_ptr<vm::tfigura> Ring(int x0, int y0, int w, int h, int sides) {
   return f;
 }
 
+// Times the nesting of the project w, its box set once.
+void TimeNesting(benchmark::State& state, vm::TMDIChild& w) {
+  w.Ustaw_PPiPK();
+  for (auto _ : state) {
+    w.MaxDepth = 0;
+    w.co_w_czym();
+    benchmark::DoNotOptimize(w.MaxDepth);
+  }
+}
+
 void BM_NestingLettersWithHoles(benchmark::State& state) {
   const int letters = int(state.range(0));
   vm::TMDIChild w;
@@ -29,12 +39,7 @@ void BM_NestingLettersWithHoles(benchmark::State& state) {
     w.AddFigure(Ring(x + 300, y + 300, 400, 400, 20));
   }
   w.AddFigure(Ring(-1000, -1000, 102000, (letters / 100 + 2) * 1000 + 1000, 4));
-  w.Ustaw_PPiPK();
-  for (auto _ : state) {
-    w.MaxDepth = 0;
-    w.co_w_czym();
-    benchmark::DoNotOptimize(w.MaxDepth);
-  }
+  TimeNesting(state, w);
   state.counters["figures"] = double(w.Figures.size());
 }
 BENCHMARK(BM_NestingLettersWithHoles)->Arg(5000)->Unit(benchmark::kMillisecond);
@@ -52,12 +57,7 @@ void BM_NestingConcentric(benchmark::State& state) {
     const int side = 20 * (count - k) + 1000;
     w.AddFigure(Ring(10 * k, 10 * k, side, side, 4));
   }
-  w.Ustaw_PPiPK();
-  for (auto _ : state) {
-    w.MaxDepth = 0;
-    w.co_w_czym();
-    benchmark::DoNotOptimize(w.MaxDepth);
-  }
+  TimeNesting(state, w);
   state.counters["depth"] = w.MaxDepth;
 }
 BENCHMARK(BM_NestingConcentric)
@@ -85,12 +85,7 @@ void BM_NestingConcentricCircles(benchmark::State& state) {
     f->Points.push_back(f->Points.front());
     w.AddFigure(std::move(f));
   }
-  w.Ustaw_PPiPK();
-  for (auto _ : state) {
-    w.MaxDepth = 0;
-    w.co_w_czym();
-    benchmark::DoNotOptimize(w.MaxDepth);
-  }
+  TimeNesting(state, w);
   state.counters["depth"] = w.MaxDepth;
 }
 BENCHMARK(BM_NestingConcentricCircles)
@@ -135,12 +130,7 @@ void BM_NestingAroundConnectingFigure(benchmark::State& state) {
   p.push_back(p.front());
   project.AddFigure(std::move(line));
   project.AddFigure(Ring(-1000, -1000, n * w + 2000, n * h + 2000, 4));
-  project.Ustaw_PPiPK();
-  for (auto _ : state) {
-    project.MaxDepth = 0;
-    project.co_w_czym();
-    benchmark::DoNotOptimize(project.MaxDepth);
-  }
+  TimeNesting(state, project);
   state.counters["figures"] = double(project.Figures.size());
   state.counters["depth"] = project.MaxDepth;
 }

@@ -28,6 +28,16 @@ Polyline Rect(int x0, int y0, int x1, int y1) {
   return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
+// A project of figures as a load leaves it: box, size, no depth, no selection.
+std::unique_ptr<vm::TMDIChild> Ready(std::unique_ptr<vm::TMDIChild> w) {
+  w->Ustaw_PPiPK();
+  w->Width = w->MaxX - w->MinX;
+  w->Height = w->MaxY - w->MinY;
+  w->MaxDepth = 0;
+  w->SelectedFigure = -1;
+  return w;
+}
+
 std::unique_ptr<vm::TMDIChild> Project(const std::vector<Polyline>& figures) {
   auto w = std::make_unique<vm::TMDIChild>();
   for (const auto& pts : figures) {
@@ -35,12 +45,7 @@ std::unique_ptr<vm::TMDIChild> Project(const std::vector<Polyline>& figures) {
     f->Points = pts;
     w->AddFigure(std::move(f));
   }
-  w->Ustaw_PPiPK();
-  w->Width = w->MaxX - w->MinX;
-  w->Height = w->MaxY - w->MinY;
-  w->MaxDepth = 0;
-  w->SelectedFigure = -1;
-  return w;
+  return Ready(std::move(w));
 }
 
 // A long plate with a vertex every 2.5 mm along its top edge, and a small
@@ -184,12 +189,7 @@ std::unique_ptr<vm::TMDIChild> Duplicated(int n, bool touching) {
   l.HLine = touching ? 1 : 200;
   auto w = std::make_unique<vm::TMDIChild>();
   vm::BuildDuplicateFigures(pattern, l, *w);
-  w->Ustaw_PPiPK();
-  w->Width = w->MaxX - w->MinX;
-  w->Height = w->MaxY - w->MinY;
-  w->MaxDepth = 0;
-  w->SelectedFigure = -1;
-  return w;
+  return Ready(std::move(w));
 }
 
 void BM_DuplicatedPattern(benchmark::State& state) {

@@ -12,6 +12,7 @@
 #include "drawing/figury.h"
 #include "drawing/matma.h"
 #include "drawing/rounding.h"
+#include "project/bucket_table.h"
 #include "project/connector_search.h"
 #include "project/edge_index.h"
 #include "shell/interfejs.h"
@@ -69,29 +70,14 @@ class TVertexGrid {
     const int bits = std::max(5, static_cast<int>(std::bit_width(total / 2)));
     shift_ = 64 - (bits - 4);
     const std::size_t buckets = std::size_t{1} << bits;
-    // Counted per bucket, turned into each bucket's first place, filled in
-    // figure and vertex order, and moved up by one bucket: each bucket's end
-    // is then the next one's start.
-    start_.assign(buckets + 1, 0);
-    for (std::int32_t q = 0; q < covered_; ++q)
-      for (const TPointI& p : w.Figures[static_cast<std::size_t>(q)]->Points)
-        ++start_[Bucket(Cell(p.X), Cell(p.Y))];
-    std::uint32_t sum = 0;
-    for (std::size_t b = 0; b < buckets; ++b) {
-      const std::uint32_t here = start_[b];
-      start_[b] = sum;
-      sum += here;
-    }
-    start_[buckets] = sum;
-    entries_.resize(total);
-    for (std::int32_t q = 0; q < covered_; ++q) {
-      const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
-      for (std::size_t k = 0; k < pts.size(); ++k)
-        entries_[start_[Bucket(Cell(pts[k].X), Cell(pts[k].Y))]++] = {q,
-                                                                      static_cast<std::int32_t>(k)};
-    }
-    for (std::size_t b = buckets - 1; b > 0; --b) start_[b] = start_[b - 1];
-    start_[0] = 0;
+    // Each bucket's vertices in figure and vertex order.
+    FillBucketTable(buckets, start_, entries_, [&](auto&& put) {
+      for (std::int32_t q = 0; q < covered_; ++q) {
+        const auto& pts = w.Figures[static_cast<std::size_t>(q)]->Points;
+        for (std::size_t k = 0; k < pts.size(); ++k)
+          put(Bucket(Cell(pts[k].X), Cell(pts[k].Y)), Entry{q, static_cast<std::int32_t>(k)});
+      }
+    });
   }
   // Figures [0, Covered()) are in the grid.
   std::int32_t Covered() const { return covered_; }

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "drawing/figury.h"
+#include "project/bucket_table.h"
 #include "project/okno_plt.h"
 
 namespace vm {
@@ -253,21 +254,9 @@ void TEdgeIndex::Build(const TMDIChild& w) {
 
   invCell_ = 1.0 / static_cast<double>(cell_);
   const auto cells = static_cast<std::size_t>(gx_ * gy_);
-  // Counted per cell, then turned into the first place of each cell, filled,
-  // and moved up by one cell: each cell's end is then the next one's start.
-  cellStart_.assign(cells + 1, 0);
-  ForEdgeCells([&](EdgeRef, std::int64_t c) { ++cellStart_[c]; });
-  std::int32_t sum = 0;
-  for (std::size_t c = 0; c < cells; ++c) {
-    const std::int32_t here = cellStart_[c];
-    cellStart_[c] = sum;
-    sum += here;
-  }
-  cellStart_[cells] = sum;
-  cellEdges_.resize(static_cast<std::size_t>(sum));
-  ForEdgeCells([&](EdgeRef r, std::int64_t c) { cellEdges_[cellStart_[c]++] = r; });
-  for (std::size_t c = cells - 1; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
-  cellStart_[0] = 0;
+  FillBucketTable(cells, cellStart_, cellEdges_, [&](auto&& put) {
+    ForEdgeCells([&](EdgeRef r, std::int64_t c) { put(static_cast<std::size_t>(c), r); });
+  });
   stamp_.assign(static_cast<std::size_t>(edgeCount_), 0);
   query_ = 0;
 }
